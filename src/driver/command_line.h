@@ -1,0 +1,15 @@
+// The options that follow the input on the command line.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "driver/run_state.h"
+#include "output/writer.h"
+
+namespace selvane {
+
+// Applies the option arguments from left to right, printing a warning for every refused value.
+void parse_options(RunState& st, std::span<const std::string_view> options, Writer& out);
+
+}  // namespace selvane

@@ -1,0 +1,20 @@
+#include "driver/fatal.h"
+
+namespace selvane {
+
+void fatal(std::string_view message) {
+  std::string text(message);
+  text += '\n';
+  throw FatalError(std::move(text));
+}
+
+void fatal_raw(std::string_view text) { throw FatalError(std::string(text)); }
+
+void fatal_number(std::string_view message, std::int64_t number) {
+  std::string text(message);
+  text += std::to_string(number);
+  text += '\n';
+  throw FatalError(std::move(text));
+}
+
+}  // namespace selvane

@@ -1,0 +1,15 @@
+#include "driver/run_state.h"
+
+namespace selvane {
+
+void apply_startup_defaults(RunState& st) { st = RunState{}; }
+
+void apply_sequence_count_defaults(RunState& st, std::int32_t numseq) {
+  st.initnegval = numseq / 2 + 1;
+  st.negval = st.initnegval;
+  // 64-bit product: numseq * 85 must not overflow for very large alignments.
+  st.flankval = static_cast<std::int32_t>(static_cast<std::int64_t>(numseq) * 85 / 100);
+  if (st.flankval == 1) st.flankval = 2;
+}
+
+}  // namespace selvane

@@ -1,0 +1,55 @@
+// The loaded alignment and the row storage it shares with the ungapped alignment.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace selvane {
+
+// `numseq` rows of `width` characters each, in one contiguous buffer.
+// Rows and positions count from 1: row(s)[p] for s = 1..numseq and p = 1..width.
+// Each row is stored behind one padding byte, so row(s)[0] exists and holds nothing of use.
+// Rows are not NUL-terminated.
+class Rows {
+ public:
+  Rows() = default;
+  Rows(std::int32_t numseq, std::int32_t width)
+      : numseq_(numseq), width_(width), data_(static_cast<std::size_t>(numseq) * stride()) {}
+
+  std::int32_t numseq() const { return numseq_; }
+  std::int32_t width() const { return width_; }
+
+  const char* row(std::int32_t s) const { return data_.data() + offset(s); }
+  char* row(std::int32_t s) { return data_.data() + offset(s); }
+
+  // For builders that fill the buffer themselves: the storage, row s starting at
+  // (s - 1) * stride(), its padding byte first.
+  std::vector<char>& storage() { return data_; }
+  void reshape(std::int32_t numseq, std::int32_t width) {
+    numseq_ = numseq;
+    width_ = width;
+  }
+  std::size_t stride() const { return static_cast<std::size_t>(width_) + 1; }
+
+ private:
+  std::size_t offset(std::int32_t s) const { return static_cast<std::size_t>(s - 1) * stride(); }
+
+  std::int32_t numseq_ = 0;
+  std::int32_t width_ = 0;
+  std::vector<char> data_;
+};
+
+// An alignment as read from a file, after the positions that are gaps in every sequence were
+// removed. Residues keep their case; '.' gaps were stored as '-'.
+struct Alignment {
+  std::int32_t numseq = 0;  // at least 2 after a successful load
+  std::int32_t nupo = 0;    // at least 2 after a successful load
+  Rows let;                 // let.row(s)[p], s = 1..numseq, p = 1..nupo
+  // name[s], s = 1..numseq (name[0] is empty): the header text after its marker, without the
+  // line end. Every stored name stands for a whole header line; writers add the line end.
+  std::vector<std::string> name;
+};
+
+}  // namespace selvane

@@ -1,0 +1,56 @@
+// Reads a text file in large blocks and hands out lines and runs of characters.
+//
+// Both alignment readers, input detection and the paths file read through this class, so the
+// line-end rule lives here once: a line ends at "\n", and a carriage return directly before
+// that "\n" belongs to the line end (it is never part of a line's text, a name, a path or a
+// sequence). A carriage return anywhere else is an ordinary character.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace selvane {
+
+class BlockReader {
+ public:
+  // Opens the file for reading; nullopt when it cannot be opened.
+  static std::optional<BlockReader> open(const std::string& path);
+
+  BlockReader(BlockReader&&) noexcept;
+  BlockReader& operator=(BlockReader&&) noexcept;
+  ~BlockReader();
+
+  // Size of the file in bytes when the system knows it (0 otherwise); a capacity hint.
+  std::size_t size_hint() const { return size_hint_; }
+
+  // Reads the next line, whole, into `text` without its line end. Returns false at the end of
+  // the file (no character left). `ended` tells whether a line end closed the line (false only
+  // for a last line that lacks one).
+  bool read_line(std::string& text, bool* ended = nullptr);
+
+  // The next character without consuming it, or EOF.
+  int peek();
+  // Consumes and returns the next character, or EOF.
+  int get();
+
+  // Direct access for fast scanning: the unread characters of the current block (refilled when
+  // empty); an empty result means end of file. consume(n) marks n of them as read.
+  std::string_view buffered();
+  void consume(std::size_t n);
+
+ private:
+  explicit BlockReader(std::FILE* file);
+  bool refill();
+
+  std::FILE* file_ = nullptr;
+  std::unique_ptr<char[]> buf_;
+  std::size_t begin_ = 0;
+  std::size_t end_ = 0;
+  std::size_t size_hint_ = 0;
+  bool eof_ = false;
+};
+
+}  // namespace selvane

@@ -1,0 +1,30 @@
+// Input type detection: alignment or paths file, format and sequence type, and path splitting.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "driver/run_state.h"
+#include "output/writer.h"
+
+namespace selvane {
+
+struct PathParts {
+  std::string path_file;  // up to and including the last '/'; empty when there is none
+  std::string name_file;  // after the last '/'
+};
+
+// Splits a path at its last '/'.
+PathParts getpath(std::string_view path);
+
+// Sets fileformat and seq_type from the first non-blank line of an alignment (without its line
+// end), or ends the run (FatalError) when the line names no known format.
+void checkformat(std::string_view line, RunState& st);
+
+// Decides what st.filename is. Prints "\n* File not opened *" and empties st.filename when it
+// cannot be opened; otherwise sets fichero1, tog_sb, numal, fileformat, seq_type and, for a
+// paths file, name_file, path_file, name_pathsfile, and resets tog_sub, warn and the three
+// concatenation switches. Format errors are fatal.
+void checkfiletype(RunState& st, Writer& out);
+
+}  // namespace selvane

@@ -1,0 +1,49 @@
+// Entry of selvane: start-up defaults, then either one command-line run or the menus.
+// Every fatal error of the program ends here, in the one catch below.
+#include <new>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "driver/command_line.h"
+#include "driver/fatal.h"
+#include "driver/run.h"
+#include "driver/run_state.h"
+#include "output/writer.h"
+
+int main(int argc, char** argv) {
+  using namespace selvane;
+  Writer out = Writer::to_stdout();
+  RunState st;
+  apply_startup_defaults(st);
+  try {
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    std::optional<Alignment> first;
+    if (!args.empty()) {
+      st.filename = std::string(args[0]);
+      first = open_input(st, out);
+    }
+    if (args.size() >= 2) {
+      parse_options(st, std::span(args).subspan(1), out);
+      calculate(st, out, std::move(first));
+      out.flush();
+      return 1;
+    }
+    // The interactive menus are not built yet: without options the program ends here.
+    out.flush();
+    return 1;
+  } catch (const FatalError& error) {
+    out.write(error.text());
+    out.write("\nExecution terminated\n");
+    out.flush();
+    return 1;
+  } catch (const std::bad_alloc&) {
+    // Allocations that matter report their own array; this is the last resort.
+    out.write("\nMemory allocation failure\n\nExecution terminated\n");
+    out.flush();
+    return 1;
+  } catch (const ExitRequest& request) {
+    out.flush();
+    return request.status;
+  }
+}

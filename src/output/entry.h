@@ -1,0 +1,45 @@
+// The sequence entry format shared by every alignment-shaped output, and the residue grouping.
+#pragma once
+
+#include <string_view>
+
+#include "output/writer.h"
+
+namespace selvane {
+
+// Lays out the characters of one entry: a blank after the 10th, 20th, 30th, 40th and 50th
+// character of a line, a line end after the 60th. One counter runs over the whole entry, so
+// several stretches (blocks) follow each other without a mark.
+class ResidueGrouping {
+ public:
+  explicit ResidueGrouping(Writer& out) : out_(out) {}
+  void put(char c) {
+    out_.put(c);
+    ++counter_;
+    if (counter_ == 60) {
+      out_.put('\n');
+      counter_ = 0;
+    } else if (counter_ % 10 == 0) {
+      out_.put(' ');
+    }
+  }
+  void put(std::string_view chars);
+
+ private:
+  Writer& out_;
+  int counter_ = 0;
+};
+
+// Header of an entry: the marker (">P1;" protein or ">DL;" DNA and codons in NBRF/PIR, ">" in
+// FASTA), the name and its line end, and in NBRF/PIR the description line " \n".
+void begin_entry(Writer& out, int fileformat, char seq_type, std::string_view name);
+
+// Terminator of an entry: "*\n\n" in NBRF/PIR, "\n" in FASTA.
+void end_entry(Writer& out, int fileformat);
+
+// The NBRF/PIR marker of a sequence type.
+inline std::string_view pir_marker(char seq_type) {
+  return seq_type == 'P' ? std::string_view(">P1;") : std::string_view(">DL;");
+}
+
+}  // namespace selvane

@@ -1,0 +1,58 @@
+// Buffered output: the one way the program writes standard output and files.
+//
+// Text is gathered in a large buffer and handed to the C library in big pieces, so writers may
+// put single characters without paying a library call each. Write errors after a successful
+// open are ignored, as for every output of the program.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace selvane {
+
+class Writer {
+ public:
+  // Standard output; never closed by the writer.
+  static Writer to_stdout();
+  // Creates or replaces the file; a file that cannot be opened is fatal ("\nFile not opened").
+  static Writer create(const std::string& path);
+
+  Writer(Writer&& other) noexcept;
+  Writer& operator=(Writer&&) = delete;
+  Writer(const Writer&) = delete;
+  Writer& operator=(const Writer&) = delete;
+  ~Writer();
+
+  void put(char c) {
+    if (used_ == kCapacity) drain();
+    buf_[used_++] = c;
+  }
+  void write(std::string_view text);
+  // Writes `count` copies of `c`.
+  void fill(char c, std::size_t count);
+  // printf-style formatting for messages and report lines.
+  void printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  // A decimal integer, as "%i" writes it.
+  void number(std::int64_t value);
+
+  // Hands everything buffered to the system (standard output before reading standard input).
+  void flush();
+  // Flushes and closes a file; further writes are not allowed.
+  void close();
+
+ private:
+  static constexpr std::size_t kCapacity = std::size_t{1} << 18;
+  Writer(std::FILE* file, bool owned);
+  void drain();
+
+  std::FILE* file_;
+  bool owned_;
+  std::unique_ptr<char[]> buf_;
+  std::size_t used_ = 0;
+};
+
+}  // namespace selvane

@@ -1,0 +1,137 @@
+// Output names, the residue grouping and the entry frame.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "driver/run_state.h"
+#include "output/entry.h"
+#include "output/naming.h"
+#include "support/harness.h"
+
+namespace selvane {
+namespace {
+
+TEST(OutputNames, EveryFileOfOneAlignmentAndOfABatch) {
+  struct Case {
+    OutputFile kind;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {OutputFile::kSelectedBlocks, "data/aln.fas-sv"},
+      {OutputFile::kResultsHtml, "data/aln.fas-sv.htm"},
+      {OutputFile::kResultsText, "data/aln.fas-sv.txt"},
+      {OutputFile::kResultsShort, "data/aln.fas-sv.txts"},
+      {OutputFile::kMask, "data/aln.fas-svMask"},
+      {OutputFile::kPostScript, "data/aln.fas-svPS"},
+      {OutputFile::kNonconserved, "data/aln.fas-svComp"},
+      {OutputFile::kUngapped, "data/aln.fas--"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(output_name("data/aln.fas", "-sv", c.kind), c.expected);
+  }
+  EXPECT_EQ(output_name("aln", ".x", OutputFile::kUngapped), "aln--");
+  EXPECT_EQ(batch_output_name("b/", "lists.txt", "-sv", BatchFile::kBlocks), "b/lists.txt-sv.seq");
+  EXPECT_EQ(batch_output_name("b/", "lists.txt", "-sv", BatchFile::kInputs), "b/lists.txt.seq");
+  EXPECT_EQ(batch_output_name("b/", "lists.txt", "-sv", BatchFile::kUngapped),
+            "b/lists.txt--.seq");
+  EXPECT_EQ(batch_output_name("", "p", "-sv", BatchFile::kBlocks), "p-sv.seq");
+}
+
+// Writes one entry through a real file and returns the file's text.
+std::string entry_text(int fileformat, char seq_type, const std::string& name,
+                       const std::vector<std::string>& stretches) {
+  testing::TempDir dir;
+  const auto path = dir / "entry";
+  {
+    Writer out = Writer::create(path.string());
+    begin_entry(out, fileformat, seq_type, name);
+    ResidueGrouping grouping(out);
+    for (const auto& s : stretches) grouping.put(s);
+    end_entry(out, fileformat);
+  }
+  return testing::read_file(path);
+}
+
+TEST(EntryFormat, GroupsByTenAndSixtyWithOneCounterOverAllStretches) {
+  const std::string s25 = "ACGTACGTACGTACGTACGTACGTA";
+  EXPECT_EQ(entry_text(kFormatPir, 'D', "seq1", {s25}),
+            ">DL;seq1\n \nACGTACGTAC GTACGTACGT ACGTA*\n\n");
+  EXPECT_EQ(entry_text(kFormatFasta, 'D', "seq1", {s25}),
+            ">seq1\nACGTACGTAC GTACGTACGT ACGTA\n");
+  // Two stretches of 7 and 8: no mark between them.
+  EXPECT_EQ(entry_text(kFormatFasta, 'P', "s", {"AAAAAAA", "CCCCCCCC"}),
+            ">s\nAAAAAAACCC CCCCC\n");
+  // Exactly 10: a blank before the terminator.
+  EXPECT_EQ(entry_text(kFormatPir, 'P', "s", {"MKVLAAGLLA"}), ">P1;s\n \nMKVLAAGLLA *\n\n");
+  EXPECT_EQ(entry_text(kFormatFasta, 'P', "s", {"MKVLAAGLLA"}), ">s\nMKVLAAGLLA \n");
+  // Exactly 60 (in two stretches): the line ends, the terminator stands alone.
+  const std::string s60(60, 'A');
+  const std::string line60 =
+      "AAAAAAAAAA AAAAAAAAAA AAAAAAAAAA AAAAAAAAAA AAAAAAAAAA AAAAAAAAAA\n";
+  EXPECT_EQ(entry_text(kFormatPir, 'C', "s", {s60.substr(0, 33), s60.substr(33)}),
+            ">DL;s\n \n" + line60 + "*\n\n");
+  EXPECT_EQ(entry_text(kFormatFasta, 'P', "s", {s60}), ">s\n" + line60 + "\n");
+  // Nothing at all.
+  EXPECT_EQ(entry_text(kFormatPir, 'P', "s", {}), ">P1;s\n \n*\n\n");
+  EXPECT_EQ(entry_text(kFormatFasta, 'P', "s", {}), ">s\n\n");
+}
+
+TEST(EntryFormat, SingleCharactersGroupLikeStretches) {
+  testing::TempDir dir;
+  const auto path = dir / "chars";
+  const std::string text(125, 'x');
+  {
+    Writer out = Writer::create(path.string());
+    ResidueGrouping grouping(out);
+    for (char c : text) grouping.put(c);
+  }
+  const std::string expected_line =
+      "xxxxxxxxxx xxxxxxxxxx xxxxxxxxxx xxxxxxxxxx xxxxxxxxxx xxxxxxxxxx\n";
+  EXPECT_EQ(testing::read_file(path), expected_line + expected_line + "xxxxx");
+}
+
+TEST(SequenceCountDefaults, FollowTheNumberOfSequences) {
+  struct Case {
+    int numseq, b1, b2;
+  };
+  const Case cases[] = {{2, 2, 2},  {3, 2, 2},   {4, 3, 3},   {5, 3, 4},     {6, 4, 5},
+                        {10, 6, 8}, {11, 6, 9}, {20, 11, 17}, {100, 51, 85}};
+  for (const auto& c : cases) {
+    RunState st;
+    st.negblen = 3;
+    apply_sequence_count_defaults(st, c.numseq);
+    EXPECT_EQ(st.initnegval, c.b1) << c.numseq;
+    EXPECT_EQ(st.negval, c.b1) << c.numseq;
+    EXPECT_EQ(st.flankval, c.b2) << c.numseq;
+    EXPECT_EQ(st.negblen, 3);
+  }
+}
+
+TEST(StartupDefaults, MatchAFreshProgram) {
+  RunState st;
+  st.exten = "x";
+  st.tog_maskfile = 1;
+  apply_startup_defaults(st);
+  EXPECT_EQ(st.negval, 0);
+  EXPECT_EQ(st.flankval, 0);
+  EXPECT_EQ(st.negblen, 8);
+  EXPECT_EQ(st.posblen, 10);
+  EXPECT_EQ(st.posblen2, 10);
+  EXPECT_EQ(st.tog_gaps, 1);
+  EXPECT_EQ(st.tog_sim, 1);
+  EXPECT_EQ(st.exten, "-sv");
+  EXPECT_EQ(st.breakcount, 60);
+  EXPECT_EQ(st.tog_seqfile, 1);
+  EXPECT_EQ(st.tog_viewfile, 1);
+  EXPECT_EQ(st.tog_maskfile + st.tog_psfile + st.tog_ncbfile + st.tog_ungappedfile +
+                st.tog_allfile + st.tog_allfile_init + st.tog_allungfile,
+            0);
+  EXPECT_EQ(st.seq_type, '-');
+  EXPECT_EQ(st.menu, ' ');
+  EXPECT_EQ(st.numal, 1);
+  EXPECT_EQ(st.warn, 1);
+  EXPECT_TRUE(st.filename.empty());
+}
+
+}  // namespace
+}  // namespace selvane
