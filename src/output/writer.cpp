@@ -14,6 +14,8 @@ Writer::Writer(std::FILE* file, bool owned)
 
 Writer Writer::to_stdout() { return Writer(stdout, false); }
 
+Writer Writer::to_stream(std::FILE* stream) { return Writer(stream, false); }
+
 Writer Writer::create(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) fatal("\nFile not opened");

@@ -18,6 +18,8 @@ class Writer {
  public:
   // Standard output; never closed by the writer.
   static Writer to_stdout();
+  // An already open stream (tests capture output through open_memstream); not closed by us.
+  static Writer to_stream(std::FILE* stream);
   // Creates or replaces the file; a file that cannot be opened is fatal ("\nFile not opened").
   static Writer create(const std::string& path);
 
