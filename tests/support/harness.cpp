@@ -99,7 +99,16 @@ RunResult run_selvane(const std::vector<std::string>& args, const fs::path& cwd,
 }
 
 fs::path source_dir() { return fs::path(SELVANE_SOURCE_DIR); }
-fs::path corpus_dir() { return fs::path(SELVANE_CORPUS_DIR); }
+fs::path corpus_dir() {
+  // The corpus sits beside the project's checkout; SELVANE_CORPUS_DIR in the environment
+  // points elsewhere, and a checkout one level deeper (a work tree) finds it too.
+  if (const char* env = std::getenv("SELVANE_CORPUS_DIR"); env != nullptr && *env != '\0') {
+    return fs::path(env);
+  }
+  const fs::path beside(SELVANE_CORPUS_DIR);
+  if (fs::is_directory(beside)) return beside;
+  return source_dir() / ".." / ".." / "shared" / "corpus";
+}
 bool corpus_available() { return fs::is_directory(corpus_dir()); }
 
 }  // namespace selvane::testing
