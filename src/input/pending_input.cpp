@@ -5,7 +5,6 @@
 #include "input/readers.h"
 
 namespace selvane {
-PathParts getpath(std::string_view) { fatal("\ninput detection not built yet"); }
 void checkformat(std::string_view, RunState&) { fatal("\ninput detection not built yet"); }
 void checkfiletype(RunState&, Writer&) { fatal("\ninput detection not built yet"); }
 Alignment load(const std::string&, int) { fatal("\nreaders not built yet"); }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "driver/run_state.h"
+#include "input/detect.h"
 #include "output/entry.h"
 #include "output/naming.h"
 #include "support/harness.h"
@@ -131,6 +132,30 @@ TEST(StartupDefaults, MatchAFreshProgram) {
   EXPECT_EQ(st.numal, 1);
   EXPECT_EQ(st.warn, 1);
   EXPECT_TRUE(st.filename.empty());
+}
+
+}  // namespace
+}  // namespace selvane
+
+namespace selvane {
+namespace {
+
+TEST(PathSplit, CutsAfterTheLastSlash) {
+  struct Case {
+    const char* path;
+    const char* dir;
+    const char* name;
+  };
+  const Case cases[] = {{"run/set1/aln.pir", "run/set1/", "aln.pir"},
+                        {"aln.pir", "", "aln.pir"},
+                        {"run/", "run/", ""},
+                        {"", "", ""},
+                        {"/abs/x", "/abs/", "x"}};
+  for (const auto& c : cases) {
+    const PathParts parts = getpath(c.path);
+    EXPECT_EQ(parts.path_file, c.dir) << c.path;
+    EXPECT_EQ(parts.name_file, c.name) << c.path;
+  }
 }
 
 }  // namespace
