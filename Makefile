@@ -20,7 +20,7 @@ RELEASE_DIR := build/release
 RUN_DIR := build/run
 BENCH_DIR := build/bench
 
-.PHONY: all release run test test-sanitize bench format clean
+.PHONY: all release run build test test-sanitize bench format clean
 
 all: release
 
@@ -40,9 +40,12 @@ run: release
 	@echo "Files in $(RUN_DIR):"
 	@ls -l $(RUN_DIR)
 
-test:
+# The test configuration: the binary and the tests, without running them.
+build:
 	cmake -S . -B build/test -DCMAKE_BUILD_TYPE=$(TEST_BUILD_TYPE)
 	cmake --build build/test -j $(JOBS)
+
+test: build
 	cd build/test && ctest --output-on-failure -j $(JOBS)
 
 test-sanitize:

@@ -79,10 +79,10 @@ class Generator {
       : o_(o),
         rng_(o.seed),
         residues_(o.protein ? kAminoAcids : kBases),
-        background_(o.protein ? std::discrete_distribution<int>(std::begin(kAminoFreq),
-                                                                std::end(kAminoFreq))
-                              : std::discrete_distribution<int>(std::begin(kBaseFreq),
-                                                                std::end(kBaseFreq))) {
+        background_(
+            o.protein
+                ? std::discrete_distribution<int>(std::begin(kAminoFreq), std::end(kAminoFreq))
+                : std::discrete_distribution<int>(std::begin(kBaseFreq), std::end(kBaseFreq))) {
     lay_out_segments();
     // A random split of k leaves into 1..k-1 and the rest gives leaves about 2 ln N
     // branches below the root.
