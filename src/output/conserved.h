@@ -21,7 +21,9 @@ inline const std::array<char, 256>& upper_table() {
   return table;
 }
 
-inline char to_upper(char c) { return upper_table()[static_cast<unsigned char>(c)]; }
+inline char to_upper(char c) {
+  return upper_table()[static_cast<unsigned char>(c)];
+}
 
 // Entry p (1..nupo) is the letter a residue at p must have, in upper case, to be a conserved
 // residue, or '\0' when the position is below b1 and no residue there is conserved. Entry 0 is

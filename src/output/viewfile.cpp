@@ -29,10 +29,10 @@ constexpr ClassColour kNucleotideColours[] = {
     {'A', "red"}, {'C', "aqua"}, {'G', "lime"}, {'T', "orange"}, {'U', "orange"}};
 
 constexpr ClassColour kProteinColours[] = {
-    {'A', "lime"},    {'G', "lime"},    {'S', "lime"},    {'T', "lime"},    {'C', "orange"},
-    {'P', "aqua"},    {'D', "white"},   {'E', "white"},   {'Q', "white"},   {'N', "white"},
-    {'F', "yellow"},  {'W', "yellow"},  {'Y', "yellow"},  {'H', "red"},     {'K', "red"},
-    {'R', "red"},     {'I', "fuchsia"}, {'L', "fuchsia"}, {'M', "fuchsia"}, {'V', "fuchsia"}};
+    {'A', "lime"},   {'G', "lime"},    {'S', "lime"},    {'T', "lime"},    {'C', "orange"},
+    {'P', "aqua"},   {'D', "white"},   {'E', "white"},   {'Q', "white"},   {'N', "white"},
+    {'F', "yellow"}, {'W', "yellow"},  {'Y', "yellow"},  {'H', "red"},     {'K', "red"},
+    {'R', "red"},    {'I', "fuchsia"}, {'L', "fuchsia"}, {'M', "fuchsia"}, {'V', "fuchsia"}};
 
 // The entity that stands for a byte in HTML text, or an empty view when the byte stands for
 // itself. Names, residues and paths come from the user's files and may hold any of these.
@@ -194,9 +194,8 @@ void write_heading(Writer& out, const RunState& st, const Alignment& aln, const 
 
 // The alignment in display rows of breakcount positions, each with its position numbers, tick
 // marks, one line per sequence and the selection markers.
-void write_display(Writer& out, const RunState& st, const Alignment& aln,
-                   const Classification& cls, const std::string& letselvane,
-                   const std::vector<std::string>& labels) {
+void write_display(Writer& out, const RunState& st, const Alignment& aln, const Classification& cls,
+                   const std::string& letselvane, const std::vector<std::string>& labels) {
   const bool html = st.tog_viewfile == kHtml;
   const std::vector<char> conserved =
       html ? conserved_letters(cls, aln.nupo, st.negval) : std::vector<char>();
@@ -342,8 +341,8 @@ void saveviewfile(const std::string& path, const RunState& st, const Alignment& 
   const bool html = st.tog_viewfile == kHtml;
   const bool display = st.tog_viewfile != kShort;
   // Labels first: running out of memory for them must leave no file behind.
-  const std::vector<std::string> labels = display ? make_labels(aln, html)
-                                                  : std::vector<std::string>();
+  const std::vector<std::string> labels =
+      display ? make_labels(aln, html) : std::vector<std::string>();
   const std::string shown_name = getpath(st.fichero1).name_file;
 
   Writer out = Writer::create(path);

@@ -43,13 +43,14 @@ Alignment protein25() {
 
 // Two DNA sequences of 70 positions, one kind of letter per ten positions.
 Alignment dna70() {
-  return make_alignment(
-      {"d1", "d2"},
-      {"AAAAAAAAAACCCCCCCCCCGGGGGGGGGGTTTTTTTTTTaaaaaaaaaaccccccccccgggggggggg",
-       "TTTTTTTTTTGGGGGGGGGGCCCCCCCCCCAAAAAAAAAAttttttttttgggggggggg-----ccccc"});
+  return make_alignment({"d1", "d2"},
+                        {"AAAAAAAAAACCCCCCCCCCGGGGGGGGGGTTTTTTTTTTaaaaaaaaaaccccccccccgggggggggg",
+                         "TTTTTTTTTTGGGGGGGGGGCCCCCCCCCCAAAAAAAAAAttttttttttgggggggggg-----ccccc"});
 }
 
-Alignment codon12() { return make_alignment({"c1", "c2"}, {"ATGAAACCCGGG", "atgaa-cccggg"}); }
+Alignment codon12() {
+  return make_alignment({"c1", "c2"}, {"ATGAAACCCGGG", "atgaa-cccggg"});
+}
 
 Alignment dna40() {
   return make_alignment({"n1", "n2"}, {"AAAAAAAAAACCCCCCCCCCGGGGGGGGGGTTTTTTTTTT",
@@ -69,9 +70,9 @@ struct Report {
 Report report130(int form, int breakcount) {
   const std::string unit = "ACDEFGHIKL";
   Report r;
-  r.aln = make_alignment({"alpha", "name_of_20_chars_xyz", "abc"},
-                         {repeat(unit, 13), "AcWEFGHIKL" + repeat(unit, 12),
-                          "----------" + repeat("acdefghikl", 12)});
+  r.aln = make_alignment(
+      {"alpha", "name_of_20_chars_xyz", "abc"},
+      {repeat(unit, 13), "AcWEFGHIKL" + repeat(unit, 12), "----------" + repeat("acdefghikl", 12)});
   r.cls = make_classification(
       130, {{1, 2, 'A'}, {2, 3, 'C'}, {3, 2, 'D'}, {12, 1, 'C'}, {61, 2.5f, 'A'}, {130, 3, 'L'}});
   const std::vector<std::pair<std::int32_t, std::int32_t>> spans = {{1, 10}, {55, 70}};

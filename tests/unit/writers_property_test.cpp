@@ -37,7 +37,8 @@ Generated generate(std::mt19937& rng, std::int32_t numseq, std::int32_t nupo,
   std::vector<std::string> rows(static_cast<std::size_t>(numseq));
   for (auto& row : rows) {
     for (std::int32_t p = 0; p < nupo; ++p) {
-      row.push_back(alphabet[static_cast<std::size_t>(pick(0, static_cast<std::int32_t>(alphabet.size()) - 1))]);
+      row.push_back(alphabet[static_cast<std::size_t>(
+          pick(0, static_cast<std::int32_t>(alphabet.size()) - 1))]);
     }
   }
   g.aln = testing::make_alignment(names, rows);
@@ -80,7 +81,7 @@ std::vector<std::string> read_entries(const std::string& text, int fileformat) {
   std::size_t at = 0;
   while (at < text.size()) {
     EXPECT_EQ(text[at], '>');
-    at = text.find('\n', at) + 1;  // header
+    at = text.find('\n', at) + 1;                                // header
     if (fileformat == kFormatPir) at = text.find('\n', at) + 1;  // description line
     const std::size_t end = fileformat == kFormatPir ? text.find("*\n\n", at) : text.find('>', at);
     const std::size_t stop = end == std::string::npos ? text.size() : end;
@@ -100,7 +101,8 @@ TEST(WriterProperties, SelectedAndNonconservedFilesHoldEveryPositionExactlyOnce)
     const int fileformat = round % 2 == 0 ? kFormatPir : kFormatFasta;
     const std::int32_t numseq = 3 + round;
     const std::int32_t nupo = 500 + 397 * round;
-    const Generated g = generate(rng, numseq, nupo, "ACDEFGHIKLMNPQRSTVWYacgt-X?", plain_names(numseq));
+    const Generated g =
+        generate(rng, numseq, nupo, "ACDEFGHIKLMNPQRSTVWYacgt-X?", plain_names(numseq));
     RunState st;
     st.fileformat = fileformat;
     st.seq_type = 'P';
@@ -154,8 +156,8 @@ Decoded decode_html_line(std::string_view line) {
       i += 23;
     } else if (rest.starts_with("<span class=")) {
       // <span class=X1>X</span>, the same character twice.
-      const bool ok = rest.size() >= 23 && rest.substr(13, 2) == "1>" &&
-                      rest[15] == rest[12] && rest.substr(16, 7) == "</span>";
+      const bool ok = rest.size() >= 23 && rest.substr(13, 2) == "1>" && rest[15] == rest[12] &&
+                      rest.substr(16, 7) == "</span>";
       EXPECT_TRUE(ok) << rest.substr(0, 30);
       if (!ok) return d;
       add(rest[12], true, false);
@@ -196,8 +198,8 @@ TEST(WriterProperties, HtmlPageGivesBackEveryResidueAndEscapesTheInput) {
     SCOPED_TRACE(breakcount);
     const std::int32_t numseq = 6;
     const std::int32_t nupo = 700 + breakcount;
-    const std::vector<std::string> names = {"<script>alert(1)</script>", "a&b", "plain",
-                                            "x>y<z", "<<<<<<<<<<<<<<<<<<<<", "&amp;"};
+    const std::vector<std::string> names = {"<script>alert(1)</script>", "a&b",  "plain", "x>y<z",
+                                            "<<<<<<<<<<<<<<<<<<<<",      "&amp;"};
     const Generated g = generate(rng, numseq, nupo, "ACDEFGHIKLacdefghikl-<>&?", names);
     RunState st;
     st.fileformat = kFormatFasta;
@@ -238,7 +240,7 @@ TEST(WriterProperties, HtmlPageGivesBackEveryResidueAndEscapesTheInput) {
         EXPECT_EQ(std::count(d.conserved.begin(), d.conserved.begin() + 17, true), 0);
         shown[static_cast<std::size_t>(n)] += d.text.substr(17);
         spans[static_cast<std::size_t>(n)].insert(spans[static_cast<std::size_t>(n)].end(),
-                                                 d.conserved.begin() + 17, d.conserved.end());
+                                                  d.conserved.begin() + 17, d.conserved.end());
       }
       const Decoded m = decode_html_line(lines[r * per_row + 2 + static_cast<std::size_t>(numseq)]);
       ASSERT_GE(m.text.size(), 17u);
@@ -264,8 +266,8 @@ TEST(WriterProperties, MaskMarksExactlyTheConservedResidues) {
   const std::int32_t numseq = 4;
   const std::int32_t nupo = 333;
   // A stored NUL byte is a residue like any other and never conserved.
-  const Generated g =
-      generate(rng, numseq, nupo, std::string_view("ACDEFGHIKLacdefghikl-?\0", 23), plain_names(numseq));
+  const Generated g = generate(rng, numseq, nupo, std::string_view("ACDEFGHIKLacdefghikl-?\0", 23),
+                               plain_names(numseq));
   RunState st;
   st.seq_type = 'P';
   st.negval = 2;
@@ -280,7 +282,7 @@ TEST(WriterProperties, MaskMarksExactlyTheConservedResidues) {
     for (std::int32_t p = 1; p <= nupo; ++p) {
       expected.push_back(
           is_conserved_residue(g.cls, st.negval, row[static_cast<std::size_t>(p - 1)], p) ? '@'
-                                                                                           : '?');
+                                                                                          : '?');
     }
     EXPECT_EQ(entries[static_cast<std::size_t>(2 * n - 1)], expected);
   }
@@ -302,7 +304,9 @@ TEST(WriterProperties, AFileThatCannotBeCreatedEndsTheRun) {
       [&] { savemask(path, st, aln, cls, line); },
       [&] { saveps(path, st, 2, blocks); },
       [&] { savencb(path, st, aln, blocks); },
-      [&] { save_ung(path, st, aln, testing::make_rows({"AC", "AC"})); },
+      [&] {
+        save_ung(path, st, aln, testing::make_rows({"AC", "AC"}));
+      },
   };
   for (const auto& write : writers) {
     try {

@@ -13,12 +13,14 @@
 namespace selvane {
 namespace {
 
-bool ghostscript_available() { return std::system("gs --version > /dev/null 2>&1") == 0; }
+bool ghostscript_available() {
+  return std::system("gs --version > /dev/null 2>&1") == 0;
+}
 
 TEST(PostScriptMap, EveryFileNameGivesAFileTheInterpreterAccepts) {
   if (!ghostscript_available()) GTEST_SKIP() << "gs is not installed";
-  const char* names[] = {"plain.fas", "a(b.fas", "a)b.fas", "trailing\\", "x\\(y)z",
-                         "((", "))", "mixed (1) \\n [x] {y} %z"};
+  const char* names[] = {"plain.fas", "a(b.fas", "a)b.fas", "trailing\\",
+                         "x\\(y)z",   "((",      "))",      "mixed (1) \\n [x] {y} %z"};
   testing::TempDir dir;
   for (const char* name : names) {
     SCOPED_TRACE(name);
@@ -37,10 +39,10 @@ TEST(PostScriptMap, EveryFileNameGivesAFileTheInterpreterAccepts) {
     EXPECT_EQ(checked.output.find("Error"), std::string::npos) << checked.output;
 
     // The caption shows the file's name as it is, not as the escapes spell it.
-    const auto text = testing::run_program(
-        "gs", {"-q", "-dBATCH", "-dNOPAUSE", "-dSAFER", "-sDEVICE=txtwrite", "-sOutputFile=-",
-               path.string()},
-        dir.path());
+    const auto text = testing::run_program("gs",
+                                           {"-q", "-dBATCH", "-dNOPAUSE", "-dSAFER",
+                                            "-sDEVICE=txtwrite", "-sOutputFile=-", path.string()},
+                                           dir.path());
     EXPECT_NE(text.output.find("for the file " + file), std::string::npos) << text.output;
   }
 }
