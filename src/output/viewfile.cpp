@@ -200,6 +200,7 @@ void write_display(Writer& out, const RunState& st, const Alignment& aln, const 
   const std::vector<char> conserved =
       html ? conserved_letters(cls, aln.nupo, st.negval) : std::vector<char>();
   const std::string_view selection(letselvane);
+  // The settings keep breakcount in 50..32000; the guard only stops a bad value from looping.
   // Wide counters: the last row's end may lie past what a 32-bit position can hold.
   const std::int64_t width = st.breakcount > 0 ? st.breakcount : 1;
   const std::int64_t nupo = aln.nupo;
@@ -238,7 +239,7 @@ void write_display(Writer& out, const RunState& st, const Alignment& aln, const 
         }
       }
     } else {
-      out.write("Selvane          ");
+      out.write("Selvane          ");  // the label "Selvane" in 15 characters, two blanks
       out.write(selection.substr(std::min(selection.size(), static_cast<std::size_t>(s)),
                                  static_cast<std::size_t>(e - s + 1)));
     }
