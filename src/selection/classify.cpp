@@ -111,7 +111,9 @@ bool scored(std::int32_t tog_gaps, std::int32_t gaps, std::int32_t initnegval) {
   }
 }
 
-int letter_index(char c) { return kLetterIndex[static_cast<unsigned char>(c)]; }
+int letter_index(char c) {
+  return kLetterIndex[static_cast<unsigned char>(c)];
+}
 
 }  // namespace
 

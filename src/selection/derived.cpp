@@ -55,7 +55,13 @@ Rows ungap(const Alignment& aln, const Classification& cls) {
       const char* from = aln.let.row(s);
       char* to = newlet.row(s) + 1;
       for (const Run& run : runs) {
-        std::memcpy(to, from + run.from, static_cast<std::size_t>(run.length));
+        // Most runs in real alignments are a few columns long; a library call each would
+        // cost more than the copy.
+        if (run.length >= 32) {
+          std::memcpy(to, from + run.from, static_cast<std::size_t>(run.length));
+        } else {
+          for (std::int32_t i = 0; i < run.length; ++i) to[i] = from[run.from + i];
+        }
         to += run.length;
       }
     }

@@ -120,8 +120,8 @@ struct GapCase {
 
 TEST(Assignval, GapPolicies) {
   const GapCase cases[] = {
-      {1, 10, 0, true},  {1, 10, 1, false}, {2, 10, 5, true},  {2, 10, 6, false},
-      {2, 11, 5, true},  {2, 11, 6, false}, {3, 10, 9, true},  {3, 11, 6, true},
+      {1, 10, 0, true}, {1, 10, 1, false}, {2, 10, 5, true}, {2, 10, 6, false},
+      {2, 11, 5, true}, {2, 11, 6, false}, {3, 10, 9, true}, {3, 11, 6, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE("b5=" + std::to_string(c.tog_gaps) + " " + std::to_string(c.gaps) + " gaps of " +
