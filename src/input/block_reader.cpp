@@ -30,8 +30,8 @@ std::optional<BlockReader> BlockReader::open(const std::string& path) {
   reader.size_hint_ = regular_file_size(path);
   // A small file gets a small buffer: batches open thousands of them. One byte more than the
   // file lets the first read see the end of the file at once.
-  reader.capacity_ = reader.size_hint_ > 0 ? std::min(kBlockSize, reader.size_hint_ + 1)
-                                           : kBlockSize;
+  reader.capacity_ =
+      reader.size_hint_ > 0 ? std::min(kBlockSize, reader.size_hint_ + 1) : kBlockSize;
   reader.buf_ = std::make_unique_for_overwrite<char[]>(reader.capacity_);
   return reader;
 }
@@ -84,7 +84,9 @@ std::string_view BlockReader::buffered() {
   return std::string_view(buf_.get() + begin_, end_ - begin_);
 }
 
-void BlockReader::consume(std::size_t n) { begin_ += std::min(n, end_ - begin_); }
+void BlockReader::consume(std::size_t n) {
+  begin_ += std::min(n, end_ - begin_);
+}
 
 int BlockReader::peek() {
   if (!refill()) return EOF;

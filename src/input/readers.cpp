@@ -159,7 +159,9 @@ BlockReader open_alignment(const std::string& path) {
 }
 
 // Length of a header line as the limit counts it: its characters and one for its line end.
-std::size_t header_length(const std::string& line, bool ended) { return line.size() + ended; }
+std::size_t header_length(const std::string& line, bool ended) {
+  return line.size() + ended;
+}
 
 }  // namespace
 
@@ -272,9 +274,8 @@ Alignment load(const std::string& path, int fileformat) {
   }
   remove_all_gap_positions(al);
   if (al.nupo < 2) {
-    fatal_number(
-        "\nToo few positions in the alignment (at least two positions are necessary): ",
-        al.nupo);
+    fatal_number("\nToo few positions in the alignment (at least two positions are necessary): ",
+                 al.nupo);
   }
   return al;
 }
