@@ -8,6 +8,7 @@
 #include "driver/alignment_run.h"
 #include "driver/fatal.h"
 #include "input/block_reader.h"
+#include "input/detect.h"
 #include "input/readers.h"
 #include "output/naming.h"
 #include "selection/derived.h"
@@ -18,18 +19,10 @@ namespace {
 
 // The concatenations a batch asked for, created at its first alignment.
 struct Concatenations {
-  std::optional<Concatenation> blocks;     // -a
-  std::optional<Concatenation> inputs;     // -c
-  std::optional<Concatenation> ungapped;   // -w
+  std::optional<Concatenation> blocks;    // -a
+  std::optional<Concatenation> inputs;    // -c
+  std::optional<Concatenation> ungapped;  // -w
 };
-
-// Reads the next path of the paths file, passing over blank lines. False at its end.
-bool next_path(BlockReader& paths, std::string& path) {
-  while (paths.read_line(path)) {
-    if (!path.empty()) return true;
-  }
-  return false;
-}
 
 void write_concatenations(const RunState& st, const Concatenations& all,
                           const std::vector<std::string>& names, Writer& out) {

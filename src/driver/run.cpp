@@ -1,10 +1,9 @@
 #include "driver/run.h"
 
-#include "driver/alignment_run.h"
-
 #include <string>
 #include <utility>
 
+#include "driver/alignment_run.h"
 #include "input/detect.h"
 #include "input/readers.h"
 #include "output/naming.h"

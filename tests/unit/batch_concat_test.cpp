@@ -89,14 +89,11 @@ TEST(Concatenation, GroupingRunsAcrossAlignments) {
   Concatenation inputs(2, "letall_init");
   inputs.append_alignment(a);
   inputs.append_alignment(b);
-  const std::string first =
-      "AAAAAAAAAA AAAAAAAAAA AAAAACCCCC CCCCCCCCCC CCCCCCCCCC CCCCCCCCCC\n";
-  const std::string second =
-      "aaaaaaaaaa aaaaaaaaaa aaaaaccccc cccccccccc cccccccccc cccccccccc\n";
+  const std::string first = "AAAAAAAAAA AAAAAAAAAA AAAAACCCCC CCCCCCCCCC CCCCCCCCCC CCCCCCCCCC\n";
+  const std::string second = "aaaaaaaaaa aaaaaaaaaa aaaaaccccc cccccccccc cccccccccc cccccccccc\n";
   EXPECT_EQ(saved(inputs, kFormatPir, 'C', b.name),
             ">DL;s1\n \n" + first + "*\n\n>DL;s2\n \n" + second + "*\n\n");
-  EXPECT_EQ(saved(inputs, kFormatFasta, 'C', b.name),
-            ">s1\n" + first + "\n>s2\n" + second + "\n");
+  EXPECT_EQ(saved(inputs, kFormatFasta, 'C', b.name), ">s1\n" + first + "\n>s2\n" + second + "\n");
 }
 
 }  // namespace
