@@ -64,7 +64,7 @@ AlignmentResults process(const RunState& st, const Alignment& aln, Writer& out) 
   r.cls = assignval(aln, st);
   r.blocks = getpos(r.cls, aln, st);
   if (wants_ungapped(st)) {
-    r.newlet = ungap(aln, r.cls);
+    r.newlet = ungap(aln);
     r.ungapped_built = true;
   }
   if (wants_selection_line(st)) r.letselvane = makeletselvane(r.blocks, aln.nupo);

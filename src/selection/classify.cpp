@@ -80,25 +80,6 @@ constexpr Matrix kSimilarity = make_similarity();
 // it, so the alignment is read once, row by row, and the counts are not swept once per row.
 constexpr std::int32_t kTile = 512;
 
-void count_residues(const Alignment& aln, std::vector<std::int32_t>& bb) {
-  const std::int32_t nupo = aln.nupo;
-  std::vector<std::int32_t> tile(static_cast<std::size_t>(kTile) * kSlots);
-  for (std::int32_t p0 = 1; p0 <= nupo; p0 += kTile) {
-    const std::int32_t width = std::min(kTile, nupo - p0 + 1);
-    std::fill(tile.begin(), tile.end(), 0);
-    for (std::int32_t s = 1; s <= aln.numseq; ++s) {
-      const unsigned char* row = reinterpret_cast<const unsigned char*>(aln.let.row(s)) + p0;
-      std::int32_t* slot = tile.data();
-      for (std::int32_t i = 0; i < width; ++i, slot += kSlots) ++slot[kLetterIndex[row[i]]];
-    }
-    for (std::int32_t i = 0; i < width; ++i) {
-      const auto* from = tile.data() + static_cast<std::size_t>(i) * kSlots;
-      std::copy(from, from + kNumLetters,
-                bb.begin() + static_cast<std::ptrdiff_t>(p0 + i) * kNumLetters);
-    }
-  }
-}
-
 // Whether the gap policy b5 lets a position with `gaps` gap characters be scored.
 bool scored(std::int32_t tog_gaps, std::int32_t gaps, std::int32_t initnegval) {
   switch (tog_gaps) {
@@ -111,21 +92,12 @@ bool scored(std::int32_t tog_gaps, std::int32_t gaps, std::int32_t initnegval) {
   }
 }
 
-int letter_index(char c) {
-  return kLetterIndex[static_cast<unsigned char>(c)];
-}
-
 }  // namespace
 
 Classification assignval(const Alignment& aln, const RunState& st) {
   const std::int32_t nupo = aln.nupo;
   const std::size_t entries = static_cast<std::size_t>(nupo) + 1;
   Classification cls;
-  try {
-    cls.bb.assign(entries * kNumLetters, 0);
-  } catch (const std::bad_alloc&) {
-    fatal("\nMemory allocation failure in bb");
-  }
   try {
     cls.val.assign(entries, 0.0f);
   } catch (const std::bad_alloc&) {
@@ -136,8 +108,9 @@ Classification assignval(const Alignment& aln, const RunState& st) {
   } catch (const std::bad_alloc&) {
     fatal("\nMemory allocation failure in val_aa");
   }
+  std::vector<std::int32_t> tile;
   try {
-    count_residues(aln, cls.bb);
+    tile.resize(static_cast<std::size_t>(kTile) * kSlots);
   } catch (const std::bad_alloc&) {
     fatal("\nMemory allocation failure in bb");
   }
@@ -146,43 +119,51 @@ Classification assignval(const Alignment& aln, const RunState& st) {
   const bool nucleotides = st.seq_type == 'D' || st.seq_type == 'C';
   const int first_candidate = nucleotides ? 0 : 1;
   const int last_candidate = nucleotides ? 4 : 20;
-  for (std::int32_t p = 1; p <= nupo; ++p) {
-    if (!scored(st.tog_gaps, cls.gaps(p), st.initnegval)) continue;
-    float& val = cls.val[static_cast<std::size_t>(p)];
-    // Strictly greater: a tie keeps the letter that comes first in the table.
-    for (int a = first_candidate; a <= last_candidate; ++a) {
-      const float count = static_cast<float>(cls.count(a, p));
-      if (count > val) {
-        val = count;
-        cls.val_aa[static_cast<std::size_t>(p)] = kLetters[a];
+  const bool rescore = st.seq_type == 'P' && st.tog_sim == 1;
+  const float threshold = static_cast<float>(st.initnegval);
+
+  for (std::int32_t p0 = 1; p0 <= nupo; p0 += kTile) {
+    const std::int32_t width = std::min(kTile, nupo - p0 + 1);
+    std::fill(tile.begin(), tile.end(), 0);
+    for (std::int32_t s = 1; s <= aln.numseq; ++s) {
+      const unsigned char* row = reinterpret_cast<const unsigned char*>(aln.let.row(s)) + p0;
+      std::int32_t* slot = tile.data();
+      for (std::int32_t i = 0; i < width; ++i, slot += kSlots) ++slot[kLetterIndex[row[i]]];
+    }
+    for (std::int32_t i = 0; i < width; ++i) {
+      const std::int32_t* counts = tile.data() + static_cast<std::size_t>(i) * kSlots;
+      if (!scored(st.tog_gaps, counts[kGapIndex], st.initnegval)) continue;
+      const auto p = static_cast<std::size_t>(p0 + i);
+      float val = 0.0f;
+      int letter = -1;
+      // Strictly greater: a tie keeps the letter that comes first in the table.
+      for (int a = first_candidate; a <= last_candidate; ++a) {
+        const float count = static_cast<float>(counts[a]);
+        if (count > val) {
+          val = count;
+          letter = a;
+        }
       }
+      if (letter < 0) continue;
+      // Only positions that reach half the sequences plus one are re-scored.
+      if (rescore && val >= threshold) val = assingval_similarity(counts, letter);
+      cls.val[p] = val;
+      cls.val_aa[p] = kLetters[letter];
     }
   }
-
-  if (st.seq_type == 'P' && st.tog_sim == 1) assingval_similarity(cls, nupo, st.initnegval);
   return cls;
 }
 
-void assingval_similarity(Classification& cls, std::int32_t nupo, std::int32_t initnegval) {
-  const float threshold = static_cast<float>(initnegval);
-  for (std::int32_t p = 1; p <= nupo; ++p) {
-    float& val = cls.val[static_cast<std::size_t>(p)];
-    if (!(val >= threshold)) continue;
-    const int r = letter_index(cls.val_aa[static_cast<std::size_t>(p)]);
-    // Only a scored position has an amino acid to weight by; a threshold of 0 would otherwise
-    // reach the unscored ones.
-    if (r < 1 || r > 20) continue;
-    const auto& weights = kSimilarity[static_cast<std::size_t>(r)];
-    // Summed in column order and rounded to float at every step: the values are compared with
-    // integer parameters, so the last bit matters.
-    float sum = 0.0f;
-    for (int c = 1; c <= 20; ++c) {
-      const float product =
-          static_cast<float>(cls.count(c, p)) * weights[static_cast<std::size_t>(c)];
-      sum = product + sum;
-    }
-    val = sum;
+float assingval_similarity(const std::int32_t* counts, int letter) {
+  const auto& weights = kSimilarity[static_cast<std::size_t>(letter)];
+  // Summed in column order and rounded to float at every step: the values are compared with
+  // integer parameters, so the last bit matters. Gaps and U never contribute.
+  float sum = 0.0f;
+  for (int c = 1; c <= 20; ++c) {
+    const float product = static_cast<float>(counts[c]) * weights[static_cast<std::size_t>(c)];
+    sum = product + sum;
   }
+  return sum;
 }
 
 }  // namespace selvane

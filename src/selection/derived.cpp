@@ -31,8 +31,15 @@ std::string makeletselvane(const Blocks& blocks, std::int32_t nupo) {
   return line;
 }
 
-Rows ungap(const Alignment& aln, const Classification& cls) {
+Rows ungap(const Alignment& aln) {
   try {
+    // Which positions hold a gap in some sequence, in one pass over the rows.
+    std::vector<unsigned char> gapped(static_cast<std::size_t>(aln.nupo) + 1, 0);
+    for (std::int32_t s = 1; s <= aln.numseq; ++s) {
+      const char* row = aln.let.row(s);
+      for (std::int32_t p = 1; p <= aln.nupo; ++p)
+        gapped[static_cast<std::size_t>(p)] |= row[p] == '-';
+    }
     // The kept positions as runs of adjacent columns, so each row is copied run by run.
     struct Run {
       std::int32_t from;
@@ -41,7 +48,7 @@ Rows ungap(const Alignment& aln, const Classification& cls) {
     std::vector<Run> runs;
     std::int32_t nupoung = 0;
     for (std::int32_t p = 1; p <= aln.nupo; ++p) {
-      if (cls.gaps(p) != 0) continue;
+      if (gapped[static_cast<std::size_t>(p)] != 0) continue;
       if (!runs.empty() && runs.back().from + runs.back().length == p) {
         ++runs.back().length;
       } else {

@@ -317,12 +317,7 @@ TEST(Ungap, KeepsThePositionsWithoutAnyGap) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     const Alignment aln = from_rows(c.rows);
-    // The gap policy plays no part: All here would have scored the gapped positions.
-    RunState st;
-    st.seq_type = 'P';
-    st.tog_gaps = 3;
-    apply_sequence_count_defaults(st, aln.numseq);
-    const Rows newlet = ungap(aln, assignval(aln, st));
+    const Rows newlet = ungap(aln);
     EXPECT_EQ(newlet.numseq(), aln.numseq);
     EXPECT_EQ(rows_of(newlet), c.ungapped);
   }

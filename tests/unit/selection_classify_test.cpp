@@ -70,30 +70,22 @@ TEST(Assignval, MostFrequentCandidateOfEachColumn) {
   }
 }
 
-TEST(Assignval, CountsEveryLetterCaseFoldedAndGapsInTheirOwnRow) {
-  const Alignment aln = from_columns({"aA-xX?Tt", "uUUN----"});
-  const Classification cls = assignval(aln, settings('P', aln.numseq));
-  struct Expected {
-    char letter;
-    std::int32_t p;
-    std::int32_t count;
-  };
-  const Expected expected[] = {{'A', 1, 2}, {'T', 1, 2}, {'-', 1, 1}, {'U', 2, 3},
-                               {'N', 2, 1}, {'-', 2, 4}, {'C', 1, 0}, {'N', 1, 0}};
-  for (const auto& e : expected) {
-    const int a = static_cast<int>(std::string(kLetters).find(e.letter));
-    EXPECT_EQ(cls.count(a, e.p), e.count) << e.letter << " at " << e.p;
-  }
-  // x, X and ? land in no row.
-  std::int32_t total = 0;
-  for (int a = 0; a < kNumLetters; ++a) total += cls.count(a, 1);
-  EXPECT_EQ(total, 5);
-  EXPECT_EQ(cls.gaps(2), 4);
+TEST(Assignval, CountsLettersCaseFoldedAndNothingOutsideTheTable) {
+  // Under gap policy All the value is the count of the most frequent candidate.
+  const Alignment aln = from_columns({"aA-xX?Tt", "xX?*A-aT", "uUUN----"});
+  const Classification protein = assignval(aln, settings('P', aln.numseq, 3));
+  EXPECT_EQ(protein.val[1], 2.0f);  // a A, then T t: a tie that A wins
+  EXPECT_EQ(protein.val_aa[1], 'A');
+  EXPECT_EQ(protein.val[2], 2.0f);  // x, X, ?, * and - count as nothing
+  EXPECT_EQ(protein.val_aa[2], 'A');
+  const Classification dna = assignval(aln, settings('D', aln.numseq, 3));
+  EXPECT_EQ(dna.val[3], 3.0f);
+  EXPECT_EQ(dna.val_aa[3], 'U');
 }
 
 TEST(Assignval, CountsStayRightAcrossLongAlignments) {
-  // Sequence s holds 'A' at position p when s <= p % 7, else a gap: counts known per position,
-  // over enough positions to cross any internal grouping of columns.
+  // Sequence s holds 'a' at position p when s <= p % 7, else a gap: the residue and gap counts
+  // are known per position, over enough positions to cross any internal grouping of columns.
   const std::int32_t numseq = 7;
   const std::int32_t nupo = 2500;
   std::vector<std::string> columns;
@@ -103,11 +95,14 @@ TEST(Assignval, CountsStayRightAcrossLongAlignments) {
     columns.push_back(column);
   }
   const Alignment aln = from_columns(columns);
-  const Classification cls = assignval(aln, settings('P', numseq, 3));
+  const Classification all = assignval(aln, settings('P', numseq, 3));
+  // With Half (initnegval 4) scores a position only with at most 3 gaps, that is p % 7 >= 4.
+  const Classification half = assignval(aln, settings('P', numseq, 2));
   for (std::int32_t p = 1; p <= nupo; ++p) {
-    ASSERT_EQ(cls.count(1, p), p % numseq) << p;
-    ASSERT_EQ(cls.gaps(p), numseq - p % numseq) << p;
-    ASSERT_EQ(cls.val[p], static_cast<float>(p % numseq)) << p;
+    const auto residues = static_cast<float>(p % numseq);
+    ASSERT_EQ(all.val[p], residues) << p;
+    ASSERT_EQ(all.val_aa[p], p % numseq == 0 ? '?' : 'A') << p;
+    ASSERT_EQ(half.val[p], p % numseq >= 4 ? residues : 0.0f) << p;
   }
 }
 
