@@ -4,12 +4,15 @@
 #   make test            build and run the whole test suite
 #   make test-sanitize   the same under AddressSanitizer and UndefinedBehaviorSanitizer
 #   make bench           build Release and measure selvane on large generated alignments
+#   make install         build Release and install selvane and its manual page under PREFIX
 #   make format          apply clang-format to the sources and tests
 #   make clean           remove build/
 
 JOBS ?= 2
 TEST_BUILD_TYPE ?= RelWithDebInfo
 CXX ?= g++
+# Where `make install` puts bin/selvane and share/man/man1/selvane.1; DESTDIR is honoured too.
+PREFIX ?= /usr/local
 
 # What `make run` processes, and the options it passes (options make it a one-shot
 # command-line run instead of the interactive menus).
@@ -19,8 +22,9 @@ RUN_OPTIONS ?= -k=y -d=y -n=y -u=y
 RELEASE_DIR := build/release
 RUN_DIR := build/run
 BENCH_DIR := build/bench
+INSTALL_DIR := build/install
 
-.PHONY: all release run build test test-sanitize bench format clean
+.PHONY: all release run build test test-sanitize bench install format clean
 
 all: release
 
@@ -59,6 +63,14 @@ $(BENCH_DIR)/gen_alignment: bench/gen_alignment.cpp
 
 bench: release $(BENCH_DIR)/gen_alignment
 	SELVANE=$(RELEASE_DIR)/selvane GEN=$(BENCH_DIR)/gen_alignment bench/run.sh
+
+# A build of its own, so that the prefix of one install never leaks into `make release`.
+# A relative PREFIX is taken from where make runs, not from the build folder.
+install:
+	cmake -S . -B $(INSTALL_DIR) -DCMAKE_BUILD_TYPE=Release -DSELVANE_TESTS=OFF \
+	  -DCMAKE_INSTALL_PREFIX=$(abspath $(PREFIX))
+	cmake --build $(INSTALL_DIR) -j $(JOBS)
+	cmake --install $(INSTALL_DIR)
 
 format:
 	clang-format -i $$(find src tests bench -name '*.cpp' -o -name '*.h')

@@ -7,6 +7,7 @@
 
 #include "driver/command_line.h"
 #include "driver/fatal.h"
+#include "driver/invocation.h"
 #include "driver/run.h"
 #include "driver/run_state.h"
 #include "output/writer.h"
@@ -18,6 +19,11 @@ int main(int argc, char** argv) {
   apply_startup_defaults(st);
   try {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
+    if (const Standalone request = standalone_request(args); request != Standalone::kNone) {
+      out.write(request == Standalone::kVersion ? version_line() : usage_text());
+      out.flush();
+      return 0;
+    }
     std::optional<Alignment> first;
     if (!args.empty()) {
       st.filename = std::string(args[0]);
@@ -27,7 +33,7 @@ int main(int argc, char** argv) {
       parse_options(st, std::span(args).subspan(1), out);
       calculate(st, out, std::move(first));
       out.flush();
-      return 1;
+      return st.posix_exit == 1 ? 0 : 1;
     }
     // The interactive menus are not built yet: without options the program ends here.
     out.flush();

@@ -276,6 +276,12 @@ bool names(const Option& option, std::string_view arg) {
 void parse_options(RunState& st, std::span<const std::string_view> options, Writer& out) {
   Parse parse{st, out};
   for (const std::string_view arg : options) {
+    if (arg == kPosixExit) {
+      st.posix_exit = 1;
+      continue;
+    }
+    // Any other long option matches no row of the table and is ignored without a message,
+    // like every argument that names no option.
     if (at(arg, 0) != '-') continue;
     for (const Option& option : kOptions) {
       if (!names(option, arg)) continue;

@@ -9,6 +9,9 @@
 
 namespace selvane {
 
+// The one long option: the conventional exit status (0 after a finished run).
+inline constexpr std::string_view kPosixExit = "--posix-exit";
+
 // Applies the option arguments from left to right, printing a warning for every refused value.
 void parse_options(RunState& st, std::span<const std::string_view> options, Writer& out);
 

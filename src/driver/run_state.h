@@ -49,6 +49,9 @@ struct RunState {
   std::int32_t tog_expmenb = 0;  // block parameters menu shows its extended items
   char menu = ' ';               // last menu choice, shared by the three menus
   int fileformat = kFormatNone;  // format of the current input: kFormatPir or kFormatFasta
+  // 1 after --posix-exit on the command line: a finished run ends with status 0 instead of 1,
+  // so that pipelines can tell success from failure by the status alone.
+  int posix_exit = 0;
 
   // File names. Text of any length; none is limited to a fixed buffer.
   std::string filename;        // the input as named by the user; empty while none is open

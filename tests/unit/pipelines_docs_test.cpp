@@ -1,0 +1,132 @@
+// The usage of --help, the manual page and the README describe the same options, with the
+// defaults the program really starts with.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "driver/invocation.h"
+#include "driver/run_state.h"
+#include "support/harness.h"
+
+namespace selvane {
+namespace {
+
+using testing::read_file;
+using testing::source_dir;
+
+std::string yes_no(int flag) {
+  return flag == 1 ? "Y" : "N";
+}
+
+struct Documented {
+  std::string name;          // as typed: "-b3=", "--posix-exit"
+  std::string default_text;  // empty: the default depends on the alignment
+};
+
+// Every option the command line accepts, with the start-up default it documents.
+std::vector<Documented> options() {
+  const RunState st;
+  const char gaps[] = {'?', 'N', 'H', 'A'};
+  const char* results[] = {"N", "Y", "T", "S"};
+  return {
+      {"-t=", ""},
+      {"-b1=", ""},
+      {"-b2=", ""},
+      {"-b3=", std::to_string(st.negblen)},
+      {"-b4=", std::to_string(st.posblen2)},
+      {"-b0=", std::to_string(st.posblen)},
+      {"-b5=", std::string(1, gaps[st.tog_gaps])},
+      {"-b6=", yes_no(st.tog_sim)},
+      {"-e=", st.exten},
+      {"-s=", yes_no(st.tog_seqfile)},
+      {"-p=", results[st.tog_viewfile]},
+      {"-k=", yes_no(st.tog_maskfile)},
+      {"-d=", yes_no(st.tog_psfile)},
+      {"-n=", yes_no(st.tog_ncbfile)},
+      {"-u=", yes_no(st.tog_ungappedfile)},
+      {"-a=", yes_no(st.tog_allfile)},
+      {"-c=", yes_no(st.tog_allfile_init)},
+      {"-w=", yes_no(st.tog_allungfile)},
+      {"-v=", std::to_string(st.breakcount)},
+      {"--posix-exit", ""},
+  };
+}
+
+// The text from `start` up to the next occurrence of `next_entry` (or the end).
+std::string entry(const std::string& text, std::size_t start, const std::string& next_entry) {
+  const std::size_t end = text.find(next_entry, start + 1);
+  return text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+// An option of the usage is a line "  -name..." with its continuation lines.
+TEST(Documentation, UsageListsEveryOptionWithItsDefault) {
+  const std::string usage(usage_text());
+  for (const Documented& option : options()) {
+    SCOPED_TRACE(option.name);
+    const std::size_t at = usage.find("\n  " + option.name);
+    ASSERT_NE(at, std::string::npos);
+    if (option.default_text.empty()) continue;
+    const std::string text = entry(usage, at, "\n  -");
+    const bool found = text.find("(default: " + option.default_text + ")") != std::string::npos ||
+                       text.find("(default: " + option.default_text + ",") != std::string::npos;
+    EXPECT_TRUE(found) << text;
+  }
+}
+
+// An option of the manual page is a tagged paragraph (.TP) whose tag starts with the name,
+// its minus signs written \-.
+TEST(Documentation, ManualPageListsEveryOptionWithItsDefault) {
+  const std::string page = read_file(source_dir() / "selvane.1");
+  for (const Documented& option : options()) {
+    SCOPED_TRACE(option.name);
+    std::string roff_name;
+    for (const char c : option.name) roff_name += c == '-' ? std::string("\\-") : std::string(1, c);
+    std::size_t at = page.find(".TP\n.BR " + roff_name);
+    if (at == std::string::npos) at = page.find(".TP\n.BI " + roff_name);
+    if (at == std::string::npos) at = page.find(".TP\n.B " + roff_name);
+    ASSERT_NE(at, std::string::npos);
+    if (option.default_text.empty()) continue;
+    std::string text = entry(page, at, ".TP\n");
+    // "Default: 8." or, for a value set in bold, "Default:\n.BR Y ." once the markup is gone.
+    for (const std::string markup : {"\n.BR ", "\n.B "}) {
+      for (std::size_t m; (m = text.find(markup)) != std::string::npos;)
+        text.replace(m, markup.size(), " ");
+    }
+    for (std::size_t m; (m = text.find("\\-")) != std::string::npos;) text.replace(m, 2, "-");
+    const bool found = text.find("Default: " + option.default_text + ".") != std::string::npos ||
+                       text.find("Default: " + option.default_text + " .") != std::string::npos ||
+                       text.find("Default: " + option.default_text + ",") != std::string::npos;
+    EXPECT_TRUE(found) << text;
+  }
+}
+
+// The README's option table: one row per option, the default in its third column.
+TEST(Documentation, ReadmeTableListsEveryOptionWithItsDefault) {
+  const std::string readme = read_file(source_dir() / "README.md");
+  for (const Documented& option : options()) {
+    SCOPED_TRACE(option.name);
+    const std::size_t at = readme.find("\n| `" + option.name + "` |");
+    ASSERT_NE(at, std::string::npos);
+    if (option.default_text.empty()) continue;
+    const std::string row = readme.substr(at + 1, readme.find('\n', at + 1) - at - 1);
+    // | name | values | default | effect |
+    std::vector<std::string> cells;
+    for (std::size_t from = 1, bar; (bar = row.find(" |", from)) != std::string::npos;
+         from = bar + 2) {
+      cells.push_back(row.substr(from, bar - from));
+    }
+    ASSERT_GE(cells.size(), 3u) << row;
+    std::string value = cells[2];
+    std::erase(value, '`');
+    std::erase(value, ' ');
+    EXPECT_EQ(value.rfind(option.default_text, 0), 0u) << row;
+  }
+}
+
+TEST(Documentation, VersionLineNamesTheProgramAndItsVersion) {
+  EXPECT_EQ(version_line(), "selvane 0.91b\n");
+}
+
+}  // namespace
+}  // namespace selvane
