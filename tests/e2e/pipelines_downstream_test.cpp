@@ -1,0 +1,182 @@
+// Downstream tree builders read what selvane writes: trees built from the selected blocks of a
+// bundled example hold every sequence of it. Skipped where the programs are not installed.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "support/harness.h"
+
+namespace selvane {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::read_file;
+using testing::run_program;
+using testing::run_selvane;
+using testing::TempDir;
+
+// The first of `names` found on the search path, or an empty text.
+std::string find_program(std::initializer_list<const char*> names) {
+  for (const char* name : names) {
+    if (run_program("sh", {"-c", std::string("command -v ") + name}, fs::current_path()).status ==
+        0) {
+      return name;
+    }
+  }
+  return "";
+}
+
+// The labels of the leaves of a Newick tree, in their order. A leaf label follows '(' or ','
+// (or starts the tree); a label after ')' names an inner node (a support value) and is skipped.
+// Quoted labels ('it''s') and comments ([...]) are understood.
+std::vector<std::string> newick_leaves(const std::string& tree) {
+  std::vector<std::string> leaves;
+  bool leaf_position = true;
+  std::size_t i = 0;
+  while (i < tree.size()) {
+    const char c = tree[i];
+    if (c == '[') {
+      const std::size_t end = tree.find(']', i);
+      i = end == std::string::npos ? tree.size() : end + 1;
+      continue;
+    }
+    if (c == '(' || c == ',') {
+      leaf_position = true;
+      ++i;
+      continue;
+    }
+    if (c == ')' || c == ';') {
+      leaf_position = false;
+      ++i;
+      continue;
+    }
+    if (c == ':') {
+      // A branch length: up to the next structural character.
+      while (i < tree.size() && std::string_view(",();[").find(tree[i]) == std::string::npos) ++i;
+      continue;
+    }
+    if (c == ' ' || c == '\n' || c == '\r' || c == '\t') {
+      ++i;
+      continue;
+    }
+    std::string label;
+    if (c == '\'') {
+      for (++i; i < tree.size(); ++i) {
+        if (tree[i] == '\'') {
+          if (i + 1 < tree.size() && tree[i + 1] == '\'') {
+            label += '\'';
+            ++i;
+            continue;
+          }
+          ++i;
+          break;
+        }
+        label += tree[i];
+      }
+    } else {
+      while (i < tree.size() &&
+             std::string_view(":,();[ \n\r\t").find(tree[i]) == std::string::npos) {
+        label += tree[i++];
+      }
+    }
+    if (leaf_position) leaves.push_back(label);
+    leaf_position = false;
+  }
+  return leaves;
+}
+
+TEST(NewickLeaves, FindsLeafLabelsOnly) {
+  struct Case {
+    std::string tree;
+    std::vector<std::string> leaves;
+  };
+  const std::vector<Case> cases = {
+      {"(a,b,c);", {"a", "b", "c"}},
+      {"(sp|P1|X_HUMAN:0.1,(b:0.2,c:0.3)0.93:0.05,d);", {"sp|P1|X_HUMAN", "b", "c", "d"}},
+      {"((a,b)inner,'c d''e'[comment]:1e-05)root;\n", {"a", "b", "c d'e"}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(newick_leaves(c.tree), c.leaves) << c.tree;
+  }
+}
+
+struct Selected {
+  std::vector<std::string> names;  // sequence names of the input, sorted
+  int positions = 0;               // residues per sequence in the selected-blocks file
+};
+
+// Runs selvane on the bundled protein example in `dir`; its selected blocks go to
+// proteases.fas-sv, in FASTA, ten residues to a group.
+Selected select_blocks(const TempDir& dir) {
+  const std::string input = read_file(testing::source_dir() / "examples/proteases.fas");
+  testing::write_file(dir / "proteases.fas", input);
+  const auto run = run_selvane({"proteases.fas", "-p=n", "--posix-exit"}, dir.path());
+  EXPECT_EQ(run.status, 0) << run.output;
+
+  Selected selected;
+  for (std::size_t at = 0; at < input.size();) {
+    std::size_t end = input.find('\n', at);
+    if (end == std::string::npos) end = input.size();
+    std::string line = input.substr(at, end - at);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line[0] == '>') selected.names.push_back(line.substr(1));
+    at = end + 1;
+  }
+  std::sort(selected.names.begin(), selected.names.end());
+
+  const std::string blocks = read_file(dir / "proteases.fas-sv");
+  const std::size_t first = blocks.find('\n') + 1;
+  const std::size_t next = blocks.find('>', first);
+  for (std::size_t i = first; i < next && i < blocks.size(); ++i) {
+    if (blocks[i] != ' ' && blocks[i] != '\n') ++selected.positions;
+  }
+  return selected;
+}
+
+std::vector<std::string> sorted_leaves(const std::string& tree) {
+  std::vector<std::string> leaves = newick_leaves(tree);
+  std::sort(leaves.begin(), leaves.end());
+  return leaves;
+}
+
+TEST(Downstream, IqTreeBuildsATreeOfEverySequenceFromTheSelectedBlocks) {
+  const std::string iqtree = find_program({"iqtree2", "iqtree"});
+  if (iqtree.empty()) GTEST_SKIP() << "IQ-TREE is not installed";
+  TempDir dir;
+  const Selected selected = select_blocks(dir);
+  ASSERT_GT(selected.positions, 0);
+
+  // A fixed model, one thread and a fixed seed keep it to a few seconds and repeatable.
+  const auto run = run_program(
+      iqtree, {"-s", "proteases.fas-sv", "-m", "LG", "-nt", "1", "-seed", "1", "-redo", "-quiet"},
+      dir.path());
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(sorted_leaves(read_file(dir / "proteases.fas-sv.treefile")), selected.names);
+  // It read every residue of the blocks, across the blanks that group them by ten.
+  const std::string expected = "Alignment has " + std::to_string(selected.names.size()) +
+                               " sequences with " + std::to_string(selected.positions) + " columns";
+  EXPECT_NE(read_file(dir / "proteases.fas-sv.log").find(expected), std::string::npos) << expected;
+}
+
+TEST(Downstream, FastTreeBuildsATreeOfEverySequenceFromTheSelectedBlocks) {
+  const std::string fasttree = find_program({"fasttree", "FastTree"});
+  if (fasttree.empty()) GTEST_SKIP() << "FastTree is not installed";
+  TempDir dir;
+  const Selected selected = select_blocks(dir);
+  ASSERT_GT(selected.positions, 0);
+
+  const auto run = run_program(
+      fasttree, {"-quiet", "-nopr", "-out", "tree.nwk", "proteases.fas-sv"}, dir.path());
+  ASSERT_EQ(run.status, 0) << run.output;
+  // Quiet, it says nothing unless something in the file surprised it.
+  EXPECT_EQ(run.output, "");
+  EXPECT_EQ(sorted_leaves(read_file(dir / "tree.nwk")), selected.names);
+}
+
+}  // namespace
+}  // namespace selvane
