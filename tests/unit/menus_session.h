@@ -16,6 +16,7 @@ struct MenuSession {
   std::string output;
   bool exited = false;  // the menu ended the process (ExitRequest)
   int status = 0;       // the status it asked for
+  std::string fatal;    // the text of a fatal error that ended the session, if one did
 };
 
 template <class Menu>
@@ -34,6 +35,8 @@ MenuSession run_menu(Menu menu, RunState& st, const std::string& input) {
     } catch (const ExitRequest& request) {
       session.exited = true;
       session.status = request.status;
+    } catch (const FatalError& error) {
+      session.fatal = error.text();
     }
     out.flush();
   }
