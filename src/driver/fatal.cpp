@@ -8,7 +8,9 @@ void fatal(std::string_view message) {
   throw FatalError(std::move(text));
 }
 
-void fatal_raw(std::string_view text) { throw FatalError(std::string(text)); }
+void fatal_raw(std::string_view text) {
+  throw FatalError(std::string(text));
+}
 
 void fatal_number(std::string_view message, std::int64_t number) {
   std::string text(message);

@@ -2,7 +2,9 @@
 
 namespace selvane {
 
-void apply_startup_defaults(RunState& st) { st = RunState{}; }
+void apply_startup_defaults(RunState& st) {
+  st = RunState{};
+}
 
 void apply_sequence_count_defaults(RunState& st, std::int32_t numseq) {
   st.initnegval = numseq / 2 + 1;

@@ -27,27 +27,27 @@ struct RunState {
   std::int32_t tog_sim = 1;     // b6: 1 use the similarity matrix (protein only), 0 not
 
   // Output switches.
-  int tog_seqfile = 1;       // selected blocks
-  int tog_viewfile = 1;      // results file: 0 no, 1 HTML, 2 text, 3 short text
-  int tog_maskfile = 0;      // mask file
-  int tog_psfile = 0;        // EPS block map
-  int tog_ncbfile = 0;       // nonconserved blocks
-  int tog_ungappedfile = 0;  // ungapped alignment
-  int tog_allfile = 0;       // batch: concatenated selected blocks
-  int tog_allfile_init = 0;  // batch: concatenated input alignments
-  int tog_allungfile = 0;    // batch: concatenated ungapped alignments
-  std::string exten = "-sv";        // generic extension of output names, 1 to 5 characters
-  std::int32_t breakcount = 60;     // positions per display row of the results file
+  int tog_seqfile = 1;           // selected blocks
+  int tog_viewfile = 1;          // results file: 0 no, 1 HTML, 2 text, 3 short text
+  int tog_maskfile = 0;          // mask file
+  int tog_psfile = 0;            // EPS block map
+  int tog_ncbfile = 0;           // nonconserved blocks
+  int tog_ungappedfile = 0;      // ungapped alignment
+  int tog_allfile = 0;           // batch: concatenated selected blocks
+  int tog_allfile_init = 0;      // batch: concatenated input alignments
+  int tog_allungfile = 0;        // batch: concatenated ungapped alignments
+  std::string exten = "-sv";     // generic extension of output names, 1 to 5 characters
+  std::int32_t breakcount = 60;  // positions per display row of the results file
 
   // Control flags and menu state.
-  char seq_type = '-';         // 'P' protein, 'D' DNA, 'C' codons, '-' not yet known
-  int tog_sb = 0;              // 1 when the current input is a paths file
-  std::int32_t numal = 1;      // alignments the current input stands for
-  std::int32_t tog_sub = 0;    // 1 once b1 and b2 are fixed for a whole batch
-  std::int32_t warn = 1;       // 1 while the menus' one-time warning is still due
+  char seq_type = '-';           // 'P' protein, 'D' DNA, 'C' codons, '-' not yet known
+  int tog_sb = 0;                // 1 when the current input is a paths file
+  std::int32_t numal = 1;        // alignments the current input stands for
+  std::int32_t tog_sub = 0;      // 1 once b1 and b2 are fixed for a whole batch
+  std::int32_t warn = 1;         // 1 while the menus' one-time warning is still due
   std::int32_t tog_expmen = 0;   // saving options menu shows its extended items
   std::int32_t tog_expmenb = 0;  // block parameters menu shows its extended items
-  char menu = ' ';             // last menu choice, shared by the three menus
+  char menu = ' ';               // last menu choice, shared by the three menus
   int fileformat = kFormatNone;  // format of the current input: kFormatPir or kFormatFasta
 
   // File names. Text of any length; none is limited to a fixed buffer.

@@ -12,9 +12,13 @@ namespace selvane {
 Writer::Writer(std::FILE* file, bool owned)
     : file_(file), owned_(owned), buf_(std::make_unique<char[]>(kCapacity)) {}
 
-Writer Writer::to_stdout() { return Writer(stdout, false); }
+Writer Writer::to_stdout() {
+  return Writer(stdout, false);
+}
 
-Writer Writer::to_stream(std::FILE* stream) { return Writer(stream, false); }
+Writer Writer::to_stream(std::FILE* stream) {
+  return Writer(stream, false);
+}
 
 Writer Writer::create(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
@@ -31,7 +35,9 @@ Writer::Writer(Writer&& other) noexcept
   other.used_ = 0;
 }
 
-Writer::~Writer() { close(); }
+Writer::~Writer() {
+  close();
+}
 
 void Writer::drain() {
   if (used_ > 0 && file_ != nullptr) std::fwrite(buf_.get(), 1, used_, file_);

@@ -47,7 +47,9 @@ void write_file(const fs::path& path, const std::string& content) {
   if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 
-bool file_exists(const fs::path& path) { return fs::is_regular_file(path); }
+bool file_exists(const fs::path& path) {
+  return fs::is_regular_file(path);
+}
 
 std::vector<std::string> list_files(const fs::path& dir) {
   std::vector<std::string> names;
@@ -98,7 +100,9 @@ RunResult run_selvane(const std::vector<std::string>& args, const fs::path& cwd,
   return run_program(SELVANE_BINARY, args, cwd, input);
 }
 
-fs::path source_dir() { return fs::path(SELVANE_SOURCE_DIR); }
+fs::path source_dir() {
+  return fs::path(SELVANE_SOURCE_DIR);
+}
 fs::path corpus_dir() {
   // The corpus sits beside the project's checkout; SELVANE_CORPUS_DIR in the environment
   // points elsewhere, and a checkout one level deeper (a work tree) finds it too.
@@ -109,6 +113,8 @@ fs::path corpus_dir() {
   if (fs::is_directory(beside)) return beside;
   return source_dir() / ".." / ".." / "shared" / "corpus";
 }
-bool corpus_available() { return fs::is_directory(corpus_dir()); }
+bool corpus_available() {
+  return fs::is_directory(corpus_dir());
+}
 
 }  // namespace selvane::testing

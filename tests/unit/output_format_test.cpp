@@ -33,8 +33,7 @@ TEST(OutputNames, EveryFileOfOneAlignmentAndOfABatch) {
   EXPECT_EQ(output_name("aln", ".x", OutputFile::kUngapped), "aln--");
   EXPECT_EQ(batch_output_name("b/", "lists.txt", "-sv", BatchFile::kBlocks), "b/lists.txt-sv.seq");
   EXPECT_EQ(batch_output_name("b/", "lists.txt", "-sv", BatchFile::kInputs), "b/lists.txt.seq");
-  EXPECT_EQ(batch_output_name("b/", "lists.txt", "-sv", BatchFile::kUngapped),
-            "b/lists.txt--.seq");
+  EXPECT_EQ(batch_output_name("b/", "lists.txt", "-sv", BatchFile::kUngapped), "b/lists.txt--.seq");
   EXPECT_EQ(batch_output_name("", "p", "-sv", BatchFile::kBlocks), "p-sv.seq");
 }
 
@@ -57,18 +56,15 @@ TEST(EntryFormat, GroupsByTenAndSixtyWithOneCounterOverAllStretches) {
   const std::string s25 = "ACGTACGTACGTACGTACGTACGTA";
   EXPECT_EQ(entry_text(kFormatPir, 'D', "seq1", {s25}),
             ">DL;seq1\n \nACGTACGTAC GTACGTACGT ACGTA*\n\n");
-  EXPECT_EQ(entry_text(kFormatFasta, 'D', "seq1", {s25}),
-            ">seq1\nACGTACGTAC GTACGTACGT ACGTA\n");
+  EXPECT_EQ(entry_text(kFormatFasta, 'D', "seq1", {s25}), ">seq1\nACGTACGTAC GTACGTACGT ACGTA\n");
   // Two stretches of 7 and 8: no mark between them.
-  EXPECT_EQ(entry_text(kFormatFasta, 'P', "s", {"AAAAAAA", "CCCCCCCC"}),
-            ">s\nAAAAAAACCC CCCCC\n");
+  EXPECT_EQ(entry_text(kFormatFasta, 'P', "s", {"AAAAAAA", "CCCCCCCC"}), ">s\nAAAAAAACCC CCCCC\n");
   // Exactly 10: a blank before the terminator.
   EXPECT_EQ(entry_text(kFormatPir, 'P', "s", {"MKVLAAGLLA"}), ">P1;s\n \nMKVLAAGLLA *\n\n");
   EXPECT_EQ(entry_text(kFormatFasta, 'P', "s", {"MKVLAAGLLA"}), ">s\nMKVLAAGLLA \n");
   // Exactly 60 (in two stretches): the line ends, the terminator stands alone.
   const std::string s60(60, 'A');
-  const std::string line60 =
-      "AAAAAAAAAA AAAAAAAAAA AAAAAAAAAA AAAAAAAAAA AAAAAAAAAA AAAAAAAAAA\n";
+  const std::string line60 = "AAAAAAAAAA AAAAAAAAAA AAAAAAAAAA AAAAAAAAAA AAAAAAAAAA AAAAAAAAAA\n";
   EXPECT_EQ(entry_text(kFormatPir, 'C', "s", {s60.substr(0, 33), s60.substr(33)}),
             ">DL;s\n \n" + line60 + "*\n\n");
   EXPECT_EQ(entry_text(kFormatFasta, 'P', "s", {s60}), ">s\n" + line60 + "\n");
@@ -95,7 +91,7 @@ TEST(SequenceCountDefaults, FollowTheNumberOfSequences) {
   struct Case {
     int numseq, b1, b2;
   };
-  const Case cases[] = {{2, 2, 2},  {3, 2, 2},   {4, 3, 3},   {5, 3, 4},     {6, 4, 5},
+  const Case cases[] = {{2, 2, 2},  {3, 2, 2},  {4, 3, 3},    {5, 3, 4},    {6, 4, 5},
                         {10, 6, 8}, {11, 6, 9}, {20, 11, 17}, {100, 51, 85}};
   for (const auto& c : cases) {
     RunState st;

@@ -1,0 +1,303 @@
+#include "driver/command_line.h"
+
+#include <cctype>
+#include <climits>
+#include <cstdint>
+#include <string>
+
+namespace selvane {
+
+namespace {
+
+// Character i of the argument, or NUL past its end (the argument ends at its terminator).
+char at(std::string_view arg, std::size_t i) {
+  return i < arg.size() ? arg[i] : '\0';
+}
+
+char upper(char c) {
+  return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+}
+
+// A number value as a decimal conversion reads it: leading white space, an optional sign,
+// then digits up to the first non-digit; no digits read as 0. A value beyond the 32-bit range
+// reads as the nearest 32-bit value, which every range check below refuses.
+std::int32_t read_number(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  std::int64_t value = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    value = value * 10 + (text[i] - '0');
+    if (value > std::int64_t{INT32_MAX} + 1) value = std::int64_t{INT32_MAX} + 1;
+  }
+  if (negative) value = -value;
+  if (value > INT32_MAX) return INT32_MAX;
+  if (value < INT32_MIN) return INT32_MIN;
+  return static_cast<std::int32_t>(value);
+}
+
+void line(Writer& out, std::string_view text) {
+  out.write(text);
+  out.put('\n');
+}
+
+enum class Kind { kLetter, kNumber, kText };
+
+// What one option argument carries once it has matched an option.
+struct Value {
+  char letter = '\0';       // kLetter: the first character after '=', upper-cased
+  std::int32_t number = 0;  // kNumber
+  std::string_view text;    // kText: everything after '='
+};
+
+// State of one command line beyond the run state: whether -b0 was accepted.
+struct Parse {
+  RunState& st;
+  Writer& out;
+  bool b0_given = false;
+};
+
+struct Option {
+  char letter;  // option letter (compared without case, except 't')
+  char digit;   // block parameter digit, '\0' for the one-letter options
+  Kind kind;
+  void (*apply)(Parse&, const Value&);
+};
+
+// A Y/N switch: sets the switch or prints the option's warning.
+template <int RunState::*Switch, char Name>
+void yes_no(Parse& p, const Value& v) {
+  if (v.letter == 'Y' || v.letter == 'N') {
+    p.st.*Switch = v.letter == 'Y' ? 1 : 0;
+  } else {
+    p.out.printf("\nWARNING: Parameter -%c not properly entered. It has to be Y (Yes) or N (No)\n",
+                 Name);
+  }
+}
+
+// A batch concatenation switch: Y also fixes b1 and b2 for the whole batch.
+template <int RunState::*Switch, char Name>
+void concatenation(Parse& p, const Value& v) {
+  yes_no<Switch, Name>(p, v);
+  if (v.letter == 'Y') p.st.tog_sub = 1;
+}
+
+void set_type(Parse& p, const Value& v) {
+  if (v.letter == 'P' || v.letter == 'C' || v.letter == 'D') {
+    p.st.seq_type = v.letter;
+  } else {
+    line(p.out,
+         "\nWARNING: Parameter -t not properly entered. It has to be P (Proteins), C (Codons) or D "
+         "(DNA)");
+  }
+}
+
+void set_b1(Parse& p, const Value& v) {
+  RunState& st = p.st;
+  if (v.number >= st.initnegval && v.number <= st.flankval) {
+    st.negval = v.number;
+    st.tog_sub = 1;
+    return;
+  }
+  line(p.out, "\nWARNING: Parameter -b1 not properly entered.");
+  if (v.number < st.initnegval) {
+    p.out.printf(
+        "The minimum number of sequences for a conserved position must be bigger than or equal "
+        "to %i (half the number of sequences + 1)\n",
+        st.initnegval);
+  }
+  if (v.number > st.flankval) {
+    line(p.out,
+         "The minimum number of sequences for a conserved position must be lower than or equal "
+         "to the minimum number of sequences for a flank position");
+  }
+}
+
+void set_b2(Parse& p, const Value& v) {
+  RunState& st = p.st;
+  if (v.number >= st.negval && v.number <= st.numseq) {
+    st.flankval = v.number;
+    st.tog_sub = 1;
+    return;
+  }
+  if (v.number == 0) {
+    st.flankval = st.negval;
+    line(p.out,
+         "\nWARNING: minimum number of sequences for a flank position set to the minimum possible "
+         "value.");
+    return;
+  }
+  line(p.out, "\nWARNING: Parameter -b2 not properly entered.");
+  if (v.number > st.numseq) {
+    p.out.printf(
+        "The minimum number of sequences for a flank position must be lower than or equal to %i "
+        "(the number of sequences)\n",
+        st.numseq);
+  }
+  if (v.number < st.negval) {
+    line(p.out,
+         "The minimum number of sequences for a flank position must be bigger than or equal to "
+         "the minimum number of sequences for a conserved position");
+  }
+}
+
+void set_b3(Parse& p, const Value& v) {
+  if (v.number >= 0 && v.number <= 32000) {
+    p.st.negblen = v.number;
+  } else {
+    line(p.out, "\nWARNING: Parameter -b3 not properly entered.");
+  }
+}
+
+void block_length_refused(Parse& p, char digit, std::int32_t number) {
+  p.out.printf("\nWARNING: Parameter -b%c not properly entered.\n", digit);
+  if (number < 2) line(p.out, "The minimum length of a block must be 2 or bigger");
+}
+
+void set_b0(Parse& p, const Value& v) {
+  if (v.number >= 2 && v.number <= 32000) {
+    p.st.posblen = v.number;
+    p.b0_given = true;
+  } else {
+    block_length_refused(p, '0', v.number);
+  }
+}
+
+void set_b4(Parse& p, const Value& v) {
+  if (v.number >= 2 && v.number <= 32000) {
+    p.st.posblen2 = v.number;
+    if (!p.b0_given) p.st.posblen = v.number;
+  } else {
+    block_length_refused(p, '4', v.number);
+  }
+}
+
+void set_b5(Parse& p, const Value& v) {
+  switch (v.letter) {
+    case 'N':
+      p.st.tog_gaps = 1;
+      return;
+    case 'H':
+      p.st.tog_gaps = 2;
+      return;
+    case 'A':
+      p.st.tog_gaps = 3;
+      return;
+    default:
+      line(p.out,
+           "\nWARNING: Parameter -b5 not properly entered. It has to be N (None), H (With Half) or "
+           "A (All)");
+  }
+}
+
+void set_b6(Parse& p, const Value& v) {
+  if (v.letter == 'Y' || v.letter == 'N') {
+    p.st.tog_sim = v.letter == 'Y' ? 1 : 0;
+  } else {
+    line(p.out, "\nWARNING: Parameter -b6 not properly entered. It has to be Y (Yes) or N (No)");
+  }
+}
+
+void set_extension(Parse& p, const Value& v) {
+  if (!v.text.empty() && v.text.size() <= 5) {
+    p.st.exten = std::string(v.text);
+  } else {
+    line(p.out, "\nWARNING: Parameter -e not properly entered.");
+    line(p.out, "The string has to have 5 characters maximum");
+  }
+}
+
+void set_results(Parse& p, const Value& v) {
+  switch (v.letter) {
+    case 'Y':
+      p.st.tog_viewfile = 1;
+      return;
+    case 'N':
+      p.st.tog_viewfile = 0;
+      return;
+    case 'T':
+      p.st.tog_viewfile = 2;
+      return;
+    case 'S':
+      p.st.tog_viewfile = 3;
+      return;
+    default:
+      line(p.out,
+           "\nWARNING: Parameter -p not properly entered. It has to be Y (Yes, HTML), N (No), T "
+           "(Text) or S (Short)");
+  }
+}
+
+void set_breakcount(Parse& p, const Value& v) {
+  if (v.number >= 50 && v.number <= 32000) {
+    p.st.breakcount = v.number;
+  } else {
+    line(p.out, "\nWARNING: Parameter -v not properly entered. It must be between 50 and 32000");
+  }
+}
+
+// The options in the fixed order in which they are tried; at most one matches an argument.
+constexpr Option kOptions[] = {
+    {'t', '\0', Kind::kLetter, set_type},
+    {'b', '1', Kind::kNumber, set_b1},
+    {'b', '2', Kind::kNumber, set_b2},
+    {'b', '3', Kind::kNumber, set_b3},
+    {'b', '0', Kind::kNumber, set_b0},
+    {'b', '4', Kind::kNumber, set_b4},
+    {'b', '5', Kind::kLetter, set_b5},
+    {'b', '6', Kind::kLetter, set_b6},
+    {'e', '\0', Kind::kText, set_extension},
+    {'s', '\0', Kind::kLetter, yes_no<&RunState::tog_seqfile, 's'>},
+    {'p', '\0', Kind::kLetter, set_results},
+    {'k', '\0', Kind::kLetter, yes_no<&RunState::tog_maskfile, 'k'>},
+    {'d', '\0', Kind::kLetter, yes_no<&RunState::tog_psfile, 'd'>},
+    {'n', '\0', Kind::kLetter, yes_no<&RunState::tog_ncbfile, 'n'>},
+    {'u', '\0', Kind::kLetter, yes_no<&RunState::tog_ungappedfile, 'u'>},
+    {'a', '\0', Kind::kLetter, concatenation<&RunState::tog_allfile, 'a'>},
+    {'c', '\0', Kind::kLetter, concatenation<&RunState::tog_allfile_init, 'c'>},
+    {'w', '\0', Kind::kLetter, concatenation<&RunState::tog_allungfile, 'w'>},
+    {'v', '\0', Kind::kNumber, set_breakcount},
+};
+
+bool names(const Option& option, std::string_view arg) {
+  const char c1 = at(arg, 1);
+  // 't' alone is case-sensitive.
+  const bool letter_matches = option.letter == 't'
+                                  ? c1 == 't'
+                                  : std::tolower(static_cast<unsigned char>(c1)) == option.letter;
+  if (!letter_matches) return false;
+  if (option.digit == '\0') return at(arg, 2) == '=';
+  return at(arg, 2) == option.digit && at(arg, 3) == '=';
+}
+
+}  // namespace
+
+void parse_options(RunState& st, std::span<const std::string_view> options, Writer& out) {
+  Parse parse{st, out};
+  for (const std::string_view arg : options) {
+    if (at(arg, 0) != '-') continue;
+    for (const Option& option : kOptions) {
+      if (!names(option, arg)) continue;
+      const std::size_t value_at = option.digit == '\0' ? 3 : 4;
+      const std::string_view rest =
+          arg.size() > value_at ? arg.substr(value_at) : std::string_view();
+      Value value;
+      switch (option.kind) {
+        case Kind::kLetter:
+          value.letter = upper(at(arg, value_at));
+          break;
+        case Kind::kNumber:
+          value.number = read_number(rest);
+          break;
+        case Kind::kText:
+          value.text = rest;
+          break;
+      }
+      option.apply(parse, value);
+      break;
+    }
+  }
+}
+
+}  // namespace selvane

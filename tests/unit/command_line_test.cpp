@@ -1,0 +1,254 @@
+// The option arguments: from argument strings to the run state and the warnings printed.
+#include "driver/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "driver/run_state.h"
+#include "support/capture.h"
+
+namespace selvane {
+namespace {
+
+// A run state as it stands after a 10-sequence alignment was loaded.
+RunState with_ten_sequences() {
+  RunState st;
+  st.numseq = 10;
+  apply_sequence_count_defaults(st, 10);
+  return st;
+}
+
+std::string parse(RunState& st, const std::vector<std::string_view>& args) {
+  testing::Capture capture;
+  parse_options(st, args, capture.out());
+  return capture.text();
+}
+
+const char kB1[] = "\nWARNING: Parameter -b1 not properly entered.\n";
+const char kB1Low[] =
+    "The minimum number of sequences for a conserved position must be bigger than or equal to 6 "
+    "(half the number of sequences + 1)\n";
+const char kB1High[] =
+    "The minimum number of sequences for a conserved position must be lower than or equal to the "
+    "minimum number of sequences for a flank position\n";
+const char kB2[] = "\nWARNING: Parameter -b2 not properly entered.\n";
+const char kB2High[] =
+    "The minimum number of sequences for a flank position must be lower than or equal to 10 (the "
+    "number of sequences)\n";
+const char kB2Low[] =
+    "The minimum number of sequences for a flank position must be bigger than or equal to the "
+    "minimum number of sequences for a conserved position\n";
+const char kB2Zero[] =
+    "\nWARNING: minimum number of sequences for a flank position set to the minimum possible "
+    "value.\n";
+const char kLength[] = "The minimum length of a block must be 2 or bigger\n";
+
+std::string yes_no_warning(char option) {
+  return std::string("\nWARNING: Parameter -") + option +
+         " not properly entered. It has to be Y (Yes) or N (No)\n";
+}
+
+TEST(CommandLine, SequenceCountOptionsDependOnEachOtherAndTheirOrder) {
+  struct Case {
+    std::vector<std::string_view> args;
+    std::int32_t negval, flankval, tog_sub;
+    std::string printed;
+  };
+  const std::vector<Case> cases = {
+      {{"-b1=7"}, 7, 8, 1, ""},
+      {{"-b1=3"}, 6, 8, 0, std::string(kB1) + kB1Low},
+      {{"-b1=9"}, 6, 8, 0, std::string(kB1) + kB1High},
+      // b1 is tested against the b2 in force, so the order matters.
+      {{"-b1=9", "-b2=10"}, 6, 10, 1, std::string(kB1) + kB1High},
+      {{"-b2=10", "-b1=9"}, 9, 10, 1, ""},
+      {{"-b2=6"}, 6, 6, 1, ""},
+      {{"-b2=0"}, 6, 6, 0, kB2Zero},
+      {{"-b1=7", "-b2=0"}, 7, 7, 1, kB2Zero},
+      {{"-b2=11"}, 6, 8, 0, std::string(kB2) + kB2High},
+      {{"-b2=5"}, 6, 8, 0, std::string(kB2) + kB2Low},
+      {{"-b2=abc"}, 6, 6, 0, kB2Zero},
+      // Beyond the 32-bit range: refused like any other value out of range.
+      {{"-b1=99999999999"}, 6, 8, 0, std::string(kB1) + kB1High},
+      {{"-b1=-99999999999"}, 6, 8, 0, std::string(kB1) + kB1Low},
+      {{"-b2=4294967306"}, 6, 8, 0, std::string(kB2) + kB2High},
+  };
+  for (const auto& c : cases) {
+    RunState st = with_ten_sequences();
+    EXPECT_EQ(parse(st, c.args), c.printed) << c.args[0];
+    EXPECT_EQ(st.negval, c.negval) << c.args[0];
+    EXPECT_EQ(st.flankval, c.flankval) << c.args[0];
+    EXPECT_EQ(st.tog_sub, c.tog_sub) << c.args[0];
+    EXPECT_EQ(st.initnegval, 6);
+  }
+}
+
+TEST(CommandLine, BlockLengthsAndB0FollowingB4) {
+  struct Case {
+    std::vector<std::string_view> args;
+    std::int32_t negblen, posblen, posblen2;
+    std::string printed;
+  };
+  const std::string b0 = "\nWARNING: Parameter -b0 not properly entered.\n";
+  const std::string b3 = "\nWARNING: Parameter -b3 not properly entered.\n";
+  const std::string b4 = "\nWARNING: Parameter -b4 not properly entered.\n";
+  const std::vector<Case> cases = {
+      {{"-b4=15"}, 8, 15, 15, ""},
+      {{"-b0=12", "-b4=15"}, 8, 12, 15, ""},
+      {{"-b4=15", "-b0=12"}, 8, 12, 15, ""},
+      {{"-b4=15", "-b0=12", "-b4=20"}, 8, 12, 20, ""},
+      // A refused b0 does not stop b4 from setting it.
+      {{"-b0=1", "-b4=15"}, 8, 15, 15, b0 + kLength},
+      {{"-b0=abc"}, 8, 10, 10, b0 + kLength},
+      {{"-b0=32001"}, 8, 10, 10, b0},
+      {{"-b4=1"}, 8, 10, 10, b4 + kLength},
+      {{"-b4=2"}, 8, 2, 2, ""},
+      {{"-b4=32000"}, 8, 32000, 32000, ""},
+      {{"-b4=99999999999"}, 8, 10, 10, b4},
+      {{"-b3="}, 0, 10, 10, ""},
+      {{"-b3=abc"}, 0, 10, 10, ""},
+      {{"-b3= +12xyz"}, 12, 10, 10, ""},
+      {{"-b3=32000"}, 32000, 10, 10, ""},
+      {{"-b3=32001"}, 8, 10, 10, b3},
+      {{"-b3=-1"}, 8, 10, 10, b3},
+  };
+  for (const auto& c : cases) {
+    RunState st = with_ten_sequences();
+    EXPECT_EQ(parse(st, c.args), c.printed) << c.args[0];
+    EXPECT_EQ(st.negblen, c.negblen) << c.args[0];
+    EXPECT_EQ(st.posblen, c.posblen) << c.args[0];
+    EXPECT_EQ(st.posblen2, c.posblen2) << c.args[0];
+  }
+}
+
+TEST(CommandLine, LetterOptionsTakeTheirFirstCharacterInAnyCase) {
+  RunState st = with_ten_sequences();
+  EXPECT_EQ(parse(st, {"-B5=H", "-P=t", "-E=xy", "-b6=no", "-s=n", "-k=yes", "-d=Y", "-n=y", "-u=Y",
+                       "-t=d"}),
+            "");
+  EXPECT_EQ(st.tog_gaps, 2);
+  EXPECT_EQ(st.tog_viewfile, 2);
+  EXPECT_EQ(st.exten, "xy");
+  EXPECT_EQ(st.tog_sim, 0);
+  EXPECT_EQ(st.tog_seqfile, 0);
+  EXPECT_EQ(st.tog_maskfile, 1);
+  EXPECT_EQ(st.tog_psfile, 1);
+  EXPECT_EQ(st.tog_ncbfile, 1);
+  EXPECT_EQ(st.tog_ungappedfile, 1);
+  EXPECT_EQ(st.seq_type, 'D');
+
+  RunState again = with_ten_sequences();
+  EXPECT_EQ(parse(again, {"-p=text", "-p=S", "-b5=a", "-t=C", "-t=P"}), "");
+  EXPECT_EQ(again.tog_viewfile, 3);
+  EXPECT_EQ(again.tog_gaps, 3);
+  EXPECT_EQ(again.seq_type, 'P');
+}
+
+TEST(CommandLine, RefusedValuesWarnAndKeepTheSetting) {
+  struct Case {
+    std::string_view arg;
+    std::string printed;
+  };
+  const std::vector<Case> cases = {
+      {"-t=X",
+       "\nWARNING: Parameter -t not properly entered. It has to be P (Proteins), C (Codons) or D "
+       "(DNA)\n"},
+      {"-b5=x",
+       "\nWARNING: Parameter -b5 not properly entered. It has to be N (None), H (With Half) or A "
+       "(All)\n"},
+      {"-b5=",
+       "\nWARNING: Parameter -b5 not properly entered. It has to be N (None), H (With "
+       "Half) or A (All)\n"},
+      {"-b6=maybe",
+       "\nWARNING: Parameter -b6 not properly entered. It has to be Y (Yes) or N (No)\n"},
+      {"-e=abcdef",
+       "\nWARNING: Parameter -e not properly entered.\nThe string has to have 5 characters "
+       "maximum\n"},
+      {"-e=",
+       "\nWARNING: Parameter -e not properly entered.\nThe string has to have 5 characters "
+       "maximum\n"},
+      {"-s=", yes_no_warning('s')},
+      {"-p=",
+       "\nWARNING: Parameter -p not properly entered. It has to be Y (Yes, HTML), N (No), T "
+       "(Text) or S (Short)\n"},
+      {"-k=x", yes_no_warning('k')},
+      {"-d=x", yes_no_warning('d')},
+      {"-n=x", yes_no_warning('n')},
+      {"-u=x", yes_no_warning('u')},
+      {"-a=x", yes_no_warning('a')},
+      {"-c=x", yes_no_warning('c')},
+      {"-w=x", yes_no_warning('w')},
+      {"-v=49", "\nWARNING: Parameter -v not properly entered. It must be between 50 and 32000\n"},
+      {"-v=32001",
+       "\nWARNING: Parameter -v not properly entered. It must be between 50 and 32000\n"},
+      {"-v=4294967346",
+       "\nWARNING: Parameter -v not properly entered. It must be between 50 and 32000\n"},
+  };
+  for (const auto& c : cases) {
+    RunState st = with_ten_sequences();
+    const RunState before = st;
+    EXPECT_EQ(parse(st, {c.arg}), c.printed) << c.arg;
+    EXPECT_EQ(st.seq_type, before.seq_type) << c.arg;
+    EXPECT_EQ(st.tog_gaps, before.tog_gaps) << c.arg;
+    EXPECT_EQ(st.tog_sim, before.tog_sim) << c.arg;
+    EXPECT_EQ(st.exten, before.exten) << c.arg;
+    EXPECT_EQ(st.tog_viewfile, before.tog_viewfile) << c.arg;
+    EXPECT_EQ(st.tog_seqfile, before.tog_seqfile) << c.arg;
+    EXPECT_EQ(st.breakcount, before.breakcount) << c.arg;
+    EXPECT_EQ(st.tog_sub, 0) << c.arg;
+  }
+}
+
+TEST(CommandLine, AcceptedLimitsAndExtensions) {
+  RunState st = with_ten_sequences();
+  EXPECT_EQ(parse(st, {"-v=50"}), "");
+  EXPECT_EQ(st.breakcount, 50);
+  EXPECT_EQ(parse(st, {"-v=32000"}), "");
+  EXPECT_EQ(st.breakcount, 32000);
+  EXPECT_EQ(parse(st, {"-e=.x"}), "");
+  EXPECT_EQ(st.exten, ".x");
+  EXPECT_EQ(parse(st, {"-e=abcde"}), "");
+  EXPECT_EQ(st.exten, "abcde");
+}
+
+TEST(CommandLine, ConcatenationSwitchesFixTheSequenceCounts) {
+  RunState st = with_ten_sequences();
+  EXPECT_EQ(parse(st, {"-a=N", "-c=n"}), "");
+  EXPECT_EQ(st.tog_sub, 0);
+  EXPECT_EQ(parse(st, {"-w=Y"}), "");
+  EXPECT_EQ(st.tog_allungfile, 1);
+  EXPECT_EQ(st.tog_sub, 1);
+  EXPECT_EQ(parse(st, {"-w=N", "-a=yes", "-c=Y"}), "");
+  EXPECT_EQ(st.tog_allungfile, 0);
+  EXPECT_EQ(st.tog_allfile, 1);
+  EXPECT_EQ(st.tog_allfile_init, 1);
+  EXPECT_EQ(st.tog_sub, 1);
+}
+
+TEST(CommandLine, ArgumentsThatNameNoOptionAreIgnoredSilently) {
+  RunState st = with_ten_sequences();
+  const RunState before = st;
+  EXPECT_EQ(parse(st, {"foo", "-x=1", "-b7=3", "-T=P", "-b=3", "-p", "-pY", "-b53", "b5=h",
+                       "--version", "-", ""}),
+            "");
+  EXPECT_EQ(st.seq_type, before.seq_type);
+  EXPECT_EQ(st.tog_gaps, before.tog_gaps);
+  EXPECT_EQ(st.tog_viewfile, before.tog_viewfile);
+  EXPECT_EQ(st.negblen, before.negblen);
+}
+
+TEST(CommandLine, WithoutAnAlignmentTheRangesAreZero) {
+  // The input could not be opened: b1 and b2 are checked against zero values.
+  RunState st;
+  EXPECT_EQ(parse(st, {"-b1=0", "-b2=1"}),
+            std::string(kB2) +
+                "The minimum number of sequences for a flank position must be lower than or equal "
+                "to 0 (the number of sequences)\n");
+  EXPECT_EQ(st.negval, 0);
+  EXPECT_EQ(st.tog_sub, 1);
+}
+
+}  // namespace
+}  // namespace selvane
