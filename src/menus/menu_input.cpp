@@ -28,9 +28,13 @@ int digit_value(int c, int base) {
 
 }  // namespace
 
-void MenuInput::end_of_input() { throw ExitRequest{1}; }
+void MenuInput::end_of_input() {
+  throw ExitRequest{1};
+}
 
-int MenuInput::get() { return std::getc(in_); }
+int MenuInput::get() {
+  return std::getc(in_);
+}
 
 void MenuInput::discard_line(int last) {
   while (last != '\n' && last != EOF) last = get();

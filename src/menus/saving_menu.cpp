@@ -41,15 +41,13 @@ void show(const RunState& st, Writer& out) {
   if (st.tog_expmen == 1) {
     out.printf("\n\nv. Characters Per Line In Results And Parameters File: ... %i", st.breakcount);
     item(out, "\nn. Nonconserved Blocks: .................................. ", st.tog_ncbfile);
-    item(out, "\nu. Ungapped Alignment: ................................... ",
-         st.tog_ungappedfile);
+    item(out, "\nu. Ungapped Alignment: ................................... ", st.tog_ungappedfile);
     item(out, "\nk. Mask File With The Selected Blocks: ................... ", st.tog_maskfile);
     item(out, "\nd. Postscript File With The Selected Blocks: ............. ", st.tog_psfile);
   }
   if (st.tog_sb == 1) {
     item(out, "\n\na. Concatenated Blocks From Alignments In Batch: ......... ", st.tog_allfile);
-    item(out, "\nc. Concatenated Input Alignments In Batch: ............... ",
-         st.tog_allfile_init);
+    item(out, "\nc. Concatenated Input Alignments In Batch: ............... ", st.tog_allfile_init);
     item(out, "\nw. Concatenated Ungapped Alignments In Batch: ............ ", st.tog_allungfile);
   }
   out.write("\n\nz. Extended Saving Options");
@@ -57,7 +55,9 @@ void show(const RunState& st, Writer& out) {
   out.write("\n\n\nYour Choice: ");
 }
 
-void toggle(int& flag) { flag = flag == 0 ? 1 : 0; }
+void toggle(int& flag) {
+  flag = flag == 0 ? 1 : 0;
+}
 
 void set_breakcount(RunState& st, Writer& out, MenuInput& in) {
   out.write("Characters Per Line In Results And Parameters File [50-32000]: ");

@@ -119,8 +119,9 @@ TEST(MenuSession, InputNamedAloneIsLoadedAndCurrentButNotRun) {
   t::write_file(dir / "aln.fas", kAln);
   const auto result = t::run_selvane({"aln.fas"}, dir.path(), "q\n");
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.output, "\n4 sequences and 12 positions in the first alignment file:\naln.fas\n\n" +
-                               main_single("aln.fas") + kEcho);
+  EXPECT_EQ(result.output,
+            "\n4 sequences and 12 positions in the first alignment file:\naln.fas\n\n" +
+                main_single("aln.fas") + kEcho);
   EXPECT_EQ(t::list_files(dir.path()), std::vector<std::string>{"aln.fas"});
 }
 
@@ -128,10 +129,9 @@ TEST(MenuSession, InputNamedAloneThatCannotBeOpenedLeavesNoFileCurrent) {
   t::TempDir dir;
   const auto result = t::run_selvane({"missing.fas"}, dir.path(), "g\nq\n");
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.output,
-            "\n* File not opened *\n" + kMainNoFile + kEcho +
-                "* Please enter first an alignment in NBRF/PIR or FASTA format *" + "\n\n" +
-                kMainNoFile + kEcho);
+  EXPECT_EQ(result.output, "\n* File not opened *\n" + kMainNoFile + kEcho +
+                               "* Please enter first an alignment in NBRF/PIR or FASTA format *" +
+                               "\n\n" + kMainNoFile + kEcho);
 }
 
 TEST(MenuSession, OpenSetMinimumBlockLengthSwitchResultsOffAndRun) {
@@ -149,15 +149,12 @@ TEST(MenuSession, OpenSetMinimumBlockLengthSwitchResultsOffAndRun) {
   const std::string expected =
       kMainNoFile + kEcho + kOpenPrompt +
       "\n4 sequences and 12 positions in the first alignment file:\naln.fas\n\n" +
-      main_single("aln.fas") + kEcho +
-      saving_screen("Save") + kEcho + saving_screen("Save Text") + kEcho +
-      saving_screen("Save Short") + kEcho + saving_screen("Don't Save") + kEcho +
-      main_single("aln.fas") + kEcho +
-      block_screen("3", "3", 10) + kEcho +
+      main_single("aln.fas") + kEcho + saving_screen("Save") + kEcho + saving_screen("Save Text") +
+      kEcho + saving_screen("Save Short") + kEcho + saving_screen("Don't Save") + kEcho +
+      main_single("aln.fas") + kEcho + block_screen("3", "3", 10) + kEcho +
       "(BIGGER values DECREASE the selected number of positions)\n"
-      "Minimum Length Of A Block [2 - 32000]: " + "\n\n" +
-      block_screen("3", "3", 5) + kEcho +
-      main_single("aln.fas") + kEcho +
+      "Minimum Length Of A Block [2 - 32000]: " +
+      "\n\n" + block_screen("3", "3", 5) + kEcho + main_single("aln.fas") + kEcho +
       "aln.fas\n"
       "Original alignment: 12 positions\n"
       "Selvane alignment:  11 positions (91 %) in 2 selected block(s)\n"
@@ -184,26 +181,22 @@ TEST(MenuSession, RunsFromTheBlockMenuUseTheSettingsOfTheMoment) {
   EXPECT_EQ(result.status, 1);
   const std::string expected =
       "\n4 sequences and 12 positions in the first alignment file:\naln.fas\n\n" +
-      main_single("aln.fas") + kEcho +
-      saving_screen("Save") + kEcho + saving_screen("Save Text") + kEcho +
-      saving_screen("Save Short") + kEcho + saving_screen("Don't Save") + kEcho +
-      main_single("aln.fas") + kEcho +
-      block_screen("3", "3", 10) + kEcho +
+      main_single("aln.fas") + kEcho + saving_screen("Save") + kEcho + saving_screen("Save Text") +
+      kEcho + saving_screen("Save Short") + kEcho + saving_screen("Don't Save") + kEcho +
+      main_single("aln.fas") + kEcho + block_screen("3", "3", 10) + kEcho +
       "(BIGGER values DECREASE the selected number of positions)\n"
-      "Minimum Length Of A Block [2 - 32000]: " + "\n\n" +
-      block_screen("3", "3", 5) + kEcho +
+      "Minimum Length Of A Block [2 - 32000]: " +
+      "\n\n" + block_screen("3", "3", 5) + kEcho +
       "aln.fas\n"
       "Original alignment: 12 positions\n"
       "Selvane alignment:  11 positions (91 %) in 2 selected block(s)\n"
       "\n" +
-      block_screen("3", "3", 5) + kEcho +
-      block_screen("3", "3", 10) + kEcho +
+      block_screen("3", "3", 5) + kEcho + block_screen("3", "3", 10) + kEcho +
       "aln.fas\n"
       "Original alignment: 12 positions\n"
       "Selvane alignment:  0 positions (0 %) in 0 selected block(s)\n"
       "\n" +
-      block_screen("3", "3", 10) + kEcho +
-      main_single("aln.fas") + kEcho;
+      block_screen("3", "3", 10) + kEcho + main_single("aln.fas") + kEcho;
   EXPECT_EQ(result.output, expected);
   // The second run replaced the file of the first: no block, so every entry is empty.
   EXPECT_EQ(t::read_file(dir / "aln.fas-sv"), ">s1\n\n>s2\n\n>s3\n\n>s4\n\n");
@@ -239,19 +232,16 @@ TEST(MenuSession, PathsFileShowsDefaultsUntilAConcatenationFixesThem) {
   EXPECT_EQ(result.output,
             kMainNoFile + kEcho + kOpenPrompt +
                 "\n4 sequences and 12 positions in the first alignment file:\na.fas\n\n" +
-                main_with(current, "Protein") + kEcho +
-                block_screen("Default", "Default", 10) + kEcho +
-                main_with(current, "Protein") + kEcho +
-                saving_screen("Save", batch_off) + kEcho +
+                main_with(current, "Protein") + kEcho + block_screen("Default", "Default", 10) +
+                kEcho + main_with(current, "Protein") + kEcho + saving_screen("Save", batch_off) +
+                kEcho +
                 "\nWARNING: You have selected to concatenate the input files. "
                 "You should be sure that all files have sequences in correlated order and that "
                 "your alignment program didn't change the order of the sequences. "
                 "Sequence names of the last file in the paths file will be used for the "
                 "concatenated files \n\n" +
-                saving_screen("Save", batch_a_on) + kEcho +
-                main_with(current, "Protein") + kEcho +
-                block_screen("3", "3", 10) + kEcho +
-                main_with(current, "Protein") + kEcho);
+                saving_screen("Save", batch_a_on) + kEcho + main_with(current, "Protein") + kEcho +
+                block_screen("3", "3", 10) + kEcho + main_with(current, "Protein") + kEcho);
 }
 
 TEST(MenuSession, BatchRunGivesEachAlignmentItsOwnSequenceCounts) {
@@ -260,8 +250,7 @@ TEST(MenuSession, BatchRunGivesEachAlignmentItsOwnSequenceCounts) {
   t::write_file(dir / "b.fas", kSix);
   t::write_file(dir / "list.txt", "a.fas\n\nb.fas\n");
   const std::string current = "\nCURRENT FILE (paths file): list.txt\n";
-  const auto result =
-      t::run_selvane({"list.txt"}, dir.path(), "s\np\np\np\nm\ng\nb\nm\nq\n");
+  const auto result = t::run_selvane({"list.txt"}, dir.path(), "s\np\np\np\nm\ng\nb\nm\nq\n");
   EXPECT_EQ(result.status, 1);
   const std::string batch_off =
       "\n\na. Concatenated Blocks From Alignments In Batch: ......... Don't Save"
@@ -269,12 +258,11 @@ TEST(MenuSession, BatchRunGivesEachAlignmentItsOwnSequenceCounts) {
       "\nw. Concatenated Ungapped Alignments In Batch: ............ Don't Save";
   EXPECT_EQ(result.output,
             "\n4 sequences and 12 positions in the first alignment file:\na.fas\n\n" +
-                main_with(current, "Protein") + kEcho +
-                saving_screen("Save", batch_off) + kEcho +
+                main_with(current, "Protein") + kEcho + saving_screen("Save", batch_off) + kEcho +
                 saving_screen("Save Text", batch_off) + kEcho +
                 saving_screen("Save Short", batch_off) + kEcho +
-                saving_screen("Don't Save", batch_off) + kEcho +
-                main_with(current, "Protein") + kEcho +
+                saving_screen("Don't Save", batch_off) + kEcho + main_with(current, "Protein") +
+                kEcho +
                 "a.fas\n"
                 "Original alignment: 12 positions\n"
                 "Selvane alignment:  0 positions (0 %) in 0 selected block(s)\n"
@@ -283,9 +271,8 @@ TEST(MenuSession, BatchRunGivesEachAlignmentItsOwnSequenceCounts) {
                 "Original alignment: 12 positions\n"
                 "Selvane alignment:  12 positions (100 %) in 1 selected block(s)\n"
                 "\n" +
-                main_with(current, "Protein") + kEcho +
-                block_screen("Default", "Default", 10) + kEcho +
-                main_with(current, "Protein") + kEcho);
+                main_with(current, "Protein") + kEcho + block_screen("Default", "Default", 10) +
+                kEcho + main_with(current, "Protein") + kEcho);
   EXPECT_EQ(t::read_file(dir / "b.fas-sv"),
             ">t1\nMKVLAAGIVG LL\n>t2\nMKVLAAGIVG LL\n>t3\nMKVLAAGIVG LL\n"
             ">t4\nMKVLAAGIVG LL\n>t5\nMKVLAAGIVG LL\n>t6\nMKVLAAGIVG LL\n");

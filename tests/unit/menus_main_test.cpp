@@ -148,9 +148,9 @@ TEST(MainMenu, TypeCyclesDnaProteinCodonsAndCodonsNeedBlocksOfFive) {
     bool warns;
   };
   const Case cases[] = {
-      {'D', 3, 3, 'P', 3, 3, false},    {'P', 12, 10, 'C', 12, 10, false},
-      {'P', 12, 5, 'C', 12, 5, false},  {'P', 7, 4, 'C', 5, 5, true},
-      {'P', 2, 3, 'C', 5, 5, true},     {'C', 5, 5, 'D', 5, 5, false},
+      {'D', 3, 3, 'P', 3, 3, false},   {'P', 12, 10, 'C', 12, 10, false},
+      {'P', 12, 5, 'C', 12, 5, false}, {'P', 7, 4, 'C', 5, 5, true},
+      {'P', 2, 3, 'C', 5, 5, true},    {'C', 5, 5, 'D', 5, 5, false},
       {'-', 10, 2, '-', 10, 2, false},
   };
   for (const auto& c : cases) {
@@ -226,8 +226,7 @@ TEST(MainMenuOpen, NameThatCannotBeOpenedKeepsThePreviousInput) {
   const std::string missing = (dir / "missing.fas").string();
   const auto session = run_menu(menu_main, st, "open\n" + missing + "\nq\n");
   EXPECT_EQ(session.output, file_screen(kProteinCurrent) + "\n\n" + kOpenPrompt +
-                                "\n* File not opened *\n" + file_screen(kProteinCurrent) +
-                                "\n\n");
+                                "\n* File not opened *\n" + file_screen(kProteinCurrent) + "\n\n");
   EXPECT_EQ(st.filename, "data/aln.fas");
   EXPECT_EQ(st.negval, 7);
 }
@@ -235,8 +234,8 @@ TEST(MainMenuOpen, NameThatCannotBeOpenedKeepsThePreviousInput) {
 TEST(MainMenuOpen, EmptyNameWithoutAPreviousInputLeavesNoneOpen) {
   RunState st;
   const auto session = run_menu(menu_main, st, "o\n\nq\n");
-  EXPECT_EQ(session.output,
-            kNoFileScreen + "\n\n" + kOpenPrompt + "\n* File not opened *\n" + kNoFileScreen + "\n\n");
+  EXPECT_EQ(session.output, kNoFileScreen + "\n\n" + kOpenPrompt + "\n* File not opened *\n" +
+                                kNoFileScreen + "\n\n");
   EXPECT_TRUE(st.filename.empty());
 }
 
@@ -249,13 +248,12 @@ TEST(MainMenuOpen, AnAlignmentBecomesCurrentWithItsOwnSequenceCounts) {
   st.flankval = 9;
   st.tog_sub = 1;
   const auto session = run_menu(menu_main, st, "o\n" + path + "\r\nq\n");
-  EXPECT_EQ(session.output, file_screen("\nCURRENT FILE: data/aln.fas\nt. Type Of Sequence: DNA\n") +
-                                "\n\n" + kOpenPrompt +
-                                "\n3 sequences and 6 positions in the first alignment file:\n" +
-                                path + "\n\n" +
-                                file_screen("\nCURRENT FILE: " + path +
-                                            "\nt. Type Of Sequence: Protein\n") +
-                                "\n\n");
+  EXPECT_EQ(session.output,
+            file_screen("\nCURRENT FILE: data/aln.fas\nt. Type Of Sequence: DNA\n") + "\n\n" +
+                kOpenPrompt + "\n3 sequences and 6 positions in the first alignment file:\n" +
+                path + "\n\n" +
+                file_screen("\nCURRENT FILE: " + path + "\nt. Type Of Sequence: Protein\n") +
+                "\n\n");
   EXPECT_EQ(st.filename, path);
   EXPECT_EQ(st.initnegval, 2);
   EXPECT_EQ(st.negval, 2);

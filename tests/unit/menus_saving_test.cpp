@@ -150,8 +150,8 @@ TEST(SavingMenu, EveryKeyTogglesItsSwitchWhetherShownOrNot) {
     const int before = st.*c.flag;
     run_menu(menu_saving_options, st, std::string(1, c.key) + "\nm\n");
     EXPECT_EQ(st.*c.flag, 1 - before);
-    run_menu(menu_saving_options, st, std::string(1, static_cast<char>(c.key - 'a' + 'A')) +
-                                          "\nm\n");
+    run_menu(menu_saving_options, st,
+             std::string(1, static_cast<char>(c.key - 'a' + 'A')) + "\nm\n");
     EXPECT_EQ(st.*c.flag, before);
   }
   RunState st;
