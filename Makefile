@@ -1,11 +1,48 @@
-# Thin wrapper over CMake.
-BUILD_TYPE ?= RelWithDebInfo
+# Thin wrapper over CMake. Every build lives under build/, one folder per configuration.
+#
+#   make run             build Release and run selvane on an example alignment
+#   make test            build and run the whole test suite
+#   make test-sanitize   the same under AddressSanitizer and UndefinedBehaviorSanitizer
+#   make bench           build Release and measure selvane on large generated alignments
+#   make format          apply clang-format to the sources and tests
+#   make clean           remove build/
+
 JOBS ?= 2
+TEST_BUILD_TYPE ?= RelWithDebInfo
+CXX ?= g++
 
-.PHONY: build test test-sanitize clean
+# What `make run` processes, and the options it passes (options make it a one-shot
+# command-line run instead of the interactive menus).
+EXAMPLE ?= examples/proteases.fas
+RUN_OPTIONS ?= -k=y -d=y -n=y -u=y
 
+RELEASE_DIR := build/release
+RUN_DIR := build/run
+BENCH_DIR := build/bench
+
+.PHONY: all release run build test test-sanitize bench format clean
+
+all: release
+
+release:
+	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release -DSELVANE_TESTS=OFF
+	cmake --build $(RELEASE_DIR) -j $(JOBS)
+
+# The example is copied first: selvane writes its output files beside its input, and the
+# repository should stay clean. selvane's exit status is 1 after every run, so only another
+# status (a crash) fails the target.
+run: release
+	rm -rf $(RUN_DIR)
+	mkdir -p $(RUN_DIR)
+	cp $(EXAMPLE) $(RUN_DIR)/
+	cd $(RUN_DIR) && { ../release/selvane $(notdir $(EXAMPLE)) $(RUN_OPTIONS) </dev/null; \
+	  status=$$?; [ $$status -eq 1 ] || { echo "selvane exited with status $$status"; exit 1; }; }
+	@echo "Files in $(RUN_DIR):"
+	@ls -l $(RUN_DIR)
+
+# The test configuration: the binary and the tests, without running them.
 build:
-	cmake -S . -B build/test -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+	cmake -S . -B build/test -DCMAKE_BUILD_TYPE=$(TEST_BUILD_TYPE)
 	cmake --build build/test -j $(JOBS)
 
 test: build
@@ -15,6 +52,16 @@ test-sanitize:
 	cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DSELVANE_SANITIZE=ON
 	cmake --build build/sanitize -j $(JOBS)
 	cd build/sanitize && ctest --output-on-failure -j $(JOBS)
+
+$(BENCH_DIR)/gen_alignment: bench/gen_alignment.cpp
+	mkdir -p $(BENCH_DIR)
+	$(CXX) -std=c++20 -O2 -Wall -Wextra -Wpedantic -Werror -o $@ $<
+
+bench: release $(BENCH_DIR)/gen_alignment
+	SELVANE=$(RELEASE_DIR)/selvane GEN=$(BENCH_DIR)/gen_alignment bench/run.sh
+
+format:
+	clang-format -i $$(find src tests bench -name '*.cpp' -o -name '*.h')
 
 clean:
 	rm -rf build

@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "driver/alignment_run.h"
 #include "input/detect.h"
 #include "input/readers.h"
 #include "output/naming.h"
@@ -14,15 +15,6 @@
 namespace selvane {
 
 namespace {
-
-// Everything derived from one alignment for its summary and its files.
-struct AlignmentResults {
-  Classification cls;
-  Blocks blocks;
-  bool ungapped_built = false;
-  Rows newlet;             // when ungapped_built; its width is nupoung
-  std::string letselvane;  // when the results file (HTML or text) or the mask needs it
-};
 
 bool wants_ungapped(const RunState& st) {
   return st.tog_ungappedfile == 1 || (st.tog_sb == 1 && st.tog_sub == 1 && st.tog_allungfile == 1);
@@ -63,8 +55,8 @@ void write_files(const RunState& st, const Alignment& aln, const AlignmentResult
   if (st.tog_ungappedfile == 1) save_ung(name(OutputFile::kUngapped), st, aln, r.newlet);
 }
 
-// Classifies, selects, builds what the outputs need, prints the summary and writes the files
-// of the alignment just loaded from st.fichero1.
+}  // namespace
+
 AlignmentResults process(const RunState& st, const Alignment& aln, Writer& out) {
   out.write(st.fichero1);
   out.put('\n');
@@ -72,7 +64,7 @@ AlignmentResults process(const RunState& st, const Alignment& aln, Writer& out) 
   r.cls = assignval(aln, st);
   r.blocks = getpos(r.cls, aln, st);
   if (wants_ungapped(st)) {
-    r.newlet = ungap(aln, r.cls);
+    r.newlet = ungap(aln);
     r.ungapped_built = true;
   }
   if (wants_selection_line(st)) r.letselvane = makeletselvane(r.blocks, aln.nupo);
@@ -81,7 +73,6 @@ AlignmentResults process(const RunState& st, const Alignment& aln, Writer& out) 
   return r;
 }
 
-// Records the counts of the alignment just loaded and splits its path.
 void note_loaded(RunState& st, const Alignment& aln) {
   st.numseq = aln.numseq;
   st.nupo = aln.nupo;
@@ -90,8 +81,6 @@ void note_loaded(RunState& st, const Alignment& aln) {
   st.path_file = std::move(parts.path_file);
   st.path_fichero1 = st.path_file;
 }
-
-}  // namespace
 
 std::optional<Alignment> open_input(RunState& st, Writer& out) {
   checkfiletype(st, out);
@@ -108,6 +97,10 @@ std::optional<Alignment> open_input(RunState& st, Writer& out) {
 }
 
 void calculate(RunState& st, Writer& out, std::optional<Alignment> preloaded) {
+  if (st.tog_sb == 1) {
+    run_batch(st, out, std::move(preloaded));
+    return;
+  }
   for (std::int32_t pass = 1; pass <= st.numal; ++pass) {
     // The alignment open_input() has just read is the file's current content; reading it
     // again would only double the time of a command-line run.

@@ -11,11 +11,15 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace selvane {
 
 class BlockReader {
  public:
+  // Largest block read at once; smaller files get a buffer just big enough for them.
+  static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+
   // Opens the file for reading; nullopt when it cannot be opened.
   static std::optional<BlockReader> open(const std::string& path);
 
@@ -30,6 +34,8 @@ class BlockReader {
   // the file (no character left). `ended` tells whether a line end closed the line (false only
   // for a last line that lacks one).
   bool read_line(std::string& text, bool* ended = nullptr);
+  // Consumes the rest of the current line, its line end included, without keeping it.
+  void skip_line();
 
   // The next character without consuming it, or EOF.
   int peek();
@@ -50,6 +56,7 @@ class BlockReader {
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
   std::size_t size_hint_ = 0;
+  std::size_t capacity_ = 0;
   bool eof_ = false;
 };
 

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "driver/run_state.h"
+#include "input/block_reader.h"
 #include "output/writer.h"
 
 namespace selvane {
@@ -16,6 +17,11 @@ struct PathParts {
 
 // Splits a path at its last '/'.
 PathParts getpath(std::string_view path);
+
+// Reads the next path of a paths file: the next line that is not blank (a blank line has
+// nothing before its line end). False when no path is left. Detection counts the alignments
+// with it and the batch loop reads them with it, so both skip the same lines.
+bool next_path(BlockReader& paths, std::string& path);
 
 // Sets fileformat and seq_type from the first non-blank line of an alignment (without its line
 // end), or ends the run (FatalError) when the line names no known format.

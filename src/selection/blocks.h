@@ -22,8 +22,11 @@ struct Blocks {
   std::int32_t newtopos = 0;         // 2 x number of selected blocks
   std::int32_t nupo3 = 0;            // selected positions
   std::int32_t nupo3per = 0;         // nupo3 * 100 / nupo, truncated
-  // Only when newtopos > 0: the boundaries counted as residues of the first sequence, in the
-  // layout of newpos (entry 0 is 0).
+  // Only when newtopos > 0 (empty otherwise): the boundaries as residue numbers of the first
+  // sequence (its characters other than '-'), in the layout of newpos: entry 0 is 0; a first
+  // boundary is the number of residues before the block plus 1, a last boundary the number of
+  // residues up to and including the block's last position; the closing entry is the number of
+  // residues of the first sequence plus 1.
   std::vector<std::int32_t> newposseq;
 
   std::int32_t count() const { return newtopos / 2; }

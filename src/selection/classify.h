@@ -9,31 +9,27 @@
 
 namespace selvane {
 
-// The residue letter table; a letter's index is its row in the counts and in the matrix.
+// The residue letter table; a letter's index is its slot in the counts and in the matrix.
 inline constexpr char kLetters[] = "UACGTDEFHIKLMNPQRSVWY-";
 inline constexpr int kNumLetters = 22;
 inline constexpr int kGapIndex = 21;
 
 // Per-position results, indexed by position 1..nupo; entry 0 exists and is never used.
+// The residue counts behind them are kept only while a group of columns is scored: stored for
+// the whole alignment they would take 88 bytes a position, many times the alignment itself
+// when it has few sequences.
 struct Classification {
-  // bb: kNumLetters counts per position, position-major: count of letter a at p is
-  // bb[p * kNumLetters + a]. Characters outside the letter table are counted nowhere.
-  std::vector<std::int32_t> bb;
   std::vector<float> val;    // conservation value; 0 for an excluded position
   std::vector<char> val_aa;  // upper-case letter that gave the value, '?' when none
-
-  std::int32_t count(int a, std::int32_t p) const {
-    return bb[static_cast<std::size_t>(p) * kNumLetters + static_cast<std::size_t>(a)];
-  }
-  std::int32_t gaps(std::int32_t p) const { return count(kGapIndex, p); }
 };
 
 // Counts, scores and (for proteins with b6 on) re-scores every position.
 // Reads seq_type, tog_gaps, tog_sim and initnegval from the settings.
 Classification assignval(const Alignment& aln, const RunState& st);
 
-// The similarity re-score of protein positions whose plain value reaches initnegval.
-void assingval_similarity(Classification& cls, std::int32_t nupo, std::int32_t initnegval);
+// The similarity re-score of one protein position: `counts` holds the kNumLetters counts of the
+// position and `letter` the index (1..20) of its most frequent residue.
+float assingval_similarity(const std::int32_t* counts, int letter);
 
 // True when character c at position p is a conserved residue: its upper-case form is the
 // position's letter and the position's value reaches b1 (negval, compared in single precision).

@@ -15,7 +15,6 @@ namespace selvane {
 std::string makeletselvane(const Blocks& blocks, std::int32_t nupo);
 
 // The alignment reduced to the positions where no sequence holds '-'; its width is nupoung.
-// Uses the gap counts of the classification.
-Rows ungap(const Alignment& aln, const Classification& cls);
+Rows ungap(const Alignment& aln);
 
 }  // namespace selvane

@@ -111,7 +111,10 @@ fs::path corpus_dir() {
   }
   const fs::path beside(SELVANE_CORPUS_DIR);
   if (fs::is_directory(beside)) return beside;
-  return source_dir() / ".." / ".." / "shared" / "corpus";
+  const fs::path nested = source_dir() / ".." / ".." / "shared" / "corpus";
+  if (fs::is_directory(nested)) return nested;
+  // Where the team's machines keep it, for clones made anywhere else.
+  return fs::path("/work/shared/corpus");
 }
 bool corpus_available() {
   return fs::is_directory(corpus_dir());

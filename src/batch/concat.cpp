@@ -1,0 +1,67 @@
+#include "batch/concat.h"
+
+#include <cstring>
+#include <new>
+
+#include "driver/fatal.h"
+#include "output/entry.h"
+#include "output/writer.h"
+
+namespace selvane {
+
+Concatenation::Concatenation(std::int32_t numseq, std::string_view buffer)
+    : numseq_(numseq), buffer_(buffer) {}
+
+Rows& Concatenation::add_piece(std::int32_t width) {
+  try {
+    pieces_.emplace_back(numseq_, width);
+  } catch (const std::bad_alloc&) {
+    fatal("\nMemory allocation failure in " + buffer_);
+  }
+  length_ += width;
+  return pieces_.back();
+}
+
+void Concatenation::append_blocks(const Alignment& aln, const Blocks& blocks) {
+  Rows& piece = add_piece(blocks.nupo3);
+  for (std::int32_t n = 1; n <= numseq_; ++n) {
+    char* to = piece.row(n) + 1;
+    for (std::int32_t k = 1; k <= blocks.count(); ++k) {
+      const std::int32_t first = blocks.first(k);
+      const std::int32_t last = blocks.last(k);
+      if (last < first) continue;  // a codon block left without a whole codon
+      const auto width = static_cast<std::size_t>(last - first + 1);
+      std::memcpy(to, aln.let.row(n) + first, width);
+      to += width;
+    }
+  }
+}
+
+void Concatenation::append_alignment(const Alignment& aln) {
+  Rows& piece = add_piece(aln.nupo);
+  for (std::int32_t n = 1; n <= numseq_; ++n) {
+    std::memcpy(piece.row(n) + 1, aln.let.row(n) + 1, static_cast<std::size_t>(aln.nupo));
+  }
+}
+
+void Concatenation::append_rows(const Rows& newlet) {
+  Rows& piece = add_piece(newlet.width());
+  for (std::int32_t n = 1; n <= numseq_; ++n) {
+    std::memcpy(piece.row(n) + 1, newlet.row(n) + 1, static_cast<std::size_t>(newlet.width()));
+  }
+}
+
+void Concatenation::save(const std::string& path, const RunState& st,
+                         const std::vector<std::string>& names) const {
+  Writer out = Writer::create(path);
+  for (std::int32_t n = 1; n <= numseq_; ++n) {
+    begin_entry(out, st.fileformat, st.seq_type, names[static_cast<std::size_t>(n)]);
+    ResidueGrouping grouping(out);
+    for (const Rows& piece : pieces_) {
+      grouping.put(std::string_view(piece.row(n) + 1, static_cast<std::size_t>(piece.width())));
+    }
+    end_entry(out, st.fileformat);
+  }
+}
+
+}  // namespace selvane

@@ -1,0 +1,35 @@
+// The steps of a run that every alignment goes through, single or in a batch.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "driver/run_state.h"
+#include "input/alignment.h"
+#include "output/writer.h"
+#include "selection/blocks.h"
+#include "selection/classify.h"
+
+namespace selvane {
+
+// Everything derived from one alignment for its summary, its files and the concatenations.
+struct AlignmentResults {
+  Classification cls;
+  Blocks blocks;
+  bool ungapped_built = false;
+  Rows newlet;             // when ungapped_built; its width is nupoung
+  std::string letselvane;  // when the results file (HTML or text) or the mask needs it
+};
+
+// Records the counts of the alignment just loaded from st.fichero1 and splits that path into
+// name_file, path_file and path_fichero1.
+void note_loaded(RunState& st, const Alignment& aln);
+
+// Prints the alignment's path, classifies its positions, selects its blocks, builds what the
+// outputs need, prints the summary and writes the enabled files.
+AlignmentResults process(const RunState& st, const Alignment& aln, Writer& out);
+
+// A batch over the paths file st.filename (st.tog_sb is 1).
+void run_batch(RunState& st, Writer& out, std::optional<Alignment> preloaded);
+
+}  // namespace selvane

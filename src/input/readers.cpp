@@ -1,0 +1,283 @@
+// The NBRF/PIR and FASTA readers, and load(), which checks what they read and closes up the
+// positions that are gaps in every sequence.
+#include "input/readers.h"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <new>
+#include <optional>
+#include <string_view>
+
+#include "driver/fatal.h"
+#include "driver/run_state.h"
+#include "input/block_reader.h"
+
+namespace selvane {
+
+namespace {
+
+constexpr std::size_t kMaxHeaderLength = 74;  // a header line with its line end counted as one
+
+// What the sequence scanner does with each byte.
+enum class Action : std::uint8_t { kStore, kSkip, kStop, kCarriageReturn };
+
+struct ScanTable {
+  std::array<Action, 256> action{};
+  std::array<char, 256> stored{};  // the character a kStore byte is stored as
+};
+
+// Spaces and line feeds separate residues; '.' is a gap like '-'; everything else, digits and
+// tabs included, is a residue character. `stop` ends the sequence.
+constexpr ScanTable make_scan_table(char stop) {
+  ScanTable t;
+  for (int c = 0; c < 256; ++c) {
+    t.action[c] = Action::kStore;
+    t.stored[c] = static_cast<char>(c);
+  }
+  t.action[' '] = Action::kSkip;
+  t.action['\n'] = Action::kSkip;
+  t.action['\r'] = Action::kCarriageReturn;
+  t.stored['.'] = '-';
+  t.action[static_cast<unsigned char>(stop)] = Action::kStop;
+  return t;
+}
+
+constexpr ScanTable kPirScan = make_scan_table('*');
+constexpr ScanTable kFastaScan = make_scan_table('>');
+
+// Appends the residues of one sequence to `rows` until the stop character of `table` (which is
+// consumed) or the end of the file. Returns whether the stop character was found.
+bool scan_sequence(BlockReader& in, const ScanTable& table, std::vector<char>& rows) {
+  for (;;) {
+    const std::string_view block = in.buffered();
+    if (block.empty()) return false;
+    const char* p = block.data();
+    const std::size_t n = block.size();
+    bool carriage_return_last = false;
+    for (std::size_t i = 0; i < n; ++i) {
+      const auto c = static_cast<unsigned char>(p[i]);
+      switch (table.action[c]) {
+        case Action::kStore:
+          rows.push_back(table.stored[c]);
+          break;
+        case Action::kSkip:
+          break;
+        case Action::kStop:
+          in.consume(i + 1);
+          return true;
+        case Action::kCarriageReturn:
+          // Part of a "\r\n" line end, or a residue character of its own. At the end of the
+          // block the answer is in the next one.
+          if (i + 1 < n) {
+            if (p[i + 1] != '\n') rows.push_back('\r');
+          } else {
+            carriage_return_last = true;
+          }
+          break;
+      }
+    }
+    in.consume(n);
+    if (carriage_return_last && in.peek() != '\n') rows.push_back('\r');
+  }
+}
+
+// Gathers sequences into one buffer laid out as Rows expects: each row its padding byte, then
+// its residues. All rows must come out equally long, so the layout is final as it is read.
+class AlignmentBuilder {
+ public:
+  explicit AlignmentBuilder(std::size_t size_hint) {
+    al_.name.emplace_back();  // entry 0 holds nothing
+    // A file holds at least one byte per residue and one per sequence (its header's first
+    // character), so its size bounds the buffer and it never has to grow. Pages reserved but
+    // never written cost no memory.
+    try {
+      rows_.reserve(size_hint);
+    } catch (const std::bad_alloc&) {
+      fatal("\nMemory allocation failure in let");
+    }
+  }
+
+  std::int32_t next_index() const { return al_.numseq + 1; }
+
+  void begin_sequence(std::string_view name) {
+    const std::int32_t s = next_index();
+    std::string text;
+    try {
+      text.assign(name);
+    } catch (const std::bad_alloc&) {
+      fatal_number("\nMemory allocation failure in name", s);
+    }
+    try {
+      al_.name.push_back(std::move(text));
+    } catch (const std::bad_alloc&) {
+      fatal("\nMemory allocation failure in name");
+    }
+    try {
+      rows_.push_back('\0');  // the padding byte in front of the row
+    } catch (const std::bad_alloc&) {
+      fatal_number("\nMemory allocation failure in let\n", s);
+    }
+    row_start_ = rows_.size();
+  }
+
+  // Reads the residues of the sequence begun last; see scan_sequence.
+  bool scan(BlockReader& in, const ScanTable& table) {
+    try {
+      return scan_sequence(in, table, rows_);
+    } catch (const std::bad_alloc&) {
+      fatal_number("\nMemory allocation failure in let\n", next_index());
+    }
+  }
+
+  void end_sequence() {
+    const std::size_t length = rows_.size() - row_start_;
+    if (al_.numseq == 0) {
+      al_.nupo = static_cast<std::int32_t>(length);
+    } else if (length != static_cast<std::size_t>(al_.nupo)) {
+      fatal("\nSequences with different number of positions");
+    }
+    ++al_.numseq;
+  }
+
+  Alignment finish() {
+    al_.let.storage() = std::move(rows_);
+    al_.let.reshape(al_.numseq, al_.nupo);
+    return std::move(al_);
+  }
+
+ private:
+  Alignment al_;
+  std::vector<char> rows_;
+  std::size_t row_start_ = 0;
+};
+
+BlockReader open_alignment(const std::string& path) {
+  std::optional<BlockReader> in = BlockReader::open(path);
+  if (!in) fatal("\nFile not opened");
+  return std::move(*in);
+}
+
+// Length of a header line as the limit counts it: its characters and one for its line end.
+std::size_t header_length(const std::string& line, bool ended) {
+  return line.size() + ended;
+}
+
+}  // namespace
+
+Alignment load_pir(const std::string& path) {
+  BlockReader in = open_alignment(path);
+  AlignmentBuilder builder(in.size_hint());
+  std::string line;
+  bool ended = false;
+  while (in.read_line(line, &ended)) {
+    // Blank lines, lines that begin with a space and a lone '*' separate entries.
+    if (line.empty() || line[0] == ' ' || (line == "*" && ended)) continue;
+    const std::size_t length = header_length(line, ended);
+    if (length > kMaxHeaderLength) fatal("\nSequence name too long");
+    if (line[0] != '>') fatal("\nSequence not in NBRF/PIR format");
+    // The marker (">P1;" and the like) is dropped unseen. A header shorter than a marker, line
+    // end included, is kept whole.
+    if (length < 4) {
+      builder.begin_sequence(line);
+    } else {
+      builder.begin_sequence(std::string_view(line).substr(std::min<std::size_t>(4, line.size())));
+    }
+    in.skip_line();  // the description line, however long
+    if (!builder.scan(in, kPirScan)) fatal("\nFile not in NBRF/PIR format");
+    builder.end_sequence();
+    // What follows the '*' on its line is read as the next line.
+  }
+  return builder.finish();
+}
+
+Alignment load_fasta(const std::string& path) {
+  BlockReader in = open_alignment(path);
+  AlignmentBuilder builder(in.size_hint());
+  std::string line;
+  bool ended = false;
+  while (in.read_line(line, &ended)) {
+    if (line.empty()) continue;
+    // The first name line counts its '>'; later ones lost theirs to the end of the sequence
+    // before them.
+    if (header_length(line, ended) > kMaxHeaderLength) fatal("\nSequence name too long");
+    std::string_view name(line);
+    if (name[0] == '>') name.remove_prefix(1);
+    builder.begin_sequence(name);
+    // The '>' that ends a sequence is consumed: the rest of its line is the next name.
+    builder.scan(in, kFastaScan);
+    builder.end_sequence();
+  }
+  return builder.finish();
+}
+
+namespace {
+
+// Drops the positions that hold '-' in every sequence, closing up the rest in place.
+void remove_all_gap_positions(Alignment& al) {
+  Rows& let = al.let;
+  const std::int32_t nupo = al.nupo;
+  // Candidates start as the gaps of the first row and only shrink, so the rows after the first
+  // usually cost a glance at a handful of positions.
+  std::vector<std::int32_t> all_gap;
+  {
+    const char* row = let.row(1);
+    for (std::int32_t p = 1; p <= nupo; ++p) {
+      if (row[p] == '-') all_gap.push_back(p);
+    }
+  }
+  for (std::int32_t s = 2; s <= al.numseq && !all_gap.empty(); ++s) {
+    const char* row = let.row(s);
+    std::size_t kept = 0;
+    for (const std::int32_t p : all_gap) {
+      if (row[p] == '-') all_gap[kept++] = p;
+    }
+    all_gap.resize(kept);
+  }
+  if (all_gap.empty()) return;
+
+  const std::int32_t width = nupo - static_cast<std::int32_t>(all_gap.size());
+  const std::size_t old_stride = let.stride();
+  const std::size_t new_stride = static_cast<std::size_t>(width) + 1;
+  std::vector<char>& data = let.storage();
+  // Targets never lie after their sources, so copying forward in place is safe.
+  for (std::int32_t s = 1; s <= al.numseq; ++s) {
+    const char* src = data.data() + static_cast<std::size_t>(s - 1) * old_stride;
+    char* dst = data.data() + static_cast<std::size_t>(s - 1) * new_stride;
+    std::size_t from = 0;  // next source index of the row; index 0 is the padding byte
+    std::size_t to = 0;
+    for (const std::int32_t gap : all_gap) {
+      const std::size_t span = static_cast<std::size_t>(gap) - from;
+      std::memmove(dst + to, src + from, span);
+      to += span;
+      from = static_cast<std::size_t>(gap) + 1;
+    }
+    std::memmove(dst + to, src + from, old_stride - from);
+  }
+  data.resize(static_cast<std::size_t>(al.numseq) * new_stride);
+  let.reshape(al.numseq, width);
+  al.nupo = width;
+}
+
+}  // namespace
+
+Alignment load(const std::string& path, int fileformat) {
+  Alignment al;
+  if (fileformat == kFormatPir) {
+    al = load_pir(path);
+  } else if (fileformat == kFormatFasta) {
+    al = load_fasta(path);
+  }
+  if (al.numseq < 2) {
+    fatal_number("\nFile not in NBRF/PIR format or too few sequences in the alignment: ",
+                 al.numseq);
+  }
+  remove_all_gap_positions(al);
+  if (al.nupo < 2) {
+    fatal_number("\nToo few positions in the alignment (at least two positions are necessary): ",
+                 al.nupo);
+  }
+  return al;
+}
+
+}  // namespace selvane

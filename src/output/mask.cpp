@@ -1,0 +1,61 @@
+// The mask file: each sequence followed by its conserved-residue mask, then the selection line.
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "output/conserved.h"
+#include "output/entry.h"
+#include "output/writer.h"
+#include "output/writers.h"
+
+namespace selvane {
+
+void savemask(const std::string& path, const RunState& st, const Alignment& aln,
+              const Classification& cls, const std::string& letselvane) {
+  const std::vector<char> conserved = conserved_letters(cls, aln.nupo, st.negval);
+  const auto nupo = static_cast<std::size_t>(aln.nupo);
+  // One sequence's mask, rebuilt per sequence so the whole mask is never held at once.
+  std::string mask(nupo, '?');
+  // Always NBRF/PIR, whatever the input's format.
+  const std::string_view marker = pir_marker(st.seq_type);
+
+  Writer out = Writer::create(path);
+  for (std::int32_t n = 1; n <= aln.numseq; ++n) {
+    const std::string& name = aln.name[static_cast<std::size_t>(n)];
+    const char* row = aln.let.row(n);
+
+    out.write(marker);
+    out.write(name);
+    out.write("\n\n");
+    {
+      ResidueGrouping grouping(out);
+      grouping.put(std::string_view(row + 1, nupo));
+    }
+    out.write("*\n\n");
+
+    for (std::size_t p = 1; p <= nupo; ++p) {
+      mask[p - 1] = is_conserved(conserved, row[p], p) ? '@' : '?';
+    }
+    out.write(marker);
+    out.write(name);
+    out.write("#Mask\n\n");
+    {
+      ResidueGrouping grouping(out);
+      grouping.put(mask);
+    }
+    out.write("*\n\n");
+  }
+
+  // The selection entry is marked as protein for every sequence type.
+  out.write(">P1;Selvane\n\n");
+  {
+    ResidueGrouping grouping(out);
+    const std::string_view line(letselvane);
+    grouping.put(line.substr(std::min<std::size_t>(1, line.size()), nupo));
+  }
+  out.write("*\n\n");
+  out.close();
+}
+
+}  // namespace selvane

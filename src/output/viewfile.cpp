@@ -1,0 +1,358 @@
+// The results and parameters file: the run's report as an HTML page, plain text or short text.
+#include <algorithm>
+#include <charconv>
+#include <new>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "driver/fatal.h"
+#include "input/detect.h"
+#include "output/conserved.h"
+#include "output/writer.h"
+#include "output/writers.h"
+
+namespace selvane {
+namespace {
+
+constexpr int kHtml = 1;
+constexpr int kShort = 3;
+constexpr std::size_t kLabelWidth = 15;
+
+struct ClassColour {
+  char letter;
+  std::string_view colour;
+};
+
+constexpr ClassColour kNucleotideColours[] = {
+    {'A', "red"}, {'C', "aqua"}, {'G', "lime"}, {'T', "orange"}, {'U', "orange"}};
+
+constexpr ClassColour kProteinColours[] = {
+    {'A', "lime"},   {'G', "lime"},    {'S', "lime"},    {'T', "lime"},    {'C', "orange"},
+    {'P', "aqua"},   {'D', "white"},   {'E', "white"},   {'Q', "white"},   {'N', "white"},
+    {'F', "yellow"}, {'W', "yellow"},  {'Y', "yellow"},  {'H', "red"},     {'K', "red"},
+    {'R', "red"},    {'I', "fuchsia"}, {'L', "fuchsia"}, {'M', "fuchsia"}, {'V', "fuchsia"}};
+
+// The entity that stands for a byte in HTML text, or an empty view when the byte stands for
+// itself. Names, residues and paths come from the user's files and may hold any of these.
+std::string_view html_entity(char c) {
+  switch (c) {
+    case '<':
+      return "&lt;";
+    case '>':
+      return "&gt;";
+    case '&':
+      return "&amp;";
+    default:
+      return {};
+  }
+}
+
+void write_html_text(Writer& out, std::string_view text) {
+  std::size_t run = 0;  // start of the pending run of bytes that need no entity
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const std::string_view entity = html_entity(text[i]);
+    if (entity.empty()) continue;
+    out.write(text.substr(run, i - run));
+    out.write(entity);
+    run = i + 1;
+  }
+  out.write(text.substr(run));
+}
+
+// "%10i": the number right-aligned in ten characters.
+void write_right_aligned(Writer& out, std::int64_t value, std::size_t width) {
+  char digits[24];
+  const auto result = std::to_chars(digits, digits + sizeof digits, value);
+  const auto length = static_cast<std::size_t>(result.ptr - digits);
+  if (length < width) out.fill(' ', width - length);
+  out.write(std::string_view(digits, length));
+}
+
+// The first 15 characters of every name, padded with blanks; in HTML with the special
+// characters replaced afterwards, so the cut and the padding count the name's own characters.
+std::vector<std::string> make_labels(const Alignment& aln, bool html) {
+  try {
+    std::vector<std::string> labels(static_cast<std::size_t>(aln.numseq) + 1);
+    for (std::int32_t n = 1; n <= aln.numseq; ++n) {
+      const std::string& name = aln.name[static_cast<std::size_t>(n)];
+      std::string label = name.substr(0, kLabelWidth);
+      label.resize(kLabelWidth, ' ');
+      if (html) {
+        std::string escaped;
+        for (const char c : label) {
+          const std::string_view entity = html_entity(c);
+          if (entity.empty()) {
+            escaped.push_back(c);
+          } else {
+            escaped.append(entity);
+          }
+        }
+        label = std::move(escaped);
+      }
+      labels[static_cast<std::size_t>(n)] = std::move(label);
+    }
+    return labels;
+  } catch (const std::bad_alloc&) {
+    fatal("\nMemory allocation failure in newname");
+  }
+}
+
+// Residues s..e of one row in HTML: conserved residues in a span of their own letter (as
+// stored, so a lower-case residue names a lower-case class), everything else as text.
+void write_html_residues(Writer& out, const char* row, std::int64_t s, std::int64_t e,
+                         const std::vector<char>& conserved) {
+  std::int64_t run = s;  // start of the pending run written as it stands
+  for (std::int64_t p = s; p <= e; ++p) {
+    const char c = row[p];
+    const bool span = is_conserved(conserved, c, static_cast<std::size_t>(p));
+    const std::string_view entity = span ? std::string_view() : html_entity(c);
+    if (!span && entity.empty()) continue;
+    out.write(std::string_view(row + run, static_cast<std::size_t>(p - run)));
+    if (span) {
+      out.write("<span class=");
+      out.put(c);
+      out.write("1>");
+      out.put(c);
+      out.write("</span>");
+    } else {
+      out.write(entity);
+    }
+    run = p + 1;
+  }
+  out.write(std::string_view(row + run, static_cast<std::size_t>(e + 1 - run)));
+}
+
+void write_heading(Writer& out, const RunState& st, const Alignment& aln, const Blocks& blocks,
+                   std::string_view shown_name) {
+  std::string_view type;
+  switch (st.seq_type) {
+    case 'P':
+      type = "Protein";
+      break;
+    case 'D':
+      type = "DNA";
+      break;
+    case 'C':
+      type = "Codons";
+      break;
+    default:
+      break;
+  }
+
+  if (st.tog_viewfile == kHtml) {
+    out.write(
+        "<html>\n<head>\n<meta http-equiv=content-type content=text/html;charset=ISO-8859-1>\n"
+        "<title>");
+    write_html_text(out, shown_name);
+    out.write("</title>\n<style media=screen type=text/css><!--\n");
+    out.write(".BL {background-color:navy;color:navy}\n");
+    const bool protein = st.seq_type == 'P';
+    for (const ClassColour& cc : protein ? std::span<const ClassColour>(kProteinColours)
+                                         : std::span<const ClassColour>(kNucleotideColours)) {
+      out.put('.');
+      out.put(cc.letter);
+      out.write("1 {background-color:black;color:");
+      out.write(cc.colour);
+      out.write("}\n");
+    }
+    out.write("--></style>\n</head>\n\n<body bgcolor=#f5f5a3>\n<h2>Selvane ");
+    out.write(kVersion);
+    out.write(" Results</h2>\n<p>\nProcessed file: <b>");
+    write_html_text(out, shown_name);
+    out.write("</b><br>\nNumber of sequences: <b>");
+    out.number(aln.numseq);
+    out.write("</b><br>");
+    if (!type.empty()) {
+      out.write("Alignment assumed to be: <b>");
+      out.write(type);
+      out.write("</b><br>\n");
+    }
+    out.write("New number of positions: <b>");
+    out.number(blocks.nupo3);
+    out.write("</b> (selected positions are underlined in blue)\n</p>\n<pre>\n");
+    return;
+  }
+
+  out.write("Selvane ");
+  out.write(kVersion);
+  out.write(" Results\n\n\nProcessed file: ");
+  out.write(shown_name);
+  out.write("\nNumber of sequences: ");
+  out.number(aln.numseq);
+  if (!type.empty()) {
+    out.write("\nAlignment assumed to be: ");
+    out.write(type);
+  }
+  if (st.tog_viewfile != kShort) {
+    out.write("\nNew number of positions: ");
+    out.number(blocks.nupo3);
+    out.write(" (selected positions are underlined in blue)\n\n\n");
+  }
+}
+
+// The alignment in display rows of breakcount positions, each with its position numbers, tick
+// marks, one line per sequence and the selection markers.
+void write_display(Writer& out, const RunState& st, const Alignment& aln, const Classification& cls,
+                   const std::string& letselvane, const std::vector<std::string>& labels) {
+  const bool html = st.tog_viewfile == kHtml;
+  const std::vector<char> conserved =
+      html ? conserved_letters(cls, aln.nupo, st.negval) : std::vector<char>();
+  const std::string_view selection(letselvane);
+  // The settings keep breakcount in 50..32000; the guard only stops a bad value from looping.
+  // Wide counters: the last row's end may lie past what a 32-bit position can hold.
+  const std::int64_t width = st.breakcount > 0 ? st.breakcount : 1;
+  const std::int64_t nupo = aln.nupo;
+
+  for (std::int64_t s = 1; s <= nupo; s += width) {
+    const std::int64_t e = std::min(nupo, s + width - 1);
+
+    out.fill(' ', 17);
+    for (std::int64_t m = (s + 9) / 10 * 10; m <= e; m += 10) write_right_aligned(out, m, 10);
+    out.put('\n');
+
+    out.fill(' ', 17);
+    for (std::int64_t p = s; p <= e; ++p) out.put(p % 10 == 0 ? '+' : '=');
+    out.put('\n');
+
+    for (std::int32_t n = 1; n <= aln.numseq; ++n) {
+      out.write(labels[static_cast<std::size_t>(n)]);
+      out.write("  ");
+      const char* row = aln.let.row(n);
+      if (html) {
+        write_html_residues(out, row, s, e, conserved);
+      } else {
+        out.write(std::string_view(row + s, static_cast<std::size_t>(e - s + 1)));
+      }
+      out.put('\n');
+    }
+
+    if (html) {
+      out.fill(' ', 17);
+      for (std::int64_t p = s; p <= e; ++p) {
+        const auto i = static_cast<std::size_t>(p);
+        if (i < selection.size() && selection[i] == '#') {
+          out.write("<span class=BL>#</span>");
+        } else {
+          out.put(' ');
+        }
+      }
+    } else {
+      out.write("Selvane          ");  // the label "Selvane" in 15 characters, two blanks
+      out.write(selection.substr(std::min(selection.size(), static_cast<std::size_t>(s)),
+                                 static_cast<std::size_t>(e - s + 1)));
+    }
+    out.write("\n\n\n");
+  }
+}
+
+void write_parameters(Writer& out, const RunState& st) {
+  out.write(st.tog_viewfile == kHtml ? "\n</pre>\n<pre>\n\n\n<br><b>Parameters used</b>"
+                                     : "\n\nParameters used");
+  out.write("\nMinimum Number Of Sequences For A Conserved Position: ");
+  out.number(st.negval);
+  out.write("\nMinimum Number Of Sequences For A Flanking Position: ");
+  out.number(st.flankval);
+  out.write("\nMaximum Number Of Contiguous Nonconserved Positions: ");
+  out.number(st.negblen);
+  if (st.tog_viewfile == kShort) {
+    out.write("\nMinimum Length Of An Initial Block: ");
+    out.number(st.posblen);
+  }
+  out.write("\nMinimum Length Of A Block: ");
+  out.number(st.posblen2);
+  switch (st.tog_gaps) {
+    case 1:
+      out.write("\nAllowed Gap Positions: None");
+      break;
+    case 2:
+      out.write("\nAllowed Gap Positions: With Half");
+      break;
+    case 3:
+      out.write("\nAllowed Gap Positions: All");
+      break;
+    default:
+      break;
+  }
+  if (st.seq_type == 'P') {
+    if (st.tog_sim == 0) out.write("\nUse Similarity Matrices: No");
+    if (st.tog_sim == 1) out.write("\nUse Similarity Matrices: Yes");
+  }
+}
+
+void write_flank_pairs(Writer& out, const std::vector<std::int32_t>& bounds, std::int32_t count) {
+  for (std::int32_t k = 1; k <= count; ++k) {
+    out.put('[');
+    out.number(bounds[static_cast<std::size_t>(2 * k - 1)]);
+    out.write("  ");
+    out.number(bounds[static_cast<std::size_t>(2 * k)]);
+    out.write("]  ");
+  }
+}
+
+void write_flanks(Writer& out, const RunState& st, const Blocks& blocks) {
+  const std::int32_t count = blocks.count();
+  if (st.tog_viewfile == kHtml) {
+    out.write("\n\n</pre><pre><b>Flank positions of the ");
+    out.number(count);
+    out.write(" selected block(s)</b>\n");
+  } else {
+    out.write("\n\nFlank positions of the ");
+    out.number(count);
+    out.write(" selected block(s)\n");
+  }
+  out.write("Flanks: ");
+  write_flank_pairs(out, blocks.newpos, count);
+
+  if (st.tog_viewfile == kShort && count >= 1) {
+    out.write("\n\nFlank positions of the ");
+    out.number(count);
+    out.write(
+        " selected block(s) with respect to the first sequence of the alignment:\nFlanks_1: ");
+    write_flank_pairs(out, blocks.newposseq, count);
+  }
+}
+
+void write_closing(Writer& out, const RunState& st, std::int32_t nupo, const Blocks& blocks) {
+  const bool html = st.tog_viewfile == kHtml;
+  out.write("\n\nNew number of positions in ");
+  if (html) {
+    write_html_text(out, st.fichero1);
+    write_html_text(out, st.exten);
+    out.write(": <b> ");
+  } else {
+    out.write(st.fichero1);
+    out.write(st.exten);
+    out.write(": *** ");
+  }
+  out.number(blocks.nupo3);
+  out.write(html ? " </b> (" : " *** (");
+  out.number(blocks.nupo3per);
+  out.write("% of the original ");
+  out.number(nupo);
+  out.write(" positions)\n");
+  if (html) out.write("\n\n</body>\n</html>\n");
+}
+
+}  // namespace
+
+void saveviewfile(const std::string& path, const RunState& st, const Alignment& aln,
+                  const Classification& cls, const Blocks& blocks, const std::string& letselvane) {
+  const bool html = st.tog_viewfile == kHtml;
+  const bool display = st.tog_viewfile != kShort;
+  // Labels first: running out of memory for them must leave no file behind.
+  const std::vector<std::string> labels =
+      display ? make_labels(aln, html) : std::vector<std::string>();
+  const std::string shown_name = getpath(st.fichero1).name_file;
+
+  Writer out = Writer::create(path);
+  write_heading(out, st, aln, blocks, shown_name);
+  if (display) write_display(out, st, aln, cls, letselvane, labels);
+  write_parameters(out, st);
+  write_flanks(out, st, blocks);
+  write_closing(out, st, aln.nupo, blocks);
+  out.close();
+}
+
+}  // namespace selvane

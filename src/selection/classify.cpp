@@ -1,0 +1,169 @@
+// Conservation values: residue counts per position, the gap policy, the most frequent residue
+// and the similarity re-score of protein positions.
+#include "selection/classify.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <new>
+
+#include "driver/fatal.h"
+
+namespace selvane {
+namespace {
+
+// Counting uses one slot more than the table: characters outside it land in the sink and are
+// dropped when the counts are copied out, so the inner loop has no branch.
+constexpr int kSink = kNumLetters;
+constexpr int kSlots = kNumLetters + 1;
+
+// Character -> letter index, case folded the way the C locale's toupper does (a-z only).
+constexpr std::array<std::uint8_t, 256> make_letter_index() {
+  std::array<std::uint8_t, 256> table{};
+  for (int c = 0; c < 256; ++c) {
+    const int upper = (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c;
+    table[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(kSink);
+    for (int a = 0; a < kNumLetters; ++a) {
+      if (kLetters[a] == upper) table[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(a);
+    }
+  }
+  return table;
+}
+constexpr std::array<std::uint8_t, 256> kLetterIndex = make_letter_index();
+
+// Similarity weights, indexed by letter index 1..20 (row: the position's most frequent residue,
+// column: the residue whose count is weighted). The diagonal is 1, every entry not listed below
+// is 0, and the matrix is not symmetric. Index 0 (U) has neither row nor column in use.
+struct Weight {
+  char row;
+  char col;
+  float weight;
+};
+// clang-format off
+constexpr Weight kOffDiagonal[] = {
+    {'A', 'T', 0.0339f}, {'A', 'S', 0.2712f},
+    {'T', 'A', 0.0313f}, {'T', 'S', 0.4063f},
+    {'D', 'E', 0.4268f}, {'D', 'N', 0.3171f}, {'D', 'Q', 0.0122f},
+    {'E', 'D', 0.4861f}, {'E', 'K', 0.1528f}, {'E', 'Q', 0.3472f},
+    {'F', 'L', 0.1471f}, {'F', 'M', 0.1078f}, {'F', 'W', 0.2647f}, {'F', 'Y', 0.5392f},
+    {'H', 'N', 0.1273f}, {'H', 'Q', 0.1545f}, {'H', 'Y', 0.2364f},
+    {'I', 'L', 0.3889f}, {'I', 'M', 0.4028f}, {'I', 'V', 0.5833f},
+    {'K', 'E', 0.1594f}, {'K', 'N', 0.0725f}, {'K', 'Q', 0.2899f}, {'K', 'R', 0.5217f},
+    {'L', 'F', 0.2273f}, {'L', 'I', 0.4242f}, {'L', 'M', 0.5152f}, {'L', 'V', 0.1970f},
+    {'M', 'F', 0.1158f}, {'M', 'I', 0.3053f}, {'M', 'L', 0.3579f}, {'M', 'V', 0.1053f},
+    {'N', 'D', 0.3250f}, {'N', 'H', 0.1750f}, {'N', 'K', 0.0625f}, {'N', 'Q', 0.0125f},
+    {'N', 'S', 0.1250f},
+    {'Q', 'D', 0.0135f}, {'Q', 'E', 0.3378f}, {'Q', 'H', 0.2297f}, {'Q', 'K', 0.2703f},
+    {'Q', 'N', 0.0135f}, {'Q', 'R', 0.2162f},
+    {'R', 'K', 0.4337f}, {'R', 'Q', 0.1928f},
+    {'S', 'A', 0.2667f}, {'S', 'T', 0.4333f}, {'S', 'N', 0.1667f},
+    {'V', 'I', 0.6462f}, {'V', 'L', 0.2000f}, {'V', 'M', 0.1538f},
+    {'W', 'F', 0.1627f}, {'W', 'Y', 0.1988f},
+    {'Y', 'F', 0.4955f}, {'Y', 'H', 0.2342f}, {'Y', 'W', 0.2973f},
+};
+// clang-format on
+
+using Matrix = std::array<std::array<float, 21>, 21>;
+
+constexpr Matrix make_similarity() {
+  Matrix m{};
+  for (std::size_t a = 1; a <= 20; ++a) m[a][a] = 1.0f;
+  for (const Weight& w : kOffDiagonal) {
+    m[kLetterIndex[static_cast<unsigned char>(w.row)]]
+     [kLetterIndex[static_cast<unsigned char>(w.col)]] = w.weight;
+  }
+  return m;
+}
+constexpr Matrix kSimilarity = make_similarity();
+
+// Positions counted together: the counts of one tile stay in cache while every row passes over
+// it, so the alignment is read once, row by row, and the counts are not swept once per row.
+constexpr std::int32_t kTile = 512;
+
+// Whether the gap policy b5 lets a position with `gaps` gap characters be scored.
+bool scored(std::int32_t tog_gaps, std::int32_t gaps, std::int32_t initnegval) {
+  switch (tog_gaps) {
+    case 3:
+      return true;
+    case 2:
+      return gaps < initnegval;  // at most numseq / 2 gaps
+    default:
+      return gaps == 0;
+  }
+}
+
+}  // namespace
+
+Classification assignval(const Alignment& aln, const RunState& st) {
+  const std::int32_t nupo = aln.nupo;
+  const std::size_t entries = static_cast<std::size_t>(nupo) + 1;
+  Classification cls;
+  try {
+    cls.val.assign(entries, 0.0f);
+  } catch (const std::bad_alloc&) {
+    fatal("\nMemory allocation failure in val");
+  }
+  try {
+    cls.val_aa.assign(entries, '?');
+  } catch (const std::bad_alloc&) {
+    fatal("\nMemory allocation failure in val_aa");
+  }
+  std::vector<std::int32_t> tile;
+  try {
+    tile.resize(static_cast<std::size_t>(kTile) * kSlots);
+  } catch (const std::bad_alloc&) {
+    fatal("\nMemory allocation failure in bb");
+  }
+
+  // DNA and codon alignments choose among U A C G T, proteins among the 20 amino acids.
+  const bool nucleotides = st.seq_type == 'D' || st.seq_type == 'C';
+  const int first_candidate = nucleotides ? 0 : 1;
+  const int last_candidate = nucleotides ? 4 : 20;
+  const bool rescore = st.seq_type == 'P' && st.tog_sim == 1;
+  const float threshold = static_cast<float>(st.initnegval);
+
+  for (std::int32_t p0 = 1; p0 <= nupo; p0 += kTile) {
+    const std::int32_t width = std::min(kTile, nupo - p0 + 1);
+    std::fill(tile.begin(), tile.end(), 0);
+    for (std::int32_t s = 1; s <= aln.numseq; ++s) {
+      const unsigned char* row = reinterpret_cast<const unsigned char*>(aln.let.row(s)) + p0;
+      std::int32_t* slot = tile.data();
+      for (std::int32_t i = 0; i < width; ++i, slot += kSlots) ++slot[kLetterIndex[row[i]]];
+    }
+    for (std::int32_t i = 0; i < width; ++i) {
+      const std::int32_t* counts = tile.data() + static_cast<std::size_t>(i) * kSlots;
+      if (!scored(st.tog_gaps, counts[kGapIndex], st.initnegval)) continue;
+      const auto p = static_cast<std::size_t>(p0 + i);
+      float val = 0.0f;
+      int letter = -1;
+      // Strictly greater: a tie keeps the letter that comes first in the table.
+      for (int a = first_candidate; a <= last_candidate; ++a) {
+        const float count = static_cast<float>(counts[a]);
+        if (count > val) {
+          val = count;
+          letter = a;
+        }
+      }
+      if (letter < 0) continue;
+      // Only positions that reach half the sequences plus one are re-scored.
+      if (rescore && val >= threshold) val = assingval_similarity(counts, letter);
+      cls.val[p] = val;
+      cls.val_aa[p] = kLetters[letter];
+    }
+  }
+  return cls;
+}
+
+float assingval_similarity(const std::int32_t* counts, int letter) {
+  const auto& weights = kSimilarity[static_cast<std::size_t>(letter)];
+  // Summed in column order and rounded to float at every step: the values are compared with
+  // integer parameters, so the last bit matters. Gaps and U never contribute.
+  float sum = 0.0f;
+  for (int c = 1; c <= 20; ++c) {
+    const float product = static_cast<float>(counts[c]) * weights[static_cast<std::size_t>(c)];
+    sum = product + sum;
+  }
+  return sum;
+}
+
+}  // namespace selvane

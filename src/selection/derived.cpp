@@ -1,0 +1,81 @@
+// The selection line and the ungapped alignment.
+#include "selection/derived.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "driver/fatal.h"
+
+namespace selvane {
+
+std::string makeletselvane(const Blocks& blocks, std::int32_t nupo) {
+  std::string line;
+  try {
+    // Index 0 holds nothing of use; a blank keeps the string printable.
+    line.assign(static_cast<std::size_t>(nupo) + 1, '.');
+  } catch (const std::bad_alloc&) {
+    fatal("\nMemory allocation failure in letselvane");
+  }
+  line[0] = ' ';
+  for (std::int32_t k = 1; k <= blocks.count(); ++k) {
+    // A codon block left without a whole codon has its first position past its last and marks
+    // nothing.
+    const std::int32_t first = std::max(blocks.first(k), 1);
+    const std::int32_t last = std::min(blocks.last(k), nupo);
+    if (first <= last) {
+      std::fill(line.begin() + first, line.begin() + last + 1, '#');
+    }
+  }
+  return line;
+}
+
+Rows ungap(const Alignment& aln) {
+  try {
+    // Which positions hold a gap in some sequence, in one pass over the rows.
+    std::vector<unsigned char> gapped(static_cast<std::size_t>(aln.nupo) + 1, 0);
+    for (std::int32_t s = 1; s <= aln.numseq; ++s) {
+      const char* row = aln.let.row(s);
+      for (std::int32_t p = 1; p <= aln.nupo; ++p)
+        gapped[static_cast<std::size_t>(p)] |= row[p] == '-';
+    }
+    // The kept positions as runs of adjacent columns, so each row is copied run by run.
+    struct Run {
+      std::int32_t from;
+      std::int32_t length;
+    };
+    std::vector<Run> runs;
+    std::int32_t nupoung = 0;
+    for (std::int32_t p = 1; p <= aln.nupo; ++p) {
+      if (gapped[static_cast<std::size_t>(p)] != 0) continue;
+      if (!runs.empty() && runs.back().from + runs.back().length == p) {
+        ++runs.back().length;
+      } else {
+        runs.push_back({p, 1});
+      }
+      ++nupoung;
+    }
+
+    Rows newlet(aln.numseq, nupoung);
+    for (std::int32_t s = 1; s <= aln.numseq; ++s) {
+      const char* from = aln.let.row(s);
+      char* to = newlet.row(s) + 1;
+      for (const Run& run : runs) {
+        // Most runs in real alignments are a few columns long; a library call each would
+        // cost more than the copy.
+        if (run.length >= 32) {
+          std::memcpy(to, from + run.from, static_cast<std::size_t>(run.length));
+        } else {
+          for (std::int32_t i = 0; i < run.length; ++i) to[i] = from[run.from + i];
+        }
+        to += run.length;
+      }
+    }
+    return newlet;
+  } catch (const std::bad_alloc&) {
+    fatal("\nMemory allocation failure in newlet");
+  }
+}
+
+}  // namespace selvane

@@ -1,0 +1,109 @@
+// Detection and loading of real alignments written by other people (skipped without them).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "driver/fatal.h"
+#include "driver/run_state.h"
+#include "input/detect.h"
+#include "input/readers.h"
+#include "support/harness.h"
+
+namespace selvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+  std::string error;  // empty when the file loads
+  int fileformat = 0;
+  char seq_type = '-';
+  std::int32_t numseq = 0;
+  std::int32_t nupo = 0;
+};
+
+Outcome detect_and_load(const fs::path& file) {
+  Outcome outcome;
+  RunState st;
+  st.filename = file.string();
+  Writer out = Writer::to_stdout();
+  try {
+    checkfiletype(st, out);
+    const Alignment al = load(st.fichero1, st.fileformat);
+    outcome.fileformat = st.fileformat;
+    outcome.seq_type = st.seq_type;
+    outcome.numseq = al.numseq;
+    outcome.nupo = al.nupo;
+  } catch (const FatalError& e) {
+    outcome.error = e.text();
+  }
+  return outcome;
+}
+
+TEST(Corpus, EveryAlignmentLoadsOrFailsWithItsMessage) {
+  if (!testing::corpus_available()) GTEST_SKIP() << "no corpus at " << testing::corpus_dir();
+  const std::string too_long = "\nSequence name too long\n";
+  const std::string unequal = "\nSequences with different number of positions\n";
+  // Files that must not load, checked by hand: headers of 86 to 118 characters, unaligned
+  // sequences, and a single sequence (with CRLF line ends).
+  const std::map<std::string, std::string> failing = {
+      {"bioperl/seqs.fas", too_long},
+      {"biopython/drosophila.fasta", too_long},
+      {"cialign/example4.fasta", too_long},
+      {"bioperl/testaln.fasta", unequal},
+      {"biopython/DMA_nuc.pir", unequal},
+      {"biopython/DMB_prot.pir", unequal},
+      {"pona-modelling/build_profile.ali", unequal},
+      {"trimal/example.092.DNA.fasta", unequal},
+      {"scfv-modelling/il8.ali",
+       "\nFile not in NBRF/PIR format or too few sequences in the alignment: 1\n"},
+  };
+  // Counts worked out with awk: CRLF files, mixed line ends, a column-removing NBRF/PIR DNA file.
+  struct Known {
+    int fileformat;
+    char seq_type;
+    std::int32_t numseq;
+    std::int32_t nupo;
+  };
+  const std::map<std::string, Known> known = {
+      {"bioperl/test.pir", {kFormatPir, 'P', 2, 358}},
+      {"biopython/clustalw.pir", {kFormatPir, 'D', 2, 1695}},  // 2527 before removal
+      {"scfv-modelling/build_profile.ali", {kFormatPir, 'P', 543, 266}},
+      {"trimal/example.006.AA.pir", {kFormatPir, 'P', 9, 179}},
+      {"cialign/uORF_aa.fasta", {kFormatFasta, 'P', 604, 25}},
+      {"clipkit/24_ENSG00000163519_aa_aln.fasta", {kFormatFasta, 'P', 24, 231}},
+      {"trimal/example.009.AA.fasta", {kFormatFasta, 'P', 9, 185}},
+      {"biopython/dottednum.fasta", {kFormatFasta, 'P', 7, 468}},
+  };
+
+  int loaded = 0;
+  int checked = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(testing::corpus_dir())) {
+    if (!entry.is_regular_file() || entry.path().extension() == ".md") continue;
+    const std::string rel = fs::relative(entry.path(), testing::corpus_dir()).generic_string();
+    const Outcome got = detect_and_load(entry.path());
+    if (const auto f = failing.find(rel); f != failing.end()) {
+      EXPECT_EQ(got.error, f->second) << rel;
+      ++checked;
+      continue;
+    }
+    EXPECT_EQ(got.error, "") << rel;
+    EXPECT_GE(got.numseq, 2) << rel;
+    EXPECT_GE(got.nupo, 2) << rel;
+    ++loaded;
+    if (const auto k = known.find(rel); k != known.end()) {
+      EXPECT_EQ(got.fileformat, k->second.fileformat) << rel;
+      EXPECT_EQ(got.seq_type, k->second.seq_type) << rel;
+      EXPECT_EQ(got.numseq, k->second.numseq) << rel;
+      EXPECT_EQ(got.nupo, k->second.nupo) << rel;
+      ++checked;
+    }
+  }
+  EXPECT_EQ(checked, static_cast<int>(failing.size() + known.size()));
+  EXPECT_GT(loaded, 0);
+}
+
+}  // namespace
+}  // namespace selvane

@@ -1,0 +1,240 @@
+// The NBRF/PIR and FASTA readers and load(): names, rows, line ends, limits and every message.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "driver/fatal.h"
+#include "driver/run_state.h"
+#include "input/block_reader.h"
+#include "input/readers.h"
+#include "support/harness.h"
+
+namespace selvane {
+namespace {
+
+enum class Reader { kPir, kFasta, kLoadPir, kLoadFasta };
+
+Alignment read_with(Reader reader, const std::string& path) {
+  switch (reader) {
+    case Reader::kPir:
+      return load_pir(path);
+    case Reader::kFasta:
+      return load_fasta(path);
+    case Reader::kLoadPir:
+      return load(path, kFormatPir);
+    case Reader::kLoadFasta:
+      break;
+  }
+  return load(path, kFormatFasta);
+}
+
+// What a reader made of a file, as "name=row;" for every sequence, or the fatal text.
+std::string read_text(Reader reader, const std::string& content) {
+  testing::TempDir dir;
+  const auto path = (dir / "aln").string();
+  testing::write_file(path, content);
+  try {
+    const Alignment al = read_with(reader, path);
+    EXPECT_EQ(al.name.size(), static_cast<std::size_t>(al.numseq) + 1);
+    EXPECT_EQ(al.let.numseq(), al.numseq);
+    EXPECT_EQ(al.let.width(), al.nupo);
+    std::string text;
+    for (std::int32_t s = 1; s <= al.numseq; ++s) {
+      text += al.name[s] + "=" + std::string(al.let.row(s) + 1, al.let.row(s) + 1 + al.nupo) + ";";
+    }
+    return text;
+  } catch (const FatalError& e) {
+    return e.text();
+  }
+}
+
+struct Case {
+  const char* what;
+  std::string content;
+  std::string expected;
+};
+
+void check(Reader reader, const std::vector<Case>& cases) {
+  for (const auto& c : cases) EXPECT_EQ(read_text(reader, c.content), c.expected) << c.what;
+}
+
+std::string repeat(char c, std::size_t n) {
+  return std::string(n, c);
+}
+
+const std::string kTooLong = "\nSequence name too long\n";
+const std::string kDifferent = "\nSequences with different number of positions\n";
+const std::string kNotPir = "\nSequence not in NBRF/PIR format\n";
+const std::string kNoStar = "\nFile not in NBRF/PIR format\n";
+
+TEST(FastaReader, NamesRowsAndSkippedCharacters) {
+  check(
+      Reader::kFasta,
+      {
+          {"case kept, '.' is '-'", ">s1 first\nAC-GT\n>s2\nac.gt\n", "s1 first=AC-GT;s2=ac-gt;"},
+          {"spaces and line breaks skipped", ">a\nAC GT\nT T\n\n>b\nACGTTT", "a=ACGTTT;b=ACGTTT;"},
+          {"digits, '*' and tabs are residues", ">a\nA*1\tC\n>b\nAAAAA\n", "a=A*1\tC;b=AAAAA;"},
+          {"blank lines before the first name", "\n\r\n\n>a\nAC\n>b\nGT\n", "a=AC;b=GT;"},
+          {"a name line without '>' is a name whole", "seqA x\nACGT\n>b\nACGT\n",
+           "seqA x=ACGT;b=ACGT;"},
+          {"a first line beginning with a space is a name", " x\nAC\n>b\nAC\n", " x=AC;b=AC;"},
+          {"'>' alone: the next line becomes the name", ">a\nACGT\n>\nname2\nACGT\n",
+           "a=ACGT;name2=ACGT;"},
+          {"a '>' inside a line starts the next name", ">a\nACGT>b\nTTTT\n", "a=ACGT;b=TTTT;"},
+          {"a bare carriage return is a residue", ">a\nA\rC\n>b\nAGC\n", "a=A\rC;b=AGC;"},
+          {"different lengths", ">a\nACGT\n>b\nACG\n", kDifferent},
+      });
+}
+
+TEST(FastaReader, NameLengthLimit) {
+  const std::string n72 = repeat('n', 72);
+  const std::string n73 = repeat('n', 73);
+  const std::string n74 = repeat('n', 74);
+  check(
+      Reader::kFasta,
+      {
+          // The first name line counts its '>': '>' + 72 + line end = 74.
+          {"first line of 74", ">" + n72 + "\nAC\n>b\nAC\n", n72 + "=AC;b=AC;"},
+          {"first line of 75", ">" + n73 + "\nAC\n>b\nAC\n", kTooLong},
+          {"CRLF counts as one", ">" + n72 + "\r\nAC\r\n>b\r\nAC\r\n", n72 + "=AC;b=AC;"},
+          // Later name lines lost their '>' to the sequence before.
+          {"later line of 75 with its '>'", ">a\nAC\n>" + n73 + "\nAC\n", "a=AC;" + n73 + "=AC;"},
+          {"later line of 76 with its '>'", ">a\nAC\n>" + n74 + "\nAC\n", kTooLong},
+          {"last line of 74 without line end", ">" + n73, n73 + "=;"},
+          {"last line of 75 without line end", ">" + n74, kTooLong},
+          {"a long line in place of a name", ">a\nAC\n>b\nAC\n>\n\n" + repeat('A', 300), kTooLong},
+      });
+}
+
+TEST(PirReader, EntriesAndSeparators) {
+  check(Reader::kPir,
+        {
+            {"description ignored, case kept, '.' is '-'",
+             ">P1;s1\ndescription one\nAC-GT*\n>P1;s2\ndesc\nac.gt*\n", "s1=AC-GT;s2=ac-gt;"},
+            {"residues over lines and spaces, '*' on its own line",
+             ">P1;a\nd\nAC GT\nTT\n*\n>P1;b\nd\nACGTTT*\n", "a=ACGTTT;b=ACGTTT;"},
+            {"blank lines, lines beginning with a space, lone '*' lines",
+             "\n>P1;a\nd\nAC*\n*\n\n  a remark\n>P1;b\nd\nGT*   trailing remark\n", "a=AC;b=GT;"},
+            {"markers of later headers are not examined", ">P1;a\nd\nAC*\n>abcdef\nd\nGT*\n",
+             "a=AC;def=GT;"},
+            {"headers shorter than a marker", ">P1;a\nd\nAC*\n>P\nd\nGT*\n>P1\nd\nTT*\n",
+             "a=AC;>P=GT;=TT;"},
+            {"digits and tabs are residues", ">P1;a\nd\nA1\tC*\n>P1;b\nd\nAAAA*\n",
+             "a=A1\tC;b=AAAA;"},
+            {"text right after '*'", ">P1;a\nd\nAC*remark\n>P1;b\nd\nGT*\n", kNotPir},
+            {"a line not beginning with '>'", ">P1;a\nd\nAC*\nP1;b\nd\nGT*\n", kNotPir},
+            {"end of file before '*'", ">P1;a\nd\nAC*\n>P1;b\nd\nGT\n", kNoStar},
+            {"header as last line", ">P1;a\nd\nAC*\n>P1;b", kNoStar},
+            {"different lengths", ">P1;a\nd\nAC*\n>P1;b\nd\nGTT*\n", kDifferent},
+        });
+}
+
+TEST(PirReader, HeaderLengthLimitAndLongDescriptions) {
+  const std::string n69 = repeat('n', 69);
+  const std::string n70 = repeat('n', 70);
+  const std::string tail = ">P1;b\nd\nACGT*\n";
+  check(
+      Reader::kPir,
+      {
+          {"header of 74", ">P1;" + n69 + "\nd\nACGT*\n" + tail, n69 + "=ACGT;b=ACGT;"},
+          {"header of 75", ">P1;" + n70 + "\nd\nACGT*\n" + tail, kTooLong},
+          {"CRLF counts as one", ">P1;" + n69 + "\r\nd\r\nACGT*\r\n" + tail, n69 + "=ACGT;b=ACGT;"},
+          // The length is tested before the '>'.
+          {"long line that is no header", ">P1;a\nd\nACGT*\n" + repeat('x', 75) + "\n", kTooLong},
+          // A description line is skipped whole, however long; none of it becomes residues.
+          {"description of 300", ">P1;a\n" + repeat('d', 300) + "\nACGT*\n" + tail,
+           "a=ACGT;b=ACGT;"},
+          {"description of 3 MiB",
+           ">P1;a\n" + repeat('d', 3 * BlockReader::kBlockSize) + "\nACGT*\n" + tail,
+           "a=ACGT;b=ACGT;"},
+      });
+}
+
+TEST(Readers, WindowsLineEndsGiveTheSameAlignment) {
+  const std::string expected = "s1 x=AC-GT-;s2=acgttt;s3=ACGTTT;";
+  const std::pair<Reader, std::string> files[] = {
+      {Reader::kFasta, "\n>s1 x\nAC-G\nT.\n\n>s2\nacg\nttt\n>s3\nA C G T T T\n"},
+      {Reader::kPir,
+       "\n>P1;s1 x\ndesc\nAC-G\nT.*\n*\n>P1;s2\n\nacg\nttt\n*\n>P1;s3\nd\nACGTTT* r\n"},
+  };
+  for (const auto& [reader, lf] : files) {
+    std::string crlf;
+    for (const char c : lf) {
+      if (c == '\n') crlf += '\r';
+      crlf += c;
+    }
+    EXPECT_EQ(read_text(reader, lf), expected);
+    EXPECT_EQ(read_text(reader, crlf), expected);
+  }
+}
+
+TEST(Readers, CarriageReturnAtTheEndOfABlock) {
+  // The first block ends with a carriage return; whether it is a residue is decided by the
+  // first character of the next block.
+  const std::string a(BlockReader::kBlockSize - 4, 'A');  // ">a\n" and the '\r' fill the rest
+  EXPECT_EQ(read_text(Reader::kFasta, ">a\n" + a + "\r\nCC\r\n>b\n" + a + "CC\n"),
+            "a=" + a + "CC;b=" + a + "CC;");
+  EXPECT_EQ(read_text(Reader::kFasta, ">a\n" + a + "\rC\n>b\n" + a + "CC\n"),
+            "a=" + a + "\rC;b=" + a + "CC;");
+}
+
+TEST(Load, CountsAndAllGapPositions) {
+  check(Reader::kLoadFasta,
+        {
+            {"'-' and '.' columns removed", ">a\nA-.C-\n>b\nG-.T.\n", "a=AC;b=GT;"},
+            {"first and last columns removed", ">a\n-A-C-\n>b\n-GT--\n", "a=A-C;b=GT-;"},
+            {"a column is dropped only if every row has a gap", ">a\n---A\n>b\nA--A\n>c\nAA-A\n",
+             "a=--A;b=A-A;c=AAA;"},
+            {"nothing to drop", ">a\nAC\n>b\nGT\n", "a=AC;b=GT;"},
+            {"one position left", ">a\n-A-\n>b\n.C-\n",
+             "\nToo few positions in the alignment (at least two positions are necessary): 1\n"},
+            {"nothing but gaps", ">a\n--\n>b\n..\n",
+             "\nToo few positions in the alignment (at least two positions are necessary): 0\n"},
+            {"one sequence", ">a\nACGT\n",
+             "\nFile not in NBRF/PIR format or too few sequences in the alignment: 1\n"},
+            {"no sequence", "\n\n",
+             "\nFile not in NBRF/PIR format or too few sequences in the alignment: 0\n"},
+        });
+  check(Reader::kLoadPir,
+        {
+            {"NBRF/PIR columns removed", ">P1;a\nd\nA-C*\n>P1;b\nd\nG.T*\n", "a=AC;b=GT;"},
+            {"one sequence", ">P1;a\nd\nACGT*\n",
+             "\nFile not in NBRF/PIR format or too few sequences in the alignment: 1\n"},
+        });
+}
+
+TEST(Load, FailuresThatNeedNoFile) {
+  testing::TempDir dir;
+  const std::string missing = (dir / "missing").string();
+  const std::pair<int, std::string> cases[] = {
+      {kFormatPir, "\nFile not opened\n"},
+      {kFormatFasta, "\nFile not opened\n"},
+      // No input detected yet: no reader runs at all.
+      {kFormatNone, "\nFile not in NBRF/PIR format or too few sequences in the alignment: 0\n"},
+  };
+  for (const auto& [fileformat, error] : cases) {
+    try {
+      load(missing, fileformat);
+      ADD_FAILURE() << fileformat;
+    } catch (const FatalError& e) {
+      EXPECT_EQ(e.text(), error) << fileformat;
+    }
+  }
+}
+
+TEST(Load, RowsKeepTheirPaddingLayoutAfterRemoval) {
+  testing::TempDir dir;
+  const auto path = (dir / "aln").string();
+  testing::write_file(path, ">a\n-AC-G\n>b\n-GT-A\n>c\n-TT-C\n");
+  Alignment al = load(path, kFormatFasta);
+  ASSERT_EQ(al.nupo, 3);
+  // Row s starts at (s - 1) * stride with its padding byte; the buffer holds nothing more.
+  EXPECT_EQ(al.let.stride(), 4u);
+  EXPECT_EQ(al.let.row(2) - al.let.row(1), 4);
+  EXPECT_EQ(std::string(al.let.row(3) + 1, 3), "TTC");
+  EXPECT_EQ(al.let.storage().size(), 12u);
+}
+
+}  // namespace
+}  // namespace selvane

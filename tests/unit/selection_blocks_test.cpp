@@ -1,0 +1,327 @@
+// Block selection, the selection line and the ungapped alignment.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "driver/run_state.h"
+#include "input/alignment.h"
+#include "selection/blocks.h"
+#include "selection/classify.h"
+#include "selection/derived.h"
+
+namespace selvane {
+namespace {
+
+using Bounds = std::vector<std::int32_t>;
+
+// An alignment given row by row.
+Alignment from_rows(const std::vector<std::string>& rows) {
+  Alignment aln;
+  aln.numseq = static_cast<std::int32_t>(rows.size());
+  aln.nupo = static_cast<std::int32_t>(rows.front().size());
+  aln.let = Rows(aln.numseq, aln.nupo);
+  for (std::int32_t s = 1; s <= aln.numseq; ++s) {
+    for (std::int32_t p = 1; p <= aln.nupo; ++p) aln.let.row(s)[p] = rows[s - 1][p - 1];
+  }
+  aln.name.assign(static_cast<std::size_t>(aln.numseq) + 1, "seq");
+  return aln;
+}
+
+// Conservation values written as classes, one character per position, with b2 = 8 and b1 = 6:
+// 'F' flank (8), 'c' conserved only (6), 'n' nonconserved (3), 'x' excluded (0).
+Classification from_classes(const std::string& classes) {
+  Classification cls;
+  cls.val.assign(classes.size() + 1, 0.0f);
+  cls.val_aa.assign(classes.size() + 1, '?');
+  for (std::size_t i = 0; i < classes.size(); ++i) {
+    const char k = classes[i];
+    cls.val[i + 1] = k == 'F' ? 8.0f : k == 'c' ? 6.0f : k == 'n' ? 3.0f : 0.0f;
+    if (k != 'x') cls.val_aa[i + 1] = 'A';
+  }
+  return cls;
+}
+
+struct Params {
+  std::int32_t negblen = 8;
+  std::int32_t posblen = 10;
+  std::int32_t posblen2 = 10;
+  char seq_type = 'P';
+};
+
+RunState settings(const Params& params) {
+  RunState st;
+  st.flankval = 8;
+  st.negval = 6;
+  st.initnegval = 6;
+  st.negblen = params.negblen;
+  st.posblen = params.posblen;
+  st.posblen2 = params.posblen2;
+  st.seq_type = params.seq_type;
+  return st;
+}
+
+// Selects blocks from a class pattern; the first sequence is all residues unless given.
+Blocks select(const std::string& classes, const Params& params, std::string first = "") {
+  if (first.empty()) first.assign(classes.size(), 'A');
+  const Alignment aln = from_rows({first, std::string(classes.size(), 'A')});
+  return getpos(from_classes(classes), aln, settings(params));
+}
+
+std::string rep(std::size_t count, char c) {
+  return std::string(count, c);
+}
+
+struct SelectionCase {
+  const char* what;
+  std::string classes;
+  Params params;
+  Bounds pos;     // initial blocks, entry 0 included
+  Bounds newpos;  // selected blocks, entry 0 and the closing entry included
+};
+
+TEST(Getpos, InitialBlocksAndPieces) {
+  const std::string f10 = rep(10, 'F');
+  const SelectionCase cases[] = {
+      {"no flank position: nothing selected", "cccccnnnnnccccc", {}, {0}, {0, 16}},
+      {"a run of b3 = 8 nonconserved positions stays inside",
+       rep(6, 'F') + rep(8, 'n') + rep(6, 'F'),
+       {},
+       {0, 1, 20},
+       {0, 1, 20, 21}},
+      {"a run of 9 ends the block at the last flank before it",
+       f10 + rep(9, 'n') + f10,
+       {},
+       {0, 1, 10, 20, 29},
+       {0, 1, 10, 20, 29, 30}},
+      {"b3 = 0: the first nonconserved position ends the block",
+       f10 + "n" + f10 + "cF",
+       Params{.negblen = 0},
+       {0, 1, 10, 12, 23},
+       {0, 1, 10, 12, 23, 24}},
+      {"b3 = 0: conserved positions do not end the block",
+       "FFFFFcccFFFFF",
+       Params{.negblen = 0},
+       {0, 1, 13},
+       {0, 1, 13, 14}},
+      {"conserved positions at the tail, before the ending run, are left out",
+       f10 + "ccc" + rep(9, 'n') + "c" + f10,
+       {},
+       {0, 1, 10, 24, 33},
+       {0, 1, 10, 24, 33, 34}},
+      {"an initial block of exactly b0 is kept",
+       "nn" + f10 + rep(9, 'n'),
+       {},
+       {0, 3, 12},
+       {0, 3, 12, 22}},
+      {"one of b0 - 1 is dropped and the scan goes on after its run",
+       rep(9, 'F') + rep(9, 'n') + f10,
+       {},
+       {0, 19, 28},
+       {0, 19, 28, 29}},
+      {"an excluded position cuts [10, 40] into [10, 24] and [26, 40]",
+       rep(9, 'n') + rep(15, 'F') + "x" + rep(15, 'F') + rep(9, 'n'),
+       {},
+       {0, 10, 40},
+       {0, 10, 24, 26, 40, 50}},
+      {"pieces shorter than b4 are dropped, the initial block is not",
+       rep(9, 'n') + rep(15, 'F') + "x" + rep(15, 'F') + rep(9, 'n'),
+       Params{.posblen2 = 16},
+       {0, 10, 40},
+       {0, 50}},
+      {"pieces are judged separately against b4",
+       rep(15, 'F') + "x" + rep(9, 'F'),
+       {},
+       {0, 1, 25},
+       {0, 1, 15, 26}},
+      {"a piece of exactly b4 is kept",
+       rep(10, 'F') + "x" + rep(10, 'F'),
+       {},
+       {0, 1, 21},
+       {0, 1, 10, 12, 21, 22}},
+      {"after an excluded position the piece starts at the first conserved position",
+       rep(12, 'F') + "xnnnc" + f10,
+       {},
+       {0, 1, 27},
+       {0, 1, 12, 17, 27, 28}},
+      {"a piece closed by an excluded position ends at the last conserved position",
+       f10 + "cnnx" + f10,
+       {},
+       {0, 1, 24},
+       {0, 1, 11, 15, 24, 25}},
+      {"conserved positions between two excluded ones form a piece",
+       rep(12, 'F') + "xncccnx" + rep(12, 'F'),
+       Params{.posblen2 = 3},
+       {0, 1, 31},
+       {0, 1, 12, 15, 17, 20, 31, 32}},
+      {"... which is dropped when shorter than b4",
+       rep(12, 'F') + "xncccnx" + rep(12, 'F'),
+       {},
+       {0, 1, 31},
+       {0, 1, 12, 20, 31, 32}},
+      {"no conserved position between two excluded ones: no piece between",
+       rep(12, 'F') + "xnx" + rep(12, 'F'),
+       Params{.posblen2 = 2},
+       {0, 1, 27},
+       {0, 1, 12, 16, 27, 28}},
+      {"adjacent excluded positions",
+       rep(12, 'F') + "xx" + rep(12, 'F'),
+       {},
+       {0, 1, 26},
+       {0, 1, 12, 15, 26, 27}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Blocks b = select(c.classes, c.params);
+    EXPECT_EQ(b.pos, c.pos);
+    EXPECT_EQ(b.topos, static_cast<std::int32_t>(c.pos.size()) - 1);
+    EXPECT_EQ(b.newpos, c.newpos);
+    EXPECT_EQ(b.newtopos, static_cast<std::int32_t>(c.newpos.size()) - 2);
+    EXPECT_EQ(b.newpos.back(), static_cast<std::int32_t>(c.classes.size()) + 1);
+  }
+}
+
+struct TotalsCase {
+  std::string classes;
+  Params params;
+  std::int32_t nupo3;
+  std::int32_t nupo3per;
+};
+
+TEST(Getpos, TotalsAndTruncatedPercentage) {
+  const TotalsCase cases[] = {
+      {"cnnnnn", {}, 0, 0},
+      {"FFn", Params{.posblen = 2, .posblen2 = 2}, 2, 66},
+      {rep(10, 'F') + rep(9, 'n') + rep(10, 'F'), {}, 20, 68},  // 2000 / 29 = 68.96
+      {rep(10, 'F'), {}, 10, 100},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.classes);
+    const Blocks b = select(c.classes, c.params);
+    EXPECT_EQ(b.nupo3, c.nupo3);
+    EXPECT_EQ(b.nupo3per, c.nupo3per);
+  }
+}
+
+struct CodonCase {
+  std::int32_t first;
+  std::int32_t last;
+  std::int32_t snapped_first;
+  std::int32_t snapped_last;
+};
+
+TEST(Getpos, CodonBlocksSnapToWholeCodons) {
+  const CodonCase cases[] = {
+      {2, 10, 4, 9}, {3, 11, 4, 9}, {1, 12, 1, 12}, {5, 6, 7, 6}, {5, 9, 7, 9}, {4, 8, 4, 6},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.first) + ".." + std::to_string(c.last));
+    const std::string classes = rep(c.first - 1, 'n') + rep(c.last - c.first + 1, 'F') + "nn";
+    const auto nupo = static_cast<std::int32_t>(classes.size());
+    const Blocks codons = select(classes, {.posblen = 2, .posblen2 = 2, .seq_type = 'C'});
+    EXPECT_EQ(codons.newpos, (Bounds{0, c.snapped_first, c.snapped_last, nupo + 1}));
+    const std::int32_t length = c.snapped_last - c.snapped_first + 1;
+    EXPECT_EQ(codons.nupo3, length);
+    EXPECT_EQ(codons.nupo3per, length * 100 / nupo);
+    // DNA blocks stay where they are.
+    const Blocks dna = select(classes, {.posblen = 2, .posblen2 = 2, .seq_type = 'D'});
+    EXPECT_EQ(dna.newpos, (Bounds{0, c.first, c.last, nupo + 1}));
+  }
+}
+
+TEST(Getpos, FirstSequenceBoundaries) {
+  // Blocks [4, 13] and [23, 32] in 32 positions.
+  const std::string classes = "nnn" + rep(10, 'F') + rep(9, 'n') + rep(10, 'F');
+  const auto first_row = [](const std::vector<int>& gaps) {
+    std::string row(32, 'K');
+    for (int p : gaps) row[static_cast<std::size_t>(p - 1)] = '-';
+    return row;
+  };
+
+  // Gaps of the first sequence only outside the blocks (at 1, 2, 15 and 20): each boundary is
+  // the alignment position less the gaps before it.
+  Blocks b = select(classes, {}, first_row({1, 2, 15, 20}));
+  EXPECT_EQ(b.newpos, (Bounds{0, 4, 13, 23, 32, 33}));
+  EXPECT_EQ(b.newposseq, (Bounds{0, 2, 11, 19, 28, 29}));
+
+  // Gaps inside the blocks too, one of them on a last boundary (13) and one on a first
+  // boundary (23): the boundaries are still residue numbers of the first sequence.
+  b = select(classes, {}, first_row({1, 2, 5, 13, 15, 20, 23}));
+  EXPECT_EQ(b.newposseq, (Bounds{0, 2, 9, 17, 25, 26}));
+
+  // No block: no first-sequence boundaries.
+  EXPECT_TRUE(select("nnnnFnnnnn", {}).newposseq.empty());
+
+  // A codon block without a whole codon, [5, 6] -> [7, 6], holds no residue.
+  b = select("nnnnFFnn", {.posblen = 2, .posblen2 = 2, .seq_type = 'C'}, "-AAAAAAA");
+  EXPECT_EQ(b.newposseq, (Bounds{0, 6, 5, 8}));
+}
+
+Blocks blocks_at(const Bounds& boundaries, std::int32_t nupo) {
+  Blocks b;
+  b.newpos = {0};
+  b.newpos.insert(b.newpos.end(), boundaries.begin(), boundaries.end());
+  b.newtopos = static_cast<std::int32_t>(boundaries.size());
+  b.newpos.push_back(nupo + 1);
+  return b;
+}
+
+TEST(Makeletselvane, HashInsideBlocksDotElsewhere) {
+  struct Case {
+    const char* what;
+    Bounds boundaries;
+    std::int32_t nupo;
+    std::string line;  // positions 1..nupo
+  };
+  const Case cases[] = {
+      {"no block", {}, 6, "......"},
+      {"blocks [3, 5] and [9, 10]", {3, 5, 9, 10}, 12, "..###...##.."},
+      {"a block that ends at the last position", {2, 4}, 4, ".###"},
+      {"a block that covers everything", {1, 5}, 5, "#####"},
+      {"a codon block without a whole codon marks nothing", {1, 3, 7, 6}, 9, "###......"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string line = makeletselvane(blocks_at(c.boundaries, c.nupo), c.nupo);
+    ASSERT_EQ(line.size(), static_cast<std::size_t>(c.nupo) + 1);
+    EXPECT_EQ(line.substr(1), c.line);
+  }
+  // A selection that found nothing.
+  EXPECT_EQ(makeletselvane(Blocks{}, 3).substr(1), "...");
+}
+
+std::vector<std::string> rows_of(const Rows& rows) {
+  std::vector<std::string> out;
+  for (std::int32_t s = 1; s <= rows.numseq(); ++s) {
+    out.emplace_back(rows.row(s) + 1, static_cast<std::size_t>(rows.width()));
+  }
+  return out;
+}
+
+TEST(Ungap, KeepsThePositionsWithoutAnyGap) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> rows;
+    std::vector<std::string> ungapped;
+  };
+  const Case cases[] = {
+      {"a gap in one sequence drops the position",
+       {"AC-GT", "ACCG-", "ACCGT"},
+       {"ACG", "ACG", "ACG"}},
+      {"every position holds a gap somewhere", {"A-", "-C"}, {"", ""}},
+      {"unknown and lower-case characters stay as they are", {"X?a-c", "x*A-C"}, {"X?ac", "x*AC"}},
+      {"runs of kept positions on both sides of gaps",
+       {"AB-CD-EF", "ab-cd-ef"},
+       {"ABCDEF", "abcdef"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Alignment aln = from_rows(c.rows);
+    const Rows newlet = ungap(aln);
+    EXPECT_EQ(newlet.numseq(), aln.numseq);
+    EXPECT_EQ(rows_of(newlet), c.ungapped);
+  }
+}
+
+}  // namespace
+}  // namespace selvane
