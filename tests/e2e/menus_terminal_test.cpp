@@ -37,7 +37,11 @@ class TmuxSession {
     return t::run_program("env", full, cwd_);
   }
 
-  bool start(const std::string& command) {
+  // Runs selvane with `args` (already quoted for the shell). The shell in the pane reports the
+  // exit status on the screen, and the pane stays after the end, so a test can read it.
+  bool start(const std::string& args = "") {
+    const std::string command =
+        std::string("'") + SELVANE_BINARY + "' " + args + "; echo \"[exit status $?]\"";
     if (tmux({"new-session", "-d", "-s", "sel", "-x", "100", "-y", "60", "-c", cwd_.string(),
               command})
             .status != 0) {
@@ -62,22 +66,6 @@ class TmuxSession {
     tmux({"send-keys", "-t", "sel", "Enter"});
   }
 
-  // "1 <status>" once the program has ended.
-  std::string pane_state() {
-    std::string state =
-        tmux({"display-message", "-p", "-t", "sel", "#{pane_dead} #{pane_dead_status}"}).output;
-    while (!state.empty() && (state.back() == '\n' || state.back() == ' ')) state.pop_back();
-    return state;
-  }
-
-  bool wait_for_end() {
-    for (int i = 0; i < 100; ++i) {
-      if (pane_state().rfind("1 ", 0) == 0) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
-  }
-
  private:
   std::filesystem::path cwd_;
   std::string socket_;
@@ -87,7 +75,7 @@ TEST(MenuTerminal, PromptsAreVisibleBeforeTheProgramWaits) {
   t::TempDir dir;
   if (!TmuxSession::available(dir.path())) GTEST_SKIP() << "tmux is not installed";
   TmuxSession session(dir.path());
-  ASSERT_TRUE(session.start(std::string("'") + SELVANE_BINARY + "'"));
+  ASSERT_TRUE(session.start());
 
   // Nothing has been typed yet: the whole main menu must already be on the screen.
   ASSERT_TRUE(session.wait_for("Your Choice:")) << session.screen();
@@ -108,8 +96,28 @@ TEST(MenuTerminal, PromptsAreVisibleBeforeTheProgramWaits) {
   session.type_line("missing.fas");
   ASSERT_TRUE(session.wait_for("* File not opened *")) << session.screen();
   session.type_line("Q");
-  ASSERT_TRUE(session.wait_for_end()) << session.screen();
-  EXPECT_EQ(session.pane_state(), "1 1");
+  EXPECT_TRUE(session.wait_for("[exit status 1]")) << session.screen();
+}
+
+TEST(MenuTerminal, EveryRunReadsTheInputAsItIsOnDiskThen) {
+  t::TempDir dir;
+  if (!TmuxSession::available(dir.path())) GTEST_SKIP() << "tmux is not installed";
+  t::write_file(dir / "aln.fas", ">a\nMKVLAAGIVG\n>b\nMKVLAAGIVG\n>c\nMKVLAAGIVG\n");
+  TmuxSession session(dir.path());
+  ASSERT_TRUE(session.start("aln.fas"));
+  ASSERT_TRUE(session.wait_for("Your Choice:")) << session.screen();
+  EXPECT_NE(session.screen().find("3 sequences and 10 positions"), std::string::npos);
+
+  // The file changes while the menu waits; the run must see the new content.
+  t::write_file(dir / "aln.fas", ">a\nMKVLAAGIVGLLSWT\n>b\nMKVLAAGIVGLLSWT\n>c\nMKVLAAGIVGLLSWT\n");
+  session.type_line("g");
+  ASSERT_TRUE(session.wait_for("Selvane alignment:  15 positions (100 %) in 1 selected block(s)"))
+      << session.screen();
+  EXPECT_NE(session.screen().find("Original alignment: 15 positions"), std::string::npos);
+  session.type_line("q");
+  EXPECT_TRUE(session.wait_for("[exit status 1]")) << session.screen();
+  EXPECT_EQ(t::read_file(dir / "aln.fas-sv"),
+            ">a\nMKVLAAGIVG LLSWT\n>b\nMKVLAAGIVG LLSWT\n>c\nMKVLAAGIVG LLSWT\n");
 }
 
 }  // namespace
