@@ -70,7 +70,7 @@ void cycle_type(RunState& st, Writer& out) {
       if (st.posblen2 <= 4) {
         st.posblen2 = 5;
         st.posblen = 5;
-        out.write("\nWarning: Minimum Length Of A Block changed to 5 for codon alignments\n\n");
+        out.write("\nWarning: Minimum Length Of A Block changed to 5 for codon alignments\n");
       }
       break;
     case 'C':

@@ -50,8 +50,16 @@ int MenuInput::first_nonblank() {
 
 char MenuInput::choice() {
   out_.flush();
-  const int c = get();
+  int c = get();
   if (c == EOF) end_of_input();
+  if (c == '\r') {
+    // A carriage return before the line feed belongs to the line end: an empty line typed on
+    // a terminal that sends both is the line break itself.
+    const int next = get();
+    if (next == '\n') return '\n';
+    discard_line(next);
+    return '\r';
+  }
   discard_line(c);
   return static_cast<char>(c);
 }

@@ -43,6 +43,15 @@ TEST(MenuInputChoice, OneCharacterThenTheRestOfTheLineIsDropped) {
   EXPECT_TRUE(ended);
 }
 
+TEST(MenuInputChoice, WindowsLineEndsAreLineEnds) {
+  std::string seen;
+  with_input("g\r\n\r\n\rx\n", [&](MenuInput& in) {
+    for (int i = 0; i < 3; ++i) seen += in.choice();
+  });
+  // An empty CRLF line is a line break; a carriage return alone is a choice of its own.
+  EXPECT_EQ(seen, std::string("g\n\r"));
+}
+
 TEST(MenuInputChoice, EndOfInputEndsTheProcess) {
   EXPECT_TRUE(with_input("", [](MenuInput& in) { in.choice(); }));
 }

@@ -137,7 +137,7 @@ TEST(MainMenu, EndOfInputEndsTheProcessWithoutDrawingTheMenuAgain) {
 
 TEST(MainMenu, TypeCyclesDnaProteinCodonsAndCodonsNeedBlocksOfFive) {
   const std::string warning =
-      "\nWarning: Minimum Length Of A Block changed to 5 for codon alignments\n\n";
+      "\nWarning: Minimum Length Of A Block changed to 5 for codon alignments\n";
   struct Case {
     char from;
     int posblen;
