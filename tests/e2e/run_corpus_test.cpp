@@ -87,11 +87,14 @@ std::string count_markers(std::string_view text, std::size_t& count) {
   return "";
 }
 
-void expect_display_gives_back_the_alignment(const fs::path& alignment, bool pir) {
+void expect_display_gives_back_the_alignment(const fs::path& alignment, bool pir,
+                                             const std::vector<std::string>& options = {}) {
   TempDir dir;
   const std::string name = alignment.filename().string();
   fs::copy_file(alignment, dir / name);
-  const testing::RunResult result = run_selvane({name, "-p=y", "-s=n"}, dir.path());
+  std::vector<std::string> args = {name, "-p=y", "-s=n"};
+  args.insert(args.end(), options.begin(), options.end());
+  const testing::RunResult result = run_selvane(args, dir.path());
   ASSERT_EQ(result.status, 1);
   ASSERT_TRUE(testing::file_exists(dir / (name + "-sv.htm"))) << result.output;
 
@@ -147,16 +150,19 @@ TEST(RealResultsPage, DisplayIsWellFormedAndHoldsEveryResidueOnce) {
   struct Real {
     std::string file;
     bool pir;
+    std::vector<std::string> options;
   };
-  // Many display rows with a short last one, mixed line ends; lower-case residues; NBRF/PIR.
+  // Many display rows with a short last one and mixed line ends, also in rows of 55 positions
+  // and with gaps allowed; NBRF/PIR with long description lines.
   const std::vector<Real> reals = {
-      {"clipkit/12_YIL115C_Anc_2.253_aa_aln.fasta", false},
-      {"divvier/BB20005.subset.linsi.fas", false},
-      {"pmomph-modeller/build_profile.ali", true},
+      {"clipkit/12_YIL115C_Anc_2.253_aa_aln.fasta", false, {}},
+      {"clipkit/12_YIL115C_Anc_2.253_aa_aln.fasta", false, {"-v=55", "-b5=a"}},
+      {"divvier/BB20005.subset.linsi.fas", false, {}},
+      {"pmomph-modeller/build_profile.ali", true, {"-b5=h"}},
   };
   for (const Real& real : reals) {
     SCOPED_TRACE(real.file);
-    expect_display_gives_back_the_alignment(corpus / real.file, real.pir);
+    expect_display_gives_back_the_alignment(corpus / real.file, real.pir, real.options);
   }
 }
 

@@ -229,5 +229,16 @@ TEST(SingleRun, RefusedOptionsWarnInOrderBeforeTheRun) {
               {{"aln.fas-sv", kBlocksTwo}}});
 }
 
+TEST(SingleRun, FirstArgumentIsTheInputEvenWithALeadingDash) {
+  TempDir dir;
+  fs::copy_file(kFixtures / "protein" / "aln.fas", dir / "-p=y");
+  const testing::RunResult result = run_selvane({"-p=y", "-s=n", "-p=n"}, dir.path());
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(
+      result.output,
+      "\n4 sequences and 22 positions in the first alignment file:\n-p=y\n\n-p=y\n" + kTwoBlocks);
+  EXPECT_EQ(list_files(dir.path()), std::vector<std::string>{"-p=y"});
+}
+
 }  // namespace
 }  // namespace selvane
