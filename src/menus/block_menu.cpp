@@ -222,12 +222,7 @@ void menu_block_options(RunState& st, Writer& out, MenuInput& in) {
         menu_detail::set_extension(st, out, in);
         break;
       case 'g':
-        if (!st.filename.empty()) {
-          calculate(st, out);
-        } else {
-          out.write(kNeedFile);
-          st.menu = '\n';
-        }
+        menu_detail::get_blocks(st, out);
         break;
       case 'r':
         restore_defaults(st);

@@ -103,12 +103,7 @@ void menu_main(RunState& st, Writer& out, MenuInput& in) {
         cycle_type(st, out);
         break;
       case 'g':
-        if (!st.filename.empty()) {
-          calculate(st, out);
-        } else {
-          out.write(kNeedFile);
-          st.menu = '\n';
-        }
+        menu_detail::get_blocks(st, out);
         break;
       case 'q':
         throw ExitRequest{1};

@@ -1,5 +1,7 @@
 #include "menus/menu_common.h"
 
+#include "driver/run.h"
+
 namespace selvane::menu_detail {
 
 void read_choice(RunState& st, Writer& out, MenuInput& in) {
@@ -19,6 +21,15 @@ void set_extension(RunState& st, Writer& out, MenuInput& in) {
     out.write("\n* String too long *");
   }
   out.write("\n\n");
+}
+
+void get_blocks(RunState& st, Writer& out) {
+  if (!st.filename.empty()) {
+    calculate(st, out);
+  } else {
+    out.write(kNeedFile);
+    st.menu = '\n';
+  }
 }
 
 void blank_after_empty_choice(const RunState& st, Writer& out) {

@@ -17,6 +17,10 @@ void read_choice(RunState& st, Writer& out, MenuInput& in);
 // Asks for the generic file extension (at most five characters).
 void set_extension(RunState& st, Writer& out, MenuInput& in);
 
+// 'g': a run over the current input, or, with none open, the request for one (the menu is then
+// shown again after an empty line).
+void get_blocks(RunState& st, Writer& out);
+
 // Printed first in every pass of a menu that follows an empty choice.
 void blank_after_empty_choice(const RunState& st, Writer& out);
 
