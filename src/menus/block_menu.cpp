@@ -2,7 +2,6 @@
 #include <cstdint>
 #include <optional>
 
-#include "driver/run.h"
 #include "menus/menu_common.h"
 #include "menus/menus.h"
 
