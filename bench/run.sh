@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Measures selvane on large generated alignments: wall time and peak memory of
-# `selvane FILE -p=n` beside `cat FILE > /dev/null`, the cost of merely reading the file.
+# `selvane FILE -p=n` beside `cat FILE > /dev/null` and `cat FILE | cat > /dev/null`, the cost
+# of merely reading the file.
 # A measurement, not a test: it never fails on a slow result. `make bench` runs it.
 #
 # Environment: SELVANE (the binary), GEN (the generator), DATA (where alignments go).
@@ -81,8 +82,31 @@ for name in protein_100x100000.fas dna_20000x2000.fas dna_20000x2000.pir; do
   echo
   echo "$name ($(du -h "$file" | cut -f1))"
   measure cat /dev/null cat "$file"
+  # GNU cat may hand a regular file to /dev/null without reading it; through a pipe it must.
+  measure "cat|cat" /dev/null sh -c 'cat "$1" | cat' sh "$file"
   # Only the selected blocks are written (-p=n turns the results file off).
   log="$data/$name.log"
   (cd "$data" && measure selvane "$log" "$selvane" "$name" -p=n)
   grep -E 'positions in the first|alignment: ' "$log" | sed 's/^/             /' || true
 done
+
+# A batch: 1,000 alignments of 30 sequences x 300 positions, listed in one paths file, with the
+# three concatenations on. The floor is reading every listed file once.
+batch="$data/batch"
+if [ ! -s "$batch/paths.txt" ]; then
+  echo
+  echo "generating $batch (1000 alignments)"
+  mkdir -p "$batch/aln"
+  : >"$batch/paths.txt.tmp"
+  for i in $(seq 1 1000); do
+    "$gen" --type protein --seqs 30 --length 300 --format fasta --seed "$i" >"$batch/aln/a$i.fas"
+    echo "aln/a$i.fas" >>"$batch/paths.txt.tmp"
+  done
+  mv "$batch/paths.txt.tmp" "$batch/paths.txt"
+fi
+echo
+echo "batch of 1000 alignments, 30 x 300 ($(cat "$batch"/aln/*.fas | wc -c) bytes)"
+(cd "$batch" && measure "cat|cat" /dev/null sh -c 'cat aln/*.fas | cat')
+log="$data/batch.log"
+(cd "$batch" && measure selvane "$log" "$selvane" paths.txt -p=n -a=Y -c=Y -w=Y)
+tail -n 2 "$log" | sed 's/^/             /'

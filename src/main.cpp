@@ -10,6 +10,8 @@
 #include "driver/invocation.h"
 #include "driver/run.h"
 #include "driver/run_state.h"
+#include "menus/menu_input.h"
+#include "menus/menus.h"
 #include "output/writer.h"
 
 int main(int argc, char** argv) {
@@ -35,7 +37,13 @@ int main(int argc, char** argv) {
       out.flush();
       return st.posix_exit == 1 ? 0 : 1;
     }
-    // The interactive menus are not built yet: without options the program ends here.
+    // Interactive session. The alignment read for the report is not kept: every run reads its
+    // input again. The menus end the process themselves (ExitRequest) when the user quits.
+    first.reset();
+    MenuInput in(stdin, out);
+    do {
+      menu_main(st, out, in);
+    } while (st.menu != 'q');
     out.flush();
     return 1;
   } catch (const FatalError& error) {

@@ -2,6 +2,7 @@
 // positions that are gaps in every sequence.
 #include "input/readers.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -19,12 +20,13 @@ namespace {
 
 constexpr std::size_t kMaxHeaderLength = 74;  // a header line with its line end counted as one
 
-// What the sequence scanner does with each byte.
-enum class Action : std::uint8_t { kStore, kSkip, kStop, kCarriageReturn };
-
+// What the sequence scanner does with each byte: most bytes are stored (as themselves, or '.'
+// as '-') or skipped (blanks and line feeds) without a branch; only the stop character and a
+// carriage return need a look of their own.
 struct ScanTable {
-  std::array<Action, 256> action{};
-  std::array<char, 256> stored{};  // the character a kStore byte is stored as
+  std::array<char, 256> stored{};           // the character a byte is stored as
+  std::array<std::uint8_t, 256> keep{};     // 1 when the byte is a residue character
+  std::array<std::uint8_t, 256> special{};  // 1 for the stop character and '\r'
 };
 
 // Spaces and line feeds separate residues; '.' is a gap like '-'; everything else, digits and
@@ -32,50 +34,63 @@ struct ScanTable {
 constexpr ScanTable make_scan_table(char stop) {
   ScanTable t;
   for (int c = 0; c < 256; ++c) {
-    t.action[c] = Action::kStore;
     t.stored[c] = static_cast<char>(c);
+    t.keep[c] = 1;
   }
-  t.action[' '] = Action::kSkip;
-  t.action['\n'] = Action::kSkip;
-  t.action['\r'] = Action::kCarriageReturn;
+  t.keep[' '] = 0;
+  t.keep['\n'] = 0;
   t.stored['.'] = '-';
-  t.action[static_cast<unsigned char>(stop)] = Action::kStop;
+  t.special['\r'] = 1;
+  t.special[static_cast<unsigned char>(stop)] = 1;
   return t;
 }
+
+constexpr std::size_t kScanPiece = 4096;
 
 constexpr ScanTable kPirScan = make_scan_table('*');
 constexpr ScanTable kFastaScan = make_scan_table('>');
 
-// Appends the residues of one sequence to `rows` until the stop character of `table` (which is
+// Appends the residues of one sequence to `rows` until the stop character `stop` (which is
 // consumed) or the end of the file. Returns whether the stop character was found.
-bool scan_sequence(BlockReader& in, const ScanTable& table, std::vector<char>& rows) {
+bool scan_sequence(BlockReader& in, const ScanTable& table, char stop, std::vector<char>& rows) {
   for (;;) {
     const std::string_view block = in.buffered();
     if (block.empty()) return false;
     const char* p = block.data();
-    const std::size_t n = block.size();
+    // A sequence is often far shorter than a block: scanning a piece at a time keeps the room
+    // made below, and given back, about the size of what one sequence needs.
+    const std::size_t n = std::min(block.size(), kScanPiece);
+    // Room for every byte of the piece; what is not kept is given back below.
+    const std::size_t start = rows.size();
+    rows.resize(start + n);
+    char* out = rows.data() + start;
+    std::size_t k = 0;
     bool carriage_return_last = false;
-    for (std::size_t i = 0; i < n; ++i) {
+    bool stopped = false;
+    std::size_t i = 0;
+    for (; i < n; ++i) {
       const auto c = static_cast<unsigned char>(p[i]);
-      switch (table.action[c]) {
-        case Action::kStore:
-          rows.push_back(table.stored[c]);
+      if (table.special[c] != 0) {
+        if (static_cast<char>(c) == stop) {
+          stopped = true;
           break;
-        case Action::kSkip:
-          break;
-        case Action::kStop:
-          in.consume(i + 1);
-          return true;
-        case Action::kCarriageReturn:
-          // Part of a "\r\n" line end, or a residue character of its own. At the end of the
-          // block the answer is in the next one.
-          if (i + 1 < n) {
-            if (p[i + 1] != '\n') rows.push_back('\r');
-          } else {
-            carriage_return_last = true;
-          }
-          break;
+        }
+        // A carriage return: part of a "\r\n" line end, or a residue character of its own.
+        // At the end of the piece the answer is in the next one.
+        if (i + 1 < n) {
+          if (p[i + 1] != '\n') out[k++] = '\r';
+        } else {
+          carriage_return_last = true;
+        }
+        continue;
       }
+      out[k] = table.stored[c];
+      k += table.keep[c];
+    }
+    rows.resize(start + k);
+    if (stopped) {
+      in.consume(i + 1);
+      return true;
     }
     in.consume(n);
     if (carriage_return_last && in.peek() != '\n') rows.push_back('\r');
@@ -122,9 +137,9 @@ class AlignmentBuilder {
   }
 
   // Reads the residues of the sequence begun last; see scan_sequence.
-  bool scan(BlockReader& in, const ScanTable& table) {
+  bool scan(BlockReader& in, const ScanTable& table, char stop) {
     try {
-      return scan_sequence(in, table, rows_);
+      return scan_sequence(in, table, stop, rows_);
     } catch (const std::bad_alloc&) {
       fatal_number("\nMemory allocation failure in let\n", next_index());
     }
@@ -184,7 +199,7 @@ Alignment load_pir(const std::string& path) {
       builder.begin_sequence(std::string_view(line).substr(std::min<std::size_t>(4, line.size())));
     }
     in.skip_line();  // the description line, however long
-    if (!builder.scan(in, kPirScan)) fatal("\nFile not in NBRF/PIR format");
+    if (!builder.scan(in, kPirScan, '*')) fatal("\nFile not in NBRF/PIR format");
     builder.end_sequence();
     // What follows the '*' on its line is read as the next line.
   }
@@ -205,7 +220,7 @@ Alignment load_fasta(const std::string& path) {
     if (name[0] == '>') name.remove_prefix(1);
     builder.begin_sequence(name);
     // The '>' that ends a sequence is consumed: the rest of its line is the next name.
-    builder.scan(in, kFastaScan);
+    builder.scan(in, kFastaScan, '>');
     builder.end_sequence();
   }
   return builder.finish();

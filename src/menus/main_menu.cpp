@@ -1,0 +1,117 @@
+// The main menu: the front door of an interactive session.
+#include <string>
+
+#include "driver/fatal.h"
+#include "driver/run.h"
+#include "menus/menu_common.h"
+#include "menus/menus.h"
+
+namespace selvane {
+
+namespace {
+
+using menu_detail::kNeedFile;
+
+void show(const RunState& st, Writer& out) {
+  menu_detail::blank_after_empty_choice(st, out);
+  out.write("******************************************************\n");
+  out.printf("                    SELVANE %s                     \n", kVersion);
+  out.write("SELECTION OF CONSERVED BLOCKS FROM MULTIPLE ALIGNMENTS\n");
+  out.write("        FOR THEIR USE IN PHYLOGENETIC ANALYSIS        \n");
+  out.write("******************************************************\n");
+  const bool have_file = !st.filename.empty();
+  if (have_file) {
+    out.write(st.tog_sb == 1 ? "\nCURRENT FILE (paths file): " : "\nCURRENT FILE: ");
+    out.write(st.filename);
+    out.write("\n");
+    switch (st.seq_type) {
+      case 'D':
+        out.write("t. Type Of Sequence: DNA\n");
+        break;
+      case 'P':
+        out.write("t. Type Of Sequence: Protein\n");
+        break;
+      case 'C':
+        out.write("t. Type Of Sequence: Codons\n");
+        break;
+      default:
+        break;
+    }
+  }
+  out.write("\no. Open File");
+  out.write("\n\nb. Block Parameters");
+  out.write("\n\ns. Saving Options");
+  out.write(have_file ? "\n\ng. Get Blocks" : "\n\ng. (Get Blocks)");
+  out.write("\n\nq. Quit");
+  out.write("\n\n\nYour Choice: ");
+}
+
+// Asks for a new input. A name that cannot be opened leaves the previous input current; an
+// input in no known format ends the process inside open_input.
+void open_file(RunState& st, Writer& out, MenuInput& in) {
+  std::string previous = st.filename;
+  out.write(
+      "Please enter a DNA or protein alignment in NBRF/PIR or FASTA format or a paths file.\n");
+  out.write("File Name: ");
+  st.filename = in.line();
+  // The alignment read for the report is not kept: every run reads its input again.
+  if (!open_input(st, out).has_value() || st.filename.empty()) st.filename = std::move(previous);
+}
+
+// DNA -> protein -> codons -> DNA. Codon blocks are snapped to whole codons, which needs a
+// minimum block length of 5.
+void cycle_type(RunState& st, Writer& out) {
+  switch (st.seq_type) {
+    case 'D':
+      st.seq_type = 'P';
+      break;
+    case 'P':
+      st.seq_type = 'C';
+      if (st.posblen2 <= 4) {
+        st.posblen2 = 5;
+        st.posblen = 5;
+        out.write("\nWarning: Minimum Length Of A Block changed to 5 for codon alignments\n");
+      }
+      break;
+    case 'C':
+      st.seq_type = 'D';
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+void menu_main(RunState& st, Writer& out, MenuInput& in) {
+  do {
+    show(st, out);
+    menu_detail::read_choice(st, out, in);
+    switch (st.menu) {
+      case '\n':
+        break;
+      case 'o':
+        open_file(st, out, in);
+        break;
+      case 'b':
+        menu_block_options(st, out, in);
+        break;
+      case 's':
+        menu_saving_options(st, out, in);
+        break;
+      case 't':
+        cycle_type(st, out);
+        break;
+      case 'g':
+        menu_detail::get_blocks(st, out);
+        break;
+      case 'q':
+        throw ExitRequest{1};
+      default:
+        out.write("* Unrecognized option *\n");
+        break;
+    }
+  } while (st.menu != 'g');
+}
+
+}  // namespace selvane

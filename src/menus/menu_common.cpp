@@ -1,0 +1,39 @@
+#include "menus/menu_common.h"
+
+#include "driver/run.h"
+
+namespace selvane::menu_detail {
+
+void read_choice(RunState& st, Writer& out, MenuInput& in) {
+  char c = in.choice();
+  if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  st.menu = c;
+  if (c != '\n') out.write("\n\n");
+}
+
+void set_extension(RunState& st, Writer& out, MenuInput& in) {
+  out.write("(Five Characters Maximum)\n");
+  out.write("File Extension: ");
+  std::string word = in.word();
+  if (word.size() <= 5) {
+    st.exten = std::move(word);
+  } else {
+    out.write("\n* String too long *");
+  }
+  out.write("\n\n");
+}
+
+void get_blocks(RunState& st, Writer& out) {
+  if (!st.filename.empty()) {
+    calculate(st, out);
+  } else {
+    out.write(kNeedFile);
+    st.menu = '\n';
+  }
+}
+
+void blank_after_empty_choice(const RunState& st, Writer& out) {
+  if (st.menu == '\n') out.write("\n\n");
+}
+
+}  // namespace selvane::menu_detail

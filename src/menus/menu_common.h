@@ -1,0 +1,27 @@
+// Pieces the three menus share.
+#pragma once
+
+#include "driver/run_state.h"
+#include "menus/menu_input.h"
+#include "output/writer.h"
+
+namespace selvane::menu_detail {
+
+inline constexpr const char* kNeedFile =
+    "* Please enter first an alignment in NBRF/PIR or FASTA format *";
+
+// Reads a choice into st.menu, lower-cased, and answers it with an empty line unless the user
+// only pressed Enter.
+void read_choice(RunState& st, Writer& out, MenuInput& in);
+
+// Asks for the generic file extension (at most five characters).
+void set_extension(RunState& st, Writer& out, MenuInput& in);
+
+// 'g': a run over the current input, or, with none open, the request for one (the menu is then
+// shown again after an empty line).
+void get_blocks(RunState& st, Writer& out);
+
+// Printed first in every pass of a menu that follows an empty choice.
+void blank_after_empty_choice(const RunState& st, Writer& out);
+
+}  // namespace selvane::menu_detail

@@ -1,0 +1,145 @@
+// The saving options menu: which files a run writes, and how.
+#include <cstdint>
+#include <optional>
+
+#include "menus/menu_common.h"
+#include "menus/menus.h"
+
+namespace selvane {
+
+namespace {
+
+// One "Don't Save" / "Save" item; `label` holds everything before the state.
+void item(Writer& out, const char* label, int on) {
+  out.write(label);
+  out.write(on == 1 ? "Save" : "Don't Save");
+}
+
+void show(const RunState& st, Writer& out) {
+  menu_detail::blank_after_empty_choice(st, out);
+  out.write("SAVING OPTIONS\n");
+  item(out, "\ns. Selected Blocks: ...................................... ", st.tog_seqfile);
+  out.write("\np. Results And Parameters File: .......................... ");
+  switch (st.tog_viewfile) {
+    case 0:
+      out.write("Don't Save");
+      break;
+    case 1:
+      out.write("Save");
+      break;
+    case 2:
+      out.write("Save Text");
+      break;
+    case 3:
+      out.write("Save Short");
+      break;
+    default:
+      break;
+  }
+  out.write("\ne. Generic File Extension: ............................... ");
+  out.write(st.exten);
+  if (st.tog_expmen == 1) {
+    out.printf("\n\nv. Characters Per Line In Results And Parameters File: ... %i", st.breakcount);
+    item(out, "\nn. Nonconserved Blocks: .................................. ", st.tog_ncbfile);
+    item(out, "\nu. Ungapped Alignment: ................................... ", st.tog_ungappedfile);
+    item(out, "\nk. Mask File With The Selected Blocks: ................... ", st.tog_maskfile);
+    item(out, "\nd. Postscript File With The Selected Blocks: ............. ", st.tog_psfile);
+  }
+  if (st.tog_sb == 1) {
+    item(out, "\n\na. Concatenated Blocks From Alignments In Batch: ......... ", st.tog_allfile);
+    item(out, "\nc. Concatenated Input Alignments In Batch: ............... ", st.tog_allfile_init);
+    item(out, "\nw. Concatenated Ungapped Alignments In Batch: ............ ", st.tog_allungfile);
+  }
+  out.write("\n\nz. Extended Saving Options");
+  out.write("\nm. Go To Main Menu");
+  out.write("\n\n\nYour Choice: ");
+}
+
+void toggle(int& flag) {
+  flag = flag == 0 ? 1 : 0;
+}
+
+void set_breakcount(RunState& st, Writer& out, MenuInput& in) {
+  out.write("Characters Per Line In Results And Parameters File [50-32000]: ");
+  const std::optional<std::int32_t> v = in.number();
+  if (v && *v >= 50 && *v <= 32000) {
+    st.breakcount = *v;
+  } else {
+    out.write("\n* Value not allowed *\n");
+  }
+  out.write("\n\n");
+}
+
+// Concatenated files need one b1 and b2 for the whole batch and the same sequences in the
+// same order in every alignment; the user is told so once per paths file.
+void after_concatenation_switch(RunState& st, Writer& out) {
+  st.tog_sub = 1;
+  if (st.warn == 1) {
+    st.warn = 0;
+    out.write("\nWARNING: You have selected to concatenate the input files. ");
+    out.write(
+        "You should be sure that all files have sequences in correlated order and that your "
+        "alignment program didn't change the order of the sequences. ");
+    out.write(
+        "Sequence names of the last file in the paths file will be used for the concatenated "
+        "files \n\n");
+  }
+}
+
+}  // namespace
+
+void menu_saving_options(RunState& st, Writer& out, MenuInput& in) {
+  do {
+    show(st, out);
+    menu_detail::read_choice(st, out, in);
+    switch (st.menu) {
+      case 's':
+        toggle(st.tog_seqfile);
+        break;
+      case 'p':
+        st.tog_viewfile = (st.tog_viewfile + 1) % 4;
+        break;
+      case 'e':
+        menu_detail::set_extension(st, out, in);
+        break;
+      case 'v':
+        set_breakcount(st, out, in);
+        break;
+      case 'n':
+        toggle(st.tog_ncbfile);
+        break;
+      case 'u':
+        toggle(st.tog_ungappedfile);
+        break;
+      case 'k':
+        toggle(st.tog_maskfile);
+        break;
+      case 'd':
+        toggle(st.tog_psfile);
+        break;
+      case 'a':
+        toggle(st.tog_allfile);
+        after_concatenation_switch(st, out);
+        break;
+      case 'c':
+        toggle(st.tog_allfile_init);
+        after_concatenation_switch(st, out);
+        break;
+      case 'w':
+        toggle(st.tog_allungfile);
+        after_concatenation_switch(st, out);
+        break;
+      case 'z':
+        st.tog_expmen = st.tog_expmen == 0 ? 1 : 0;
+        break;
+      case '\n':
+      case 'm':
+        break;
+      default:
+        out.write("* Unrecognized option *\n");
+        break;
+    }
+  } while (st.menu != 'm');
+}
+
+}  // namespace selvane

@@ -1,0 +1,238 @@
+// Inputs that stop the program: every message is followed by "\nExecution terminated\n", the
+// exit status is 1, and whatever was printed and written before the stop stays.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "support/harness.h"
+
+namespace selvane {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::list_files;
+using testing::read_file;
+using testing::run_selvane;
+using testing::TempDir;
+using testing::write_file;
+
+const fs::path kFixtures = testing::source_dir() / "tests" / "golden" / "e2e";
+const std::string kEnd = "\nExecution terminated\n";
+
+std::string repeat(char c, std::size_t times) {
+  return std::string(times, c);
+}
+
+struct FatalRun {
+  std::string what;
+  std::map<std::string, std::string> inputs;  // files made before the run
+  std::vector<std::string> dirs;              // directories made before the run
+  std::vector<std::string> args;
+  std::string output;
+  std::map<std::string, std::string> written;  // files the run writes before it stops
+};
+
+TEST(FatalRun, StopsWithItsMessageAfterWhatWentBefore) {
+  const std::string protein = read_file(kFixtures / "protein" / "aln.fas");
+  const std::string report_and_run =
+      "\n4 sequences and 22 positions in the first alignment file:\naln.fas\n\n"
+      "aln.fas\n"
+      "Original alignment: 22 positions\n"
+      "Selvane alignment:  20 positions (90 %) in 2 selected block(s)\n\n";
+  const std::string blocks =
+      ">human\nMKTAYIAKQR ISFVKSHFSR \n"
+      ">mouse\nMKTAYLAKQR ISFVKSHFSR \n"
+      ">chicken\nMkTAYIAKQR ISFVKSHFSR \n"
+      ">frog\nMKTAYIAKQR ISFVKSHFSR \n";
+  const std::string not_an_alignment = "\nSequence not in NBRF/PIR or FASTA format\n";
+  const std::string no_type =
+      "\nSequence not in correct NBRF/PIR format: a D (for DNA or rRNA sequences) or a P (for "
+      "protein sequences) is missing after the symbol > in the name line\n";
+  const std::string too_long = "\nSequence name too long\n";
+  const std::string unequal = "\nSequences with different number of positions\n";
+  const std::string too_few_sequences =
+      "\nFile not in NBRF/PIR format or too few sequences in the alignment: ";
+  const std::string too_few_positions =
+      "\nToo few positions in the alignment (at least two positions are necessary): ";
+
+  const std::vector<FatalRun> runs = {
+      // No input could be opened: the options are still parsed, against sequence counts of 0,
+      // and the run finds no alignment.
+      {"input that cannot be opened, with options",
+       {},
+       {},
+       {"missing.fas", "-b1=2", "-b2=1", "-p=n"},
+       "\n* File not opened *\n"
+       "\nWARNING: Parameter -b1 not properly entered.\n"
+       "The minimum number of sequences for a conserved position must be lower than or equal to "
+       "the minimum number of sequences for a flank position\n"
+       "\nWARNING: Parameter -b2 not properly entered.\n"
+       "The minimum number of sequences for a flank position must be lower than or equal to 0 "
+       "(the number of sequences)\n" +
+           too_few_sequences + "0\n" + kEnd,
+       {}},
+      // Detection stops before any option is looked at: -b1=99 gives no warning.
+      {"first line not a header",
+       {{"in", "CLUSTAL W (1.83)\n\nseq1 ACGT\n"}},
+       {},
+       {"in", "-b1=99"},
+       not_an_alignment + kEnd,
+       {}},
+      {"empty file", {{"in", ""}}, {}, {"in", "-p=n"}, not_an_alignment + kEnd, {}},
+      {"blank lines, then a line of blanks",
+       {{"in", "\n\n   \n>a\nAC\n>b\nAC\n"}},
+       {},
+       {"in", "-p=n"},
+       not_an_alignment + kEnd,
+       {}},
+      {"NBRF/PIR type letter in lower case",
+       {{"in", ">p1;globin\n\nMKV*\n>p1;myo\n\nMKV*\n"}},
+       {},
+       {"in", "-p=n"},
+       no_type + kEnd,
+       {}},
+      {"FASTA header with ';' fourth",
+       {{"in", ">ab;c\nMKV\n>de\nMKV\n"}},
+       {},
+       {"in", "-p=n"},
+       no_type + kEnd,
+       {}},
+      // 75 characters with the line end, the first FASTA header counting its '>'.
+      {"first FASTA header too long",
+       {{"in", ">" + repeat('a', 73) + "\nMKV\n>b\nMKV\n"}},
+       {},
+       {"in", "-p=n"},
+       too_long + kEnd,
+       {}},
+      // A later header lost its '>' to the end of the sequence before it.
+      {"later FASTA header too long",
+       {{"in", ">a\nMKV\n>" + repeat('b', 74) + "\nMKV\n"}},
+       {},
+       {"in", "-p=n"},
+       too_long + kEnd,
+       {}},
+      {"NBRF/PIR header too long",
+       {{"in", ">P1;" + repeat('a', 71) + "\n\nMKV*\n>P1;b\n\nMKV*\n"}},
+       {},
+       {"in", "-p=n"},
+       too_long + kEnd,
+       {}},
+      {"NBRF/PIR text right after a '*'",
+       {{"in", ">P1;a\n\nMKV*note\n>P1;b\n\nMKV*\n"}},
+       {},
+       {"in", "-p=n"},
+       "\nSequence not in NBRF/PIR format\n" + kEnd,
+       {}},
+      {"NBRF/PIR file ends before the '*'",
+       {{"in", ">P1;a\n\nMKV*\n>P1;b\n\nMKV\n"}},
+       {},
+       {"in", "-p=n"},
+       "\nFile not in NBRF/PIR format\n" + kEnd,
+       {}},
+      {"FASTA sequences of unequal length",
+       {{"in", ">a\nMKVL\n>b\nMKV\n"}},
+       {},
+       {"in", "-p=n"},
+       unequal + kEnd,
+       {}},
+      {"NBRF/PIR sequences of unequal length",
+       {{"in", ">P1;a\n\nMKV*\n>P1;b\n\nMK V L*\n"}},
+       {},
+       {"in", "-p=n"},
+       unequal + kEnd,
+       {}},
+      {"one FASTA sequence",
+       {{"in", ">a\nMKVL\n"}},
+       {},
+       {"in", "-p=n"},
+       too_few_sequences + "1\n" + kEnd,
+       {}},
+      {"one NBRF/PIR sequence",
+       {{"in", ">P1;a\n\nMKVL*\n"}},
+       {},
+       {"in", "-p=n"},
+       too_few_sequences + "1\n" + kEnd,
+       {}},
+      {"one position left once the all-gap columns go",
+       {{"in", ">a\n-M.-\n>b\n.K--\n"}},
+       {},
+       {"in", "-p=n"},
+       too_few_positions + "1\n" + kEnd,
+       {}},
+      {"gaps only",
+       {{"in", ">a\n---\n>b\n-.-\n"}},
+       {},
+       {"in", "-p=n"},
+       too_few_positions + "0\n" + kEnd,
+       {}},
+      // The reader's own "File not opened" needs a file that detection did not open: the
+      // second alignment of a paths file. The first alignment's files stay.
+      {"second alignment of a paths file missing",
+       {{"aln.fas", protein}, {"list", "aln.fas\n\nmissing.fas\n"}},
+       {},
+       {"list", "-p=n"},
+       report_and_run + "\nFile not opened\n" + kEnd,
+       {{"aln.fas-sv", blocks}}},
+      // A writer that cannot create its file stops the run; the files before it stay, the
+      // writers after it do not run.
+      {"results file blocked by a directory",
+       {{"aln.fas", protein}},
+       {"aln.fas-sv.htm"},
+       {"aln.fas", "-k=y"},
+       report_and_run + "\nFile not opened\n" + kEnd,
+       {{"aln.fas-sv", blocks}}},
+  };
+
+  for (const FatalRun& run : runs) {
+    SCOPED_TRACE(run.what);
+    TempDir dir;
+    for (const auto& [name, content] : run.inputs) write_file(dir / name, content);
+    for (const std::string& name : run.dirs) fs::create_directory(dir / name);
+
+    const testing::RunResult result = run_selvane(run.args, dir.path());
+
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.output, run.output);
+    std::vector<std::string> expected_names;
+    for (const auto& [name, content] : run.inputs) expected_names.push_back(name);
+    for (const auto& [name, content] : run.written) expected_names.push_back(name);
+    std::sort(expected_names.begin(), expected_names.end());
+    EXPECT_EQ(list_files(dir.path()), expected_names);
+    for (const auto& [name, content] : run.written) {
+      if (testing::file_exists(dir / name)) {
+        EXPECT_EQ(read_file(dir / name), content) << name;
+      }
+    }
+  }
+}
+
+// The counterparts of the length limits above: 74 characters with the line end are accepted.
+TEST(FatalRun, HeadersAtTheLengthLimitLoad) {
+  struct Limit {
+    std::string what;
+    std::string input;
+  };
+  const std::vector<Limit> limits = {
+      {"first FASTA header", ">" + repeat('a', 72) + "\nMKVL\n>b\nMKVL\n"},
+      {"later FASTA header", ">a\nMKVL\n>" + repeat('b', 73) + "\nMKVL\n"},
+      {"NBRF/PIR header", ">P1;" + repeat('a', 69) + "\n\nMKVL*\n>P1;b\n\nMKVL*\n"},
+  };
+  for (const Limit& limit : limits) {
+    SCOPED_TRACE(limit.what);
+    TempDir dir;
+    write_file(dir / "in", limit.input);
+    const testing::RunResult result = run_selvane({"in", "-s=n", "-p=n"}, dir.path());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.output,
+              "\n2 sequences and 4 positions in the first alignment file:\nin\n\n"
+              "in\n"
+              "Original alignment: 4 positions\n"
+              "Selvane alignment:  0 positions (0 %) in 0 selected block(s)\n\n");
+  }
+}
+
+}  // namespace
+}  // namespace selvane

@@ -1,0 +1,19 @@
+>DL;human
+cytochrome b, partial
+ATGGCCAAGT TCGCTGAAGC TCGAC-ACTG ATACGTA*
+
+>DL;mouse
+cytochrome b, partial cds
+ATGACCAAGT TCGCTGAAGC TTGAC-CCAG TTGTACA*
+
+>DL;rat
+cyt b
+ATGGCCAAGT TCGCTGAAGT TTGAC-GGTA .CACATG*
+
+>DL;cow<1>&calf
+cytochrome b gene
+ATGGCCaAGT TCGCTGAAGC TTGAC-TGAC CCGTGCG*
+
+>DL;pig
+cytochrome b
+ATGGCCAAGT TC-CTgAAGC TTGAC-ATGC GACNTAC*

@@ -1,0 +1,496 @@
+// The block parameters menu: screens, range checks, warnings, restoring the defaults.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "driver/run_state.h"
+#include "menus/menus.h"
+#include "unit/menus_session.h"
+
+namespace selvane {
+namespace {
+
+using testing::run_menu;
+
+// An open single alignment of `numseq` sequences with its derived b1 and b2.
+RunState with_alignment(char seq_type = 'P', int numseq = 10) {
+  RunState st;
+  st.filename = "aln.fas";
+  st.fichero1 = "aln.fas";
+  st.seq_type = seq_type;
+  st.fileformat = kFormatFasta;
+  st.numseq = numseq;
+  apply_sequence_count_defaults(st, numseq);
+  return st;
+}
+
+RunState with_paths_file() {
+  RunState st = with_alignment('P', 10);
+  st.filename = "list.txt";
+  st.tog_sb = 1;
+  st.numal = 3;
+  return st;
+}
+
+// What the menu printed between the answer to its first prompt and its next screen: the echo
+// of the choice and the whole dialog that followed it.
+std::string first_dialog(const std::string& output) {
+  const std::string choice = "Your Choice: ";
+  const auto start = output.find(choice);
+  if (start == std::string::npos) return "<no menu>";
+  const auto from = start + choice.size();
+  const auto next = output.find("BLOCK PARAMETERS", from);
+  return output.substr(from, next == std::string::npos ? std::string::npos : next - from);
+}
+
+const std::string kTail =
+    "\n\nr. Restore Defaults"
+    "\ng. Get Blocks"
+    "\n\nz. Extended Block Options"
+    "\nm. Go To Main Menu"
+    "\n\n\nYour Choice: ";
+
+TEST(BlockMenu, ScreensWithAndWithoutAFileInBothViews) {
+  struct Case {
+    const char* what;
+    RunState st;
+    std::string screen;
+  };
+  RunState none;
+  RunState none_extended;
+  none_extended.tog_expmenb = 1;
+  RunState protein = with_alignment('P');
+  RunState protein_extended = with_alignment('P');
+  protein_extended.tog_expmenb = 1;
+  protein_extended.tog_sim = 0;
+  protein_extended.exten = ".ab";
+  RunState dna_extended = with_alignment('D', 4);
+  dna_extended.tog_expmenb = 1;
+  dna_extended.tog_gaps = 2;
+  RunState codons = with_alignment('C', 2);
+  codons.tog_gaps = 3;
+  codons.posblen2 = 5;
+  codons.negblen = 0;
+  RunState paths = with_paths_file();
+  RunState paths_fixed = with_paths_file();
+  paths_fixed.tog_sub = 1;
+  paths_fixed.negval = 7;
+  paths_fixed.tog_expmenb = 1;
+
+  const Case cases[] = {
+      {"no file", none,
+       "BLOCK PARAMETERS (Missing values will be set after opening a file)\n"
+       "\n1. Minimum Number Of Sequences For A Conserved Position: . "
+       "\n2. Minimum Number Of Sequences For A Flank Position: ..... "
+       "\n3. Maximum Number Of Contiguous Nonconserved Positions: .. 8"
+       "\n4. Minimum Length Of A Block: ............................ 10"
+       "\n5. Allowed Gap Positions: ................................ None"
+       "\n\nr. Restore Defaults"
+       "\ng. (Get Blocks)"
+       "\n\nz. Extended Block Options"
+       "\nm. Go To Main Menu"
+       "\n\n\nYour Choice: "},
+      // No type is known before a file is open, so item 6 is not offered.
+      {"no file, extended", none_extended,
+       "BLOCK PARAMETERS (Missing values will be set after opening a file)\n"
+       "\n1. Minimum Number Of Sequences For A Conserved Position: . "
+       "\n2. Minimum Number Of Sequences For A Flank Position: ..... "
+       "\n3. Maximum Number Of Contiguous Nonconserved Positions: .. 8"
+       "\n4. Minimum Length Of A Block: ............................ 10"
+       "\n5. Allowed Gap Positions: ................................ None"
+       "\n"
+       "\ne. Generic File Extension: ............................... -sv"
+       "\n\nr. Restore Defaults"
+       "\ng. (Get Blocks)"
+       "\n\nz. Extended Block Options"
+       "\nm. Go To Main Menu"
+       "\n\n\nYour Choice: "},
+      {"protein", protein,
+       "BLOCK PARAMETERS\n"
+       "\n1. Minimum Number Of Sequences For A Conserved Position: . 6"
+       "\n2. Minimum Number Of Sequences For A Flank Position: ..... 8"
+       "\n3. Maximum Number Of Contiguous Nonconserved Positions: .. 8"
+       "\n4. Minimum Length Of A Block: ............................ 10"
+       "\n5. Allowed Gap Positions: ................................ None" +
+           kTail},
+      {"protein, extended", protein_extended,
+       "BLOCK PARAMETERS\n"
+       "\n1. Minimum Number Of Sequences For A Conserved Position: . 6"
+       "\n2. Minimum Number Of Sequences For A Flank Position: ..... 8"
+       "\n3. Maximum Number Of Contiguous Nonconserved Positions: .. 8"
+       "\n4. Minimum Length Of A Block: ............................ 10"
+       "\n5. Allowed Gap Positions: ................................ None"
+       "\n"
+       "\n6. Use Similarity Matrix: ................................ No"
+       "\ne. Generic File Extension: ............................... .ab" +
+           kTail},
+      // Item 6 only ever appears for proteins.
+      {"DNA, extended", dna_extended,
+       "BLOCK PARAMETERS\n"
+       "\n1. Minimum Number Of Sequences For A Conserved Position: . 3"
+       "\n2. Minimum Number Of Sequences For A Flank Position: ..... 3"
+       "\n3. Maximum Number Of Contiguous Nonconserved Positions: .. 8"
+       "\n4. Minimum Length Of A Block: ............................ 10"
+       "\n5. Allowed Gap Positions: ................................ With Half"
+       "\n"
+       "\ne. Generic File Extension: ............................... -sv" +
+           kTail},
+      {"codons", codons,
+       "BLOCK PARAMETERS\n"
+       "\n1. Minimum Number Of Sequences For A Conserved Position: . 2"
+       "\n2. Minimum Number Of Sequences For A Flank Position: ..... 2"
+       "\n3. Maximum Number Of Contiguous Nonconserved Positions: .. 0"
+       "\n4. Minimum Length Of A Block: ............................ 5"
+       "\n5. Allowed Gap Positions: ................................ All" +
+           kTail},
+      {"paths file", paths,
+       "BLOCK PARAMETERS\n"
+       "\n1. Minimum Number Of Sequences For A Conserved Position: . Default"
+       "\n2. Minimum Number Of Sequences For A Flank Position: ..... Default"
+       "\n3. Maximum Number Of Contiguous Nonconserved Positions: .. 8"
+       "\n4. Minimum Length Of A Block: ............................ 10"
+       "\n5. Allowed Gap Positions: ................................ None" +
+           kTail},
+      {"paths file with b1 and b2 fixed, extended", paths_fixed,
+       "BLOCK PARAMETERS\n"
+       "\n1. Minimum Number Of Sequences For A Conserved Position: . 7"
+       "\n2. Minimum Number Of Sequences For A Flank Position: ..... 8"
+       "\n3. Maximum Number Of Contiguous Nonconserved Positions: .. 8"
+       "\n4. Minimum Length Of A Block: ............................ 10"
+       "\n5. Allowed Gap Positions: ................................ None"
+       "\n"
+       "\n6. Use Similarity Matrix: ................................ Yes"
+       "\ne. Generic File Extension: ............................... -sv" +
+           kTail},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    RunState st = c.st;
+    const auto session = run_menu(menu_block_options, st, "m\n");
+    EXPECT_FALSE(session.exited);
+    EXPECT_EQ(session.output, c.screen + "\n\n");
+  }
+}
+
+const std::string kSequenceCountWarning =
+    "\nWARNING: you have changed a parameter that is related to the number of sequences. "
+    "You should be sure that all alignments have the same number of sequences \n\n";
+const std::string kDecrease = "(BIGGER values DECREASE the selected number of positions)\n";
+const std::string kNotAllowed = "\n* Value not allowed *\n";
+
+TEST(BlockMenu, ConservedPositionMinimumB1) {
+  const std::string prompt6to8 =
+      "\n\n" + kDecrease + "Minimum Number Of Sequences For A Conserved Position [6-8]: ";
+  const std::string too_small =
+      "\nThe minimum number of sequences for a conserved position must be bigger than or equal "
+      "to 6 (half the number of sequences + 1)";
+  const std::string too_big =
+      "\nThe minimum number of sequences for a conserved position must be lower than or equal "
+      "to the minimum number of sequences for a flank position";
+  const std::string hint = "\nTry increasing the Minimum Number Of Sequences For A Flank Position";
+  struct Case {
+    const char* entry;
+    int flankval;
+    int negval_after;
+    std::string dialog;
+  };
+  const Case cases[] = {
+      {"7", 8, 7, prompt6to8 + kSequenceCountWarning + "\n\n"},
+      {"6", 8, 6, prompt6to8 + kSequenceCountWarning + "\n\n"},
+      {"8", 8, 8, prompt6to8 + kSequenceCountWarning + "\n\n"},
+      {"0x7", 8, 7, prompt6to8 + kSequenceCountWarning + "\n\n"},
+      {"9", 8, 6, prompt6to8 + kNotAllowed + too_big + hint + "\n\n"},
+      {"5", 8, 6, prompt6to8 + kNotAllowed + too_small + "\n\n"},
+      {"-3", 8, 6, prompt6to8 + kNotAllowed + too_small + "\n\n"},
+      {"abc", 8, 6, prompt6to8 + kNotAllowed + "\n\n"},
+      {"99999999999", 8, 6, prompt6to8 + kNotAllowed + too_big + hint + "\n\n"},
+      // b2 already at the number of sequences: nothing to suggest.
+      {"11", 10, 6,
+       "\n\n" + kDecrease + "Minimum Number Of Sequences For A Conserved Position [6-10]: " +
+           kNotAllowed + too_big + "\n\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.entry);
+    RunState st = with_alignment();
+    st.flankval = c.flankval;
+    const auto session = run_menu(menu_block_options, st, std::string("1\n") + c.entry + "\nm\n");
+    EXPECT_FALSE(session.exited);
+    EXPECT_EQ(first_dialog(session.output), c.dialog);
+    EXPECT_EQ(st.negval, c.negval_after);
+    const bool accepted = c.negval_after != 6 || std::string(c.entry) == "6";
+    EXPECT_EQ(st.tog_sub, accepted ? 1 : 0);
+    EXPECT_EQ(st.warn, accepted ? 0 : 1);
+    EXPECT_EQ(st.flankval, c.flankval);
+  }
+}
+
+TEST(BlockMenu, FlankPositionMinimumB2) {
+  const std::string too_big =
+      "\nThe minimum number of sequences for a flank position must be lower than or equal to 10 "
+      "(the number of sequences)";
+  const std::string too_small =
+      "\nThe minimum number of sequences for a flank position must be bigger than or equal to "
+      "the minimum number of sequences for a conserved position";
+  const std::string hint =
+      "\nTry decreasing the minimum number of sequences for a conserved position";
+  struct Case {
+    const char* entry;
+    int negval;
+    int flankval_after;
+    std::string dialog;
+  };
+  const auto prompt = [](int low) {
+    return "\n\n" + kDecrease + "Minimum Number Of Sequences For A Flank Position [" +
+           std::to_string(low) + "-10]: ";
+  };
+  const Case cases[] = {
+      {"10", 6, 10, prompt(6) + kSequenceCountWarning + "\n\n"},
+      {"6", 6, 6, prompt(6) + kSequenceCountWarning + "\n\n"},
+      {"11", 6, 8, prompt(6) + kNotAllowed + too_big + "\n\n"},
+      {"5", 6, 8, prompt(6) + kNotAllowed + too_small + "\n\n"},
+      // b1 above its lowest value: the user is told to lower it.
+      {"6", 7, 8, prompt(7) + kNotAllowed + too_small + hint + "\n\n"},
+      {"", 6, 8, prompt(6) + kNotAllowed + "\n\n"},  // the entry is the next line: "m"
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.entry);
+    RunState st = with_alignment();
+    st.negval = c.negval;
+    const std::string entry = c.entry[0] == '\0' ? "" : std::string(c.entry) + "\n";
+    const auto session = run_menu(menu_block_options, st, "2\n" + entry + "m\n");
+    EXPECT_EQ(first_dialog(session.output), c.dialog);
+    EXPECT_EQ(st.flankval, c.flankval_after);
+    EXPECT_EQ(st.negval, c.negval);
+  }
+}
+
+TEST(BlockMenu, SequenceCountWarningIsShownOnceUntilRearmed) {
+  RunState st = with_paths_file();
+  const auto first = run_menu(menu_block_options, st, "1\n7\n2\n9\nm\n");
+  EXPECT_EQ(st.negval, 7);
+  EXPECT_EQ(st.flankval, 9);
+  EXPECT_EQ(st.tog_sub, 1);
+  const auto count = [](const std::string& text, const std::string& what) {
+    int n = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count(first.output, kSequenceCountWarning), 1);
+  // Once b1 is fixed the paths file shows numbers instead of "Default".
+  EXPECT_NE(first.output.find("Position: . 7\n2. Minimum Number Of Sequences For A Flank "
+                              "Position: ..... 8\n"),
+            std::string::npos);
+  EXPECT_NE(first.output.find("Position: . 7\n2. Minimum Number Of Sequences For A Flank "
+                              "Position: ..... 9\n"),
+            std::string::npos);
+  const auto again = run_menu(menu_block_options, st, "1\n8\nm\n");
+  EXPECT_EQ(count(again.output, kSequenceCountWarning), 0);
+  // Opening another paths file arms the warning again.
+  st.warn = 1;
+  const auto rearmed = run_menu(menu_block_options, st, "2\n10\nm\n");
+  EXPECT_EQ(count(rearmed.output, kSequenceCountWarning), 1);
+}
+
+TEST(BlockMenu, SequenceCountsNeedAFile) {
+  for (const char* choice : {"1\n", "2\n"}) {
+    RunState st;
+    // No number is asked for: the "m" on the next line leaves the menu.
+    const auto session = run_menu(menu_block_options, st, std::string(choice) + "m\n");
+    EXPECT_FALSE(session.exited);
+    EXPECT_EQ(first_dialog(session.output),
+              "\n\n* Please enter first an alignment in NBRF/PIR or FASTA format *\n\n");
+    EXPECT_EQ(st.negval, 0);
+    EXPECT_EQ(st.tog_sub, 0);
+    EXPECT_EQ(st.warn, 1);
+  }
+}
+
+TEST(BlockMenu, NonconservedRunMaximumB3) {
+  const std::string prompt =
+      "\n\n(BIGGER values INCREASE the selected number of positions)\n"
+      "Maximum Number Of Contiguous Nonconserved Positions [0-32000]: ";
+  const std::string positive =
+      "\nThe maximum number of contiguous nonconserved positions must be positive";
+  struct Case {
+    const char* entry;
+    int negblen_after;
+    std::string dialog;
+  };
+  const Case cases[] = {
+      {"0", 0, prompt + "\n\n"},
+      {"32000", 32000, prompt + "\n\n"},
+      {"012", 10, prompt + "\n\n"},
+      {"32001", 8, prompt + kNotAllowed + "\n\n"},
+      {"-1", 8, prompt + kNotAllowed + positive + "\n\n"},
+      {"-99999999999", 8, prompt + kNotAllowed + positive + "\n\n"},
+      {"none", 8, prompt + kNotAllowed + "\n\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.entry);
+    RunState st;  // no file needed
+    const auto session = run_menu(menu_block_options, st, std::string("3\n") + c.entry + "\nm\n");
+    EXPECT_EQ(first_dialog(session.output), c.dialog);
+    EXPECT_EQ(st.negblen, c.negblen_after);
+  }
+}
+
+TEST(BlockMenu, BlockLengthMinimumB4ByType) {
+  const std::string prompt2 = "\n\n" + kDecrease + "Minimum Length Of A Block [2 - 32000]: ";
+  const std::string prompt5 = "\n\n" + kDecrease + "Minimum Length Of A Block [5 - 32000]: ";
+  const std::string two = "The minimum length of a block after gap cleaning must be 2 or bigger";
+  const std::string five =
+      "The minimum length of a block after gap cleaning must be 5 or bigger for codon sequences";
+  struct Case {
+    char seq_type;
+    const char* entry;
+    int after;  // posblen and posblen2 both
+    std::string dialog;
+  };
+  const Case cases[] = {
+      {'P', "2", 2, prompt2 + "\n\n"},
+      {'D', "2", 2, prompt2 + "\n\n"},
+      {'P', "32000", 32000, prompt2 + "\n\n"},
+      {'P', "1", 12, prompt2 + kNotAllowed + two + "\n\n"},
+      {'D', "-4", 12, prompt2 + kNotAllowed + two + "\n\n"},
+      {'P', "32001", 12, prompt2 + kNotAllowed + "\n\n"},
+      {'P', "?", 12, prompt2 + kNotAllowed + "\n\n"},
+      {'C', "5", 5, prompt5 + "\n\n"},
+      {'C', "4", 12, prompt5 + kNotAllowed + five + "\n\n"},
+      {'C', "32001", 12, prompt5 + kNotAllowed + "\n\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(1, c.seq_type) + " " + c.entry);
+    RunState st = with_alignment(c.seq_type);
+    st.posblen = 12;
+    st.posblen2 = 12;
+    const auto session = run_menu(menu_block_options, st, std::string("4\n") + c.entry + "\nm\n");
+    EXPECT_EQ(first_dialog(session.output), c.dialog);
+    EXPECT_EQ(st.posblen, c.after);
+    EXPECT_EQ(st.posblen2, c.after);
+  }
+  // Without a file the type is unknown; nothing is read.
+  RunState st;
+  const auto session = run_menu(menu_block_options, st, "4\nm\n");
+  EXPECT_FALSE(session.exited);
+  EXPECT_EQ(first_dialog(session.output),
+            "\n\n\n* Please enter first an alignment in NBRF/PIR or FASTA format *\n\n");
+  EXPECT_EQ(st.posblen2, 10);
+}
+
+TEST(BlockMenu, GapsCycleSimilarityAndViewToggle) {
+  RunState st = with_alignment('D');
+  const auto session = run_menu(menu_block_options, st, "5\n5\n5\n6\nz\nm\n");
+  EXPECT_EQ(st.tog_gaps, 1);
+  EXPECT_EQ(st.tog_sim, 0);  // item 6 is not shown for DNA, yet the key works
+  EXPECT_EQ(st.tog_expmenb, 1);
+  const std::string gaps = "\n5. Allowed Gap Positions: ................................ ";
+  const auto none = session.output.find(gaps + "None\n");
+  const auto half = session.output.find(gaps + "With Half\n");
+  const auto all = session.output.find(gaps + "All\n");
+  ASSERT_NE(half, std::string::npos);
+  ASSERT_NE(all, std::string::npos);
+  EXPECT_LT(none, half);
+  EXPECT_LT(half, all);
+  EXPECT_NE(session.output.find(gaps + "None\n\ne. Generic File Extension"), std::string::npos);
+  run_menu(menu_block_options, st, "6\nZ\nm\n");
+  EXPECT_EQ(st.tog_sim, 1);
+  EXPECT_EQ(st.tog_expmenb, 0);
+}
+
+TEST(BlockMenu, ExtensionOfAtMostFiveCharacters) {
+  struct Case {
+    const char* entry;
+    const char* exten_after;
+    std::string dialog;
+  };
+  const std::string prompt = "\n\n(Five Characters Maximum)\nFile Extension: ";
+  const Case cases[] = {
+      {"abcde", "abcde", prompt + "\n\n"},
+      {"  .x  trailing words", ".x", prompt + "\n\n"},
+      {"abcdef", "-sv", prompt + "\n* String too long *\n\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.entry);
+    RunState st;
+    const auto session = run_menu(menu_block_options, st, std::string("e\n") + c.entry + "\nm\n");
+    EXPECT_EQ(first_dialog(session.output), c.dialog);
+    EXPECT_EQ(st.exten, c.exten_after);
+  }
+}
+
+TEST(BlockMenu, RestoreDefaultsKeepsExtensionTypeAndBatchFlags) {
+  RunState st = with_alignment('P', 10);
+  st.tog_expmenb = 1;
+  st.negblen = 3;
+  st.posblen = 4;
+  st.posblen2 = 6;
+  st.tog_gaps = 3;
+  st.tog_sim = 0;
+  st.negval = 7;
+  st.flankval = 9;
+  st.tog_sub = 1;
+  st.warn = 0;
+  st.exten = ".x";
+  const auto session = run_menu(menu_block_options, st, "R\nm\n");
+  EXPECT_EQ(st.negblen, 8);
+  EXPECT_EQ(st.posblen, 10);
+  EXPECT_EQ(st.posblen2, 10);
+  EXPECT_EQ(st.tog_gaps, 1);
+  EXPECT_EQ(st.tog_sim, 1);
+  EXPECT_EQ(st.initnegval, 6);
+  EXPECT_EQ(st.negval, 6);
+  EXPECT_EQ(st.flankval, 8);
+  EXPECT_EQ(st.tog_sub, 1);
+  EXPECT_EQ(st.warn, 0);
+  EXPECT_EQ(st.exten, ".x");
+  EXPECT_EQ(st.seq_type, 'P');
+  const std::string after =
+      "BLOCK PARAMETERS\n"
+      "\n1. Minimum Number Of Sequences For A Conserved Position: . 6"
+      "\n2. Minimum Number Of Sequences For A Flank Position: ..... 8"
+      "\n3. Maximum Number Of Contiguous Nonconserved Positions: .. 8"
+      "\n4. Minimum Length Of A Block: ............................ 10"
+      "\n5. Allowed Gap Positions: ................................ None"
+      "\n"
+      "\n6. Use Similarity Matrix: ................................ Yes"
+      "\ne. Generic File Extension: ............................... .x" +
+      kTail + "\n\n";
+  ASSERT_GE(session.output.size(), after.size());
+  EXPECT_EQ(session.output.substr(session.output.size() - after.size()), after);
+
+  // Two sequences: b2 comes out as 1 and is raised to 2.
+  RunState two = with_alignment('D', 2);
+  two.negval = 2;
+  two.flankval = 2;
+  run_menu(menu_block_options, two, "r\nm\n");
+  EXPECT_EQ(two.initnegval, 2);
+  EXPECT_EQ(two.flankval, 2);
+}
+
+TEST(BlockMenu, GetBlocksWithoutAFileUnknownKeysAndEmptyLines) {
+  struct Case {
+    const char* input;
+    std::string dialog;
+  };
+  const Case cases[] = {
+      {"g\nm\n", "\n\n* Please enter first an alignment in NBRF/PIR or FASTA format *\n\n"},
+      {"x\nm\n", "\n\n* Unrecognized option *\n"},
+      {"q\nm\n", "\n\n* Unrecognized option *\n"},
+      {"\nm\n", "\n\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.input);
+    RunState st;
+    const auto session = run_menu(menu_block_options, st, c.input);
+    EXPECT_FALSE(session.exited);
+    EXPECT_EQ(first_dialog(session.output), c.dialog);
+    EXPECT_EQ(st.menu, 'm');
+  }
+  RunState st;
+  const auto ended = run_menu(menu_block_options, st, "3\n");
+  EXPECT_TRUE(ended.exited);
+  EXPECT_EQ(ended.status, 1);
+}
+
+}  // namespace
+}  // namespace selvane
