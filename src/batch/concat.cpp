@@ -53,7 +53,7 @@ void Concatenation::append_rows(const Rows& newlet) {
 
 void Concatenation::save(const std::string& path, const RunState& st,
                          const std::vector<std::string>& names) const {
-  Writer out = Writer::create(path);
+  Writer out = Writer::create(path, st.posix_exit == 1);
   for (std::int32_t n = 1; n <= numseq_; ++n) {
     begin_entry(out, st.fileformat, st.seq_type, names[static_cast<std::size_t>(n)]);
     ResidueGrouping grouping(out);
@@ -62,6 +62,7 @@ void Concatenation::save(const std::string& path, const RunState& st,
     }
     end_entry(out, st.fileformat);
   }
+  out.close();
 }
 
 }  // namespace selvane

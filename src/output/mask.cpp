@@ -20,7 +20,7 @@ void savemask(const std::string& path, const RunState& st, const Alignment& aln,
   // Always NBRF/PIR, whatever the input's format.
   const std::string_view marker = pir_marker(st.seq_type);
 
-  Writer out = Writer::create(path);
+  Writer out = Writer::create(path, st.posix_exit == 1);
   for (std::int32_t n = 1; n <= aln.numseq; ++n) {
     const std::string& name = aln.name[static_cast<std::size_t>(n)];
     const char* row = aln.let.row(n);

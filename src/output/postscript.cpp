@@ -37,7 +37,7 @@ void saveps(const std::string& path, const RunState& st, std::int32_t nupo, cons
   // Up to 400 positions the page keeps one height; longer alignments stretch it.
   const std::int64_t height = nupo <= 400 ? 450 : std::int64_t{nupo} + 50;
 
-  Writer out = Writer::create(path);
+  Writer out = Writer::create(path, st.posix_exit == 1);
   out.write("%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 20 20 200 ");
   out.number(height);
   out.write(" \n%%Title: ");

@@ -9,7 +9,7 @@ namespace selvane {
 
 void saveseq(const std::string& path, const RunState& st, const Alignment& aln,
              const Blocks& blocks) {
-  Writer out = Writer::create(path);
+  Writer out = Writer::create(path, st.posix_exit == 1);
   for (std::int32_t n = 1; n <= aln.numseq; ++n) {
     begin_entry(out, st.fileformat, st.seq_type, aln.name[static_cast<std::size_t>(n)]);
     ResidueGrouping grouping(out);

@@ -346,7 +346,7 @@ void saveviewfile(const std::string& path, const RunState& st, const Alignment& 
       display ? make_labels(aln, html) : std::vector<std::string>();
   const std::string shown_name = getpath(st.fichero1).name_file;
 
-  Writer out = Writer::create(path);
+  Writer out = Writer::create(path, st.posix_exit == 1);
   write_heading(out, st, aln, blocks, shown_name);
   if (display) write_display(out, st, aln, cls, letselvane, labels);
   write_parameters(out, st);

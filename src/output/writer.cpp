@@ -20,16 +20,23 @@ Writer Writer::to_stream(std::FILE* stream) {
   return Writer(stream, false);
 }
 
-Writer Writer::create(const std::string& path) {
+Writer Writer::create(const std::string& path, bool report_write_errors) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) fatal("\nFile not opened");
   // Our own buffer does the batching; the C library's would only copy again.
   std::setvbuf(file, nullptr, _IONBF, 0);
-  return Writer(file, true);
+  Writer writer(file, true);
+  writer.report_write_errors_ = report_write_errors;
+  return writer;
 }
 
 Writer::Writer(Writer&& other) noexcept
-    : file_(other.file_), owned_(other.owned_), buf_(std::move(other.buf_)), used_(other.used_) {
+    : file_(other.file_),
+      owned_(other.owned_),
+      report_write_errors_(other.report_write_errors_),
+      failed_(other.failed_),
+      buf_(std::move(other.buf_)),
+      used_(other.used_) {
   other.file_ = nullptr;
   other.owned_ = false;
   other.used_ = 0;
@@ -40,14 +47,18 @@ Writer::~Writer() {
 }
 
 void Writer::drain() {
-  if (used_ > 0 && file_ != nullptr) std::fwrite(buf_.get(), 1, used_, file_);
+  if (used_ > 0 && file_ != nullptr && std::fwrite(buf_.get(), 1, used_, file_) != used_) {
+    failed_ = true;
+  }
   used_ = 0;
 }
 
 void Writer::write(std::string_view text) {
   if (text.size() >= kCapacity) {
     drain();
-    if (file_ != nullptr) std::fwrite(text.data(), 1, text.size(), file_);
+    if (file_ != nullptr && std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
+      failed_ = true;
+    }
     return;
   }
   if (kCapacity - used_ < text.size()) drain();
@@ -95,15 +106,23 @@ void Writer::number(std::int64_t value) {
 
 void Writer::flush() {
   drain();
-  if (file_ != nullptr) std::fflush(file_);
+  if (file_ != nullptr && std::fflush(file_) != 0) failed_ = true;
+}
+
+void Writer::release() noexcept {
+  if (buf_ == nullptr) return;
+  flush();
+  if (owned_ && file_ != nullptr && std::fclose(file_) != 0) failed_ = true;
+  file_ = nullptr;
+  owned_ = false;
 }
 
 void Writer::close() {
-  if (buf_ == nullptr) return;
-  flush();
-  if (owned_ && file_ != nullptr) std::fclose(file_);
-  file_ = nullptr;
-  owned_ = false;
+  release();
+  if (report_write_errors_ && failed_) {
+    report_write_errors_ = false;
+    fatal("\nFile not written");
+  }
 }
 
 }  // namespace selvane

@@ -21,7 +21,10 @@ class Writer {
   // An already open stream (tests capture output through open_memstream); not closed by us.
   static Writer to_stream(std::FILE* stream);
   // Creates or replaces the file; a file that cannot be opened is fatal ("\nFile not opened").
-  static Writer create(const std::string& path);
+  // Write errors after that are ignored, unless `report_write_errors` asks close() to make them
+  // fatal ("\nFile not written"): a caller that promises a truthful exit status must not let a
+  // full disk pass for success.
+  static Writer create(const std::string& path, bool report_write_errors = false);
 
   Writer(Writer&& other) noexcept;
   Writer& operator=(Writer&&) = delete;
@@ -50,9 +53,13 @@ class Writer {
   static constexpr std::size_t kCapacity = std::size_t{1} << 18;
   Writer(std::FILE* file, bool owned);
   void drain();
+  // Flushes and closes without ever throwing (the destructor's part of close()).
+  void release() noexcept;
 
   std::FILE* file_;
   bool owned_;
+  bool report_write_errors_ = false;
+  bool failed_ = false;  // some write, flush or close went wrong
   std::unique_ptr<char[]> buf_;
   std::size_t used_ = 0;
 };

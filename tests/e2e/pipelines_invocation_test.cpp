@@ -206,3 +206,33 @@ TEST(PosixExit, BatchRunsEndWithZeroOrWithOneAtTheirError) {
 
 }  // namespace
 }  // namespace selvane
+
+namespace selvane {
+namespace {
+
+TEST(PosixExit, AFullDiskIsAFailureNotASuccess) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  for (const std::string file : {"aln.fas-sv", "aln.fas-sv.txt", "aln.fas--"}) {
+    SCOPED_TRACE(file);
+    TempDir dir;
+    write_file(dir / "aln.fas", kAlignment);
+    // Every write to this output fails as on a full disk.
+    std::filesystem::create_symlink("/dev/full", dir / file);
+    const auto posix = run_selvane({"aln.fas", "-p=t", "-u=y", "--posix-exit"}, dir.path());
+    EXPECT_EQ(posix.status, 1);
+    EXPECT_EQ(posix.output, report("aln.fas") +
+                                "aln.fas\nOriginal alignment: 12 positions\n"
+                                "Ungapped alignment: 12 positions\n"
+                                "Selvane alignment:  12 positions (100 %) in 1 selected block(s)\n"
+                                "\n\nFile not written\n" +
+                                kTerminated);
+    // Without the option write errors pass unreported, and the status is 1 anyway.
+    const auto plain = run_selvane({"aln.fas", "-p=t", "-u=y"}, dir.path());
+    EXPECT_EQ(plain.status, 1);
+    EXPECT_EQ(plain.output.find("File not written"), std::string::npos);
+    EXPECT_EQ(plain.output.find("Execution terminated"), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace selvane
