@@ -10,7 +10,7 @@
 namespace selvane {
 
 Writer::Writer(std::FILE* file, bool owned)
-    : file_(file), owned_(owned), buf_(std::make_unique<char[]>(kCapacity)) {}
+    : file_(file), owned_(owned), buf_(std::make_unique_for_overwrite<char[]>(kCapacity)) {}
 
 Writer Writer::to_stdout() {
   return Writer(stdout, false);
