@@ -12,8 +12,7 @@ namespace {
 // none. Detection looks at this line only.
 std::string first_nonblank_line(BlockReader& in) {
   std::string line;
-  while (in.read_line(line) && line.empty()) {
-  }
+  next_path(in, line);  // a path is a non-blank line too; at the end of the file it is empty
   return line;
 }
 
