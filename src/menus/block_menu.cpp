@@ -10,10 +10,11 @@ namespace selvane {
 namespace {
 
 using menu_detail::kNeedFile;
+using menu_detail::kNotAllowed;
+using menu_detail::toggle;
 
 constexpr const char* kBiggerDecreases =
     "(BIGGER values DECREASE the selected number of positions)\n";
-constexpr const char* kNotAllowed = "\n* Value not allowed *\n";
 
 void show(const RunState& st, Writer& out) {
   menu_detail::blank_after_empty_choice(st, out);
@@ -148,7 +149,7 @@ void set_b3(RunState& st, Writer& out, MenuInput& in) {
   if (v && *v >= 0 && *v <= 32000) {
     st.negblen = *v;
   } else {
-    out.write("\n* Value not allowed *\n");
+    out.write(kNotAllowed);
     if (v && *v < 0) {
       out.write("\nThe maximum number of contiguous nonconserved positions must be positive");
     }
@@ -183,12 +184,14 @@ void set_b4(RunState& st, Writer& out, MenuInput& in) {
   out.write("\n\n");
 }
 
+// The block parameters as the program starts, b1 and b2 derived from the current alignment.
 void restore_defaults(RunState& st) {
-  st.negblen = 8;
-  st.posblen = 10;
-  st.posblen2 = 10;
-  st.tog_gaps = 1;
-  st.tog_sim = 1;
+  const RunState start;
+  st.negblen = start.negblen;
+  st.posblen = start.posblen;
+  st.posblen2 = start.posblen2;
+  st.tog_gaps = start.tog_gaps;
+  st.tog_sim = start.tog_sim;
   apply_sequence_count_defaults(st, st.numseq);
 }
 
@@ -215,7 +218,7 @@ void menu_block_options(RunState& st, Writer& out, MenuInput& in) {
         st.tog_gaps = st.tog_gaps % 3 + 1;
         break;
       case '6':
-        st.tog_sim = st.tog_sim == 0 ? 1 : 0;
+        toggle(st.tog_sim);
         break;
       case 'e':
         menu_detail::set_extension(st, out, in);
@@ -227,7 +230,7 @@ void menu_block_options(RunState& st, Writer& out, MenuInput& in) {
         restore_defaults(st);
         break;
       case 'z':
-        st.tog_expmenb = st.tog_expmenb == 0 ? 1 : 0;
+        toggle(st.tog_expmenb);
         break;
       case '\n':
       case 'm':

@@ -1,6 +1,8 @@
 // Pieces the three menus share.
 #pragma once
 
+#include <cstdint>
+
 #include "driver/run_state.h"
 #include "menus/menu_input.h"
 #include "output/writer.h"
@@ -9,6 +11,13 @@ namespace selvane::menu_detail {
 
 inline constexpr const char* kNeedFile =
     "* Please enter first an alignment in NBRF/PIR or FASTA format *";
+
+inline constexpr const char* kNotAllowed = "\n* Value not allowed *\n";
+
+// Switches a 0/1 setting.
+inline void toggle(std::int32_t& flag) {
+  flag = flag == 0 ? 1 : 0;
+}
 
 // Reads a choice into st.menu, lower-cased, and answers it with an empty line unless the user
 // only pressed Enter.

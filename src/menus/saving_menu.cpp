@@ -9,6 +9,8 @@ namespace selvane {
 
 namespace {
 
+using menu_detail::toggle;
+
 // One "Don't Save" / "Save" item; `label` holds everything before the state.
 void item(Writer& out, const char* label, int on) {
   out.write(label);
@@ -55,17 +57,13 @@ void show(const RunState& st, Writer& out) {
   out.write("\n\n\nYour Choice: ");
 }
 
-void toggle(int& flag) {
-  flag = flag == 0 ? 1 : 0;
-}
-
 void set_breakcount(RunState& st, Writer& out, MenuInput& in) {
   out.write("Characters Per Line In Results And Parameters File [50-32000]: ");
   const std::optional<std::int32_t> v = in.number();
   if (v && *v >= 50 && *v <= 32000) {
     st.breakcount = *v;
   } else {
-    out.write("\n* Value not allowed *\n");
+    out.write(menu_detail::kNotAllowed);
   }
   out.write("\n\n");
 }
@@ -130,7 +128,7 @@ void menu_saving_options(RunState& st, Writer& out, MenuInput& in) {
         after_concatenation_switch(st, out);
         break;
       case 'z':
-        st.tog_expmen = st.tog_expmen == 0 ? 1 : 0;
+        toggle(st.tog_expmen);
         break;
       case '\n':
       case 'm':
