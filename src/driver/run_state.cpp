@@ -2,6 +2,32 @@
 
 namespace selvane {
 
+std::string_view type_name(char seq_type) {
+  switch (seq_type) {
+    case 'P':
+      return "Protein";
+    case 'D':
+      return "DNA";
+    case 'C':
+      return "Codons";
+    default:
+      return {};
+  }
+}
+
+std::string_view gap_policy_name(std::int32_t tog_gaps) {
+  switch (tog_gaps) {
+    case 1:
+      return "None";
+    case 2:
+      return "With Half";
+    case 3:
+      return "All";
+    default:
+      return {};
+  }
+}
+
 void apply_startup_defaults(RunState& st) {
   st = RunState{};
 }

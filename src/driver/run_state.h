@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace selvane {
 
@@ -65,6 +66,11 @@ struct RunState {
   std::int32_t numseq = 0;
   std::int32_t nupo = 0;
 };
+
+// How the reports and menus name a sequence type ("Protein", "DNA", "Codons"; empty for '-')
+// and a gap policy b5 ("None", "With Half", "All").
+std::string_view type_name(char seq_type);
+std::string_view gap_policy_name(std::int32_t tog_gaps);
 
 // Start-up defaults: a default-constructed RunState already holds them; this restores them.
 void apply_startup_defaults(RunState& st);

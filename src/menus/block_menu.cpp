@@ -1,6 +1,7 @@
 // The block parameters menu: b1 to b6, the generic extension, restoring the defaults.
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 #include "menus/menu_common.h"
 #include "menus/menus.h"
@@ -35,18 +36,9 @@ void show(const RunState& st, Writer& out) {
   }
   out.printf("\n3. Maximum Number Of Contiguous Nonconserved Positions: .. %i", st.negblen);
   out.printf("\n4. Minimum Length Of A Block: ............................ %i", st.posblen2);
-  switch (st.tog_gaps) {
-    case 1:
-      out.write("\n5. Allowed Gap Positions: ................................ None");
-      break;
-    case 2:
-      out.write("\n5. Allowed Gap Positions: ................................ With Half");
-      break;
-    case 3:
-      out.write("\n5. Allowed Gap Positions: ................................ All");
-      break;
-    default:
-      break;
+  if (const std::string_view gaps = gap_policy_name(st.tog_gaps); !gaps.empty()) {
+    out.write("\n5. Allowed Gap Positions: ................................ ");
+    out.write(gaps);
   }
   if (st.tog_expmenb == 1) {
     out.write("\n");

@@ -1,5 +1,6 @@
 // The main menu: the front door of an interactive session.
 #include <string>
+#include <string_view>
 
 #include "driver/fatal.h"
 #include "driver/run.h"
@@ -24,18 +25,10 @@ void show(const RunState& st, Writer& out) {
     out.write(st.tog_sb == 1 ? "\nCURRENT FILE (paths file): " : "\nCURRENT FILE: ");
     out.write(st.filename);
     out.write("\n");
-    switch (st.seq_type) {
-      case 'D':
-        out.write("t. Type Of Sequence: DNA\n");
-        break;
-      case 'P':
-        out.write("t. Type Of Sequence: Protein\n");
-        break;
-      case 'C':
-        out.write("t. Type Of Sequence: Codons\n");
-        break;
-      default:
-        break;
+    if (const std::string_view type = type_name(st.seq_type); !type.empty()) {
+      out.write("t. Type Of Sequence: ");
+      out.write(type);
+      out.put('\n');
     }
   }
   out.write("\no. Open File");

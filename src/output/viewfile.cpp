@@ -126,20 +126,7 @@ void write_html_residues(Writer& out, const char* row, std::int64_t s, std::int6
 
 void write_heading(Writer& out, const RunState& st, const Alignment& aln, const Blocks& blocks,
                    std::string_view shown_name) {
-  std::string_view type;
-  switch (st.seq_type) {
-    case 'P':
-      type = "Protein";
-      break;
-    case 'D':
-      type = "DNA";
-      break;
-    case 'C':
-      type = "Codons";
-      break;
-    default:
-      break;
-  }
+  const std::string_view type = type_name(st.seq_type);
 
   if (st.tog_viewfile == kHtml) {
     out.write(
@@ -262,18 +249,9 @@ void write_parameters(Writer& out, const RunState& st) {
   }
   out.write("\nMinimum Length Of A Block: ");
   out.number(st.posblen2);
-  switch (st.tog_gaps) {
-    case 1:
-      out.write("\nAllowed Gap Positions: None");
-      break;
-    case 2:
-      out.write("\nAllowed Gap Positions: With Half");
-      break;
-    case 3:
-      out.write("\nAllowed Gap Positions: All");
-      break;
-    default:
-      break;
+  if (const std::string_view gaps = gap_policy_name(st.tog_gaps); !gaps.empty()) {
+    out.write("\nAllowed Gap Positions: ");
+    out.write(gaps);
   }
   if (st.seq_type == 'P') {
     if (st.tog_sim == 0) out.write("\nUse Similarity Matrices: No");
