@@ -57,12 +57,16 @@ test-sanitize:
 	cmake --build build/sanitize -j $(JOBS)
 	cd build/sanitize && ctest --output-on-failure -j $(JOBS)
 
-$(BENCH_DIR)/gen_alignment: bench/gen_alignment.cpp
+# The benchmark's own tools: the alignment generator, the timer and the floor.
+BENCH_TOOLS := $(addprefix $(BENCH_DIR)/,gen_alignment measure floor)
+
+$(BENCH_DIR)/%: bench/%.cpp
 	mkdir -p $(BENCH_DIR)
 	$(CXX) -std=c++20 -O2 -Wall -Wextra -Wpedantic -Werror -o $@ $<
 
-bench: release $(BENCH_DIR)/gen_alignment
-	SELVANE=$(RELEASE_DIR)/selvane GEN=$(BENCH_DIR)/gen_alignment bench/run.sh
+# BENCH_ONLY, BENCH_RUNS and BENCH_REPEAT pass through the environment (see bench/run.sh).
+bench: release $(BENCH_TOOLS)
+	SELVANE=$(RELEASE_DIR)/selvane BENCH_TOOLS=$(BENCH_DIR) BENCH_SCRATCH=$(BENCH_DIR) bench/run.sh
 
 # A build of its own, so that the prefix of one install never leaks into `make release`.
 # A relative PREFIX is taken from where make runs, not from the build folder.
