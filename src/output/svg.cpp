@@ -66,6 +66,7 @@ std::vector<Column> aggregate(const OverviewData& data, const Scale& scale) {
   for (std::int32_t c = 0; c < scale.columns; ++c) {
     // Column c covers the positions up to floor((c + 1) * nupo / columns).
     const std::int64_t last = (std::int64_t{c} + 1) * data.nupo / scale.columns;
+    if (last < first) continue;  // only when nupo is 0
     Column& col = columns[static_cast<std::size_t>(c)];
     const double count = static_cast<double>(last - first + 1);
     if (has_val) {
