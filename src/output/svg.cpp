@@ -1,0 +1,183 @@
+// The SVG overview: profiles aggregated per pixel column, the blocks as merged titled bars, so
+// that the drawing and the file stay the same size from 10 to 10^6 positions.
+#include "output/svg.h"
+
+#include <algorithm>
+#include <array>
+
+#include "output/svg_format.h"
+#include "output/svg_parts.h"
+
+namespace selvane {
+
+std::vector<std::int32_t> count_gaps(const Alignment& aln) {
+  std::vector<std::int32_t> gaps(static_cast<std::size_t>(aln.nupo) + 1, 0);
+  // Readers store every gap as '-'; a table keeps the inner loop free of branches.
+  static constexpr auto kIsGap = [] {
+    std::array<std::uint8_t, 256> table{};
+    table['-'] = 1;
+    return table;
+  }();
+  std::int32_t* counts = gaps.data();
+  for (std::int32_t s = 1; s <= aln.numseq; ++s) {
+    const auto* row = reinterpret_cast<const unsigned char*>(aln.let.row(s));
+    for (std::int32_t p = 1; p <= aln.nupo; ++p) counts[p] += kIsGap[row[p]];
+  }
+  return gaps;
+}
+
+std::int32_t gap_limit(std::int32_t tog_gaps, std::int32_t initnegval, std::int32_t numseq) {
+  switch (tog_gaps) {
+    case 3:
+      return numseq;
+    case 2:
+      return initnegval - 1;
+    default:
+      return 0;
+  }
+}
+
+std::int64_t tick_step(std::int32_t nupo) {
+  constexpr std::int64_t kMaxTicks = 12;
+  for (std::int64_t decade = 1;; decade *= 10) {
+    for (const std::int64_t factor : {1, 2, 5}) {
+      if (nupo / (decade * factor) <= kMaxTicks) return decade * factor;
+    }
+  }
+}
+
+namespace svg {
+
+Scale::Scale(std::int32_t nupo_in)
+    : nupo(std::max(nupo_in, 1)),
+      columns(std::min(nupo, kPlotWidth)),
+      column_width(static_cast<double>(kPlotWidth) / columns) {}
+
+double Scale::x(std::int64_t p) const {
+  return kLeft + static_cast<double>(p - 1) * kPlotWidth / nupo;
+}
+
+std::vector<Column> aggregate(const OverviewData& data, const Scale& scale) {
+  std::vector<Column> columns(static_cast<std::size_t>(scale.columns));
+  const bool has_val = data.val.size() > static_cast<std::size_t>(data.nupo);
+  const bool has_gaps = data.gaps.size() > static_cast<std::size_t>(data.nupo);
+  const double per_sequence = 1.0 / std::max(data.numseq, 1);
+  std::int64_t first = 1;
+  for (std::int32_t c = 0; c < scale.columns; ++c) {
+    // Column c covers the positions up to floor((c + 1) * nupo / columns).
+    const std::int64_t last = (std::int64_t{c} + 1) * data.nupo / scale.columns;
+    if (last < first) continue;  // only when nupo is 0
+    Column& col = columns[static_cast<std::size_t>(c)];
+    const double count = static_cast<double>(last - first + 1);
+    if (has_val) {
+      double sum = 0.0;
+      float max = 0.0f;
+      for (std::int64_t p = first; p <= last; ++p) {
+        const float v = data.val[static_cast<std::size_t>(p)];
+        sum += v;
+        max = std::max(max, v);
+      }
+      col.mean_val = std::clamp(sum / count * per_sequence, 0.0, 1.0);
+      col.max_val = std::clamp(max * per_sequence, 0.0, 1.0);
+    }
+    if (has_gaps) {
+      std::int64_t sum = 0;
+      std::int32_t max = 0;
+      std::int32_t excluded = 0;
+      for (std::int64_t p = first; p <= last; ++p) {
+        const std::int32_t g = data.gaps[static_cast<std::size_t>(p)];
+        sum += g;
+        max = std::max(max, g);
+        excluded += g > data.max_scored_gaps ? 1 : 0;
+      }
+      col.mean_gap = std::clamp(static_cast<double>(sum) / count * per_sequence, 0.0, 1.0);
+      col.max_gap = std::clamp(max * per_sequence, 0.0, 1.0);
+      col.excluded = excluded;
+    }
+    first = last + 1;
+  }
+  return columns;
+}
+
+std::vector<Bar> merge_blocks(const OverviewData& data, const Scale& scale) {
+  std::vector<Bar> bars;
+  const std::int64_t pairs =
+      data.newpos.empty()
+          ? 0
+          : std::min<std::int64_t>(data.newtopos / 2,
+                                   static_cast<std::int64_t>(data.newpos.size() - 1) / 2);
+  for (std::int32_t k = 1; k <= pairs; ++k) {
+    const std::int64_t first = data.newpos[static_cast<std::size_t>(2 * k - 1)];
+    const std::int64_t last = data.newpos[static_cast<std::size_t>(2 * k)];
+    if (last < first || first < 1 || last > data.nupo) continue;
+    if (!bars.empty() && scale.x(first) - scale.x(bars.back().last + 1) < 1.0) {
+      Bar& bar = bars.back();
+      bar.k_last = k;
+      bar.last = last;
+      bar.selected += last - first + 1;
+    } else {
+      bars.push_back({k, k, first, last, last - first + 1});
+    }
+  }
+  return bars;
+}
+
+Layout::Layout(const OverviewData& data)
+    : genes(!data.genes.empty()),
+      conservation(data.val.size() > static_cast<std::size_t>(data.nupo)),
+      gaps(data.gaps.size() > static_cast<std::size_t>(data.nupo)) {
+  const auto rows = static_cast<double>((data.parameters.size() + 2) / 3);
+  parameters_y = 76;
+  double y = parameters_y + kParameterRow * std::max(rows - 1, 0.0) + 6;
+  if (genes) {
+    genes_top = y + 8;
+    y = genes_top + kGenesHeight;
+  }
+  if (conservation) {
+    conservation_top = y + 30;
+    y = conservation_top + kConservationHeight;
+  }
+  if (gaps) {
+    gaps_top = y + 30;
+    excluded_top = gaps_top + kGapsHeight + 10;
+    y = excluded_top + kExcludedHeight;
+  }
+  blocks_top = y + 14;
+  axis_y = blocks_top + kBlocksHeight + 6;
+  legend_y = axis_y + 66;
+  height = legend_y + 22;
+}
+
+}  // namespace svg
+
+std::string render_svg(const OverviewData& data) {
+  using namespace svg;
+  const Scale scale(data.nupo);
+  const Layout layout(data);
+  const std::vector<Column> columns = aggregate(data, scale);
+  const std::vector<Bar> bars = merge_blocks(data, scale);
+
+  std::string out;
+  // The profiles take about 30 bytes a column each, a titled bar about 150.
+  out.reserve(16384 + columns.size() * 160 + bars.size() * 320 + data.genes.size() * 160);
+  out +=
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"";
+  put_int(out, kOverviewWidth);
+  out += "\" height=\"";
+  put_number(out, layout.height, 0);
+  out += "\" viewBox=\"0 0 ";
+  put_int(out, kOverviewWidth);
+  out += ' ';
+  put_number(out, layout.height, 0);
+  out +=
+      "\" font-family=\"DejaVu Sans, Helvetica, Arial, sans-serif\" font-size=\"12\" "
+      "fill=\"#222\">\n<title>Overview of ";
+  put_text(out, data.file_name);
+  out += "</title>\n<rect width=\"100%\" height=\"100%\" fill=\"#fff\"/>\n";
+  put_body(out, data, scale, layout, columns, bars);
+  out += "</svg>\n";
+  return out;
+}
+
+}  // namespace selvane

@@ -1,0 +1,73 @@
+// The SVG overview of one alignment run: conservation and gap profiles, the selected blocks and
+// the parameters, drawn at a bounded width whatever the length of the alignment.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "input/alignment.h"
+
+namespace selvane {
+
+// One block parameter as the overview names it, e.g. {"b1", "Minimum Number Of Sequences For A
+// Conserved Position", "6"} or {"b5", "Allowed Gap Positions", "With Half"}.
+struct OverviewParameter {
+  std::string key;
+  std::string name;
+  std::string value;
+};
+
+// A gene of a concatenation: its name and its positions first..last (1-based, inclusive).
+struct OverviewGene {
+  std::string name;
+  std::int32_t first = 0;
+  std::int32_t last = 0;
+};
+
+// Everything the overview shows. The spans are read during render_svg() only; positions count
+// from 1 as in Classification::val (entry 0 unused).
+struct OverviewData {
+  std::string file_name;   // shown as given (any bytes; escaped for XML)
+  std::string type_label;  // "Protein", "DNA", "Codons"
+  std::int32_t numseq = 0;
+  std::int32_t nupo = 0;
+  // Conservation value per position, 1..nupo; empty: no conservation profile is drawn.
+  std::span<const float> val;
+  // Sequences holding a gap, per position 1..nupo; empty: no gap profile is drawn.
+  std::span<const std::int32_t> gaps;
+  // Positions holding more gaps than this were excluded by the gap policy (see gap_limit()).
+  std::int32_t max_scored_gaps = 0;
+  std::int32_t negval = 0;    // b1, drawn as the conserved threshold b1 / numseq
+  std::int32_t flankval = 0;  // b2, drawn as the flank threshold b2 / numseq
+  // Selected blocks in the boundary layout of Blocks::newpos: pairs from entry 1, entry 0 is 0,
+  // entry newtopos + 1 is nupo + 1. Blocks with last < first (codon remnants) are skipped.
+  std::span<const std::int32_t> newpos;
+  std::int32_t newtopos = 0;
+  std::int32_t selected = 0;                  // selected positions (nupo3)
+  std::int32_t selected_percent = 0;          // their share in percent, as the summary prints it
+  std::vector<OverviewParameter> parameters;  // shown in the given order
+  std::vector<OverviewGene> genes;            // optional: a concatenation's genes, in order
+};
+
+// Sequences with a gap at each position, index 1..nupo (entry 0 is 0), in one pass over the rows.
+std::vector<std::int32_t> count_gaps(const Alignment& aln);
+
+// The largest number of gaps a position may hold and still be scored under gap policy b5
+// (1 None, 2 With Half, 3 All); `initnegval` is half the sequences plus one.
+std::int32_t gap_limit(std::int32_t tog_gaps, std::int32_t initnegval, std::int32_t numseq);
+
+// The distance between labelled ticks of the position axis: the smallest of 1, 2, 5, 10, 20,
+// 50, ... that gives at most 12 ticks over nupo positions.
+std::int64_t tick_step(std::int32_t nupo);
+
+// The whole SVG document. Its width is at most kOverviewWidth pixels; every pixel column of the
+// profiles stands for the mean and the maximum of the positions it covers.
+std::string render_svg(const OverviewData& data);
+
+inline constexpr int kOverviewWidth = 1600;
+// Pixels across the profiles: at most this many aggregated columns are drawn.
+inline constexpr int kPlotWidth = 1360;
+
+}  // namespace selvane

@@ -1,0 +1,87 @@
+// The pieces the SVG overview is drawn from, shared by its two source files.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "output/svg.h"
+
+namespace selvane::svg {
+
+inline constexpr double kLeft = 72.0;                        // x of position 1's left edge
+inline constexpr std::string_view kBlue = "#0072B2";         // conservation, mean
+inline constexpr std::string_view kSkyBlue = "#56B4E9";      // conservation, maximum
+inline constexpr std::string_view kOrange = "#E69F00";       // gaps, mean
+inline constexpr std::string_view kLightOrange = "#F3CF80";  // gaps, maximum
+inline constexpr std::string_view kVermillion = "#D55E00";   // excluded by the gap policy
+inline constexpr std::string_view kGreen = "#009E73";        // selected blocks
+inline constexpr std::string_view kGrey = "#BBBBBB";         // not selected
+inline constexpr std::string_view kPurple = "#CC79A7";       // b2 line
+inline constexpr double kRight = kLeft + kPlotWidth;
+
+// Positions to pixels. The profiles have `columns` columns of `column_width` pixels; column c
+// covers the positions floor(c * nupo / columns) + 1 .. floor((c + 1) * nupo / columns).
+struct Scale {
+  explicit Scale(std::int32_t nupo);
+  double x(std::int64_t p) const;  // left edge of position p; x(nupo + 1) is the right end
+  bool aggregated() const { return columns < nupo; }  // a column covers several positions
+  std::int32_t nupo;
+  std::int32_t columns;
+  double column_width;
+};
+
+// The positions of one pixel column, as fractions of the sequences.
+struct Column {
+  double mean_val = 0.0;
+  double max_val = 0.0;
+  double mean_gap = 0.0;
+  double max_gap = 0.0;
+  std::int32_t excluded = 0;  // positions excluded by the gap policy
+};
+
+std::vector<Column> aggregate(const OverviewData& data, const Scale& scale);
+
+// Selected blocks closer than a pixel are drawn as one bar, so there are never more bars than
+// pixels: blocks k_first..k_last, positions first..last, `selected` of them in the blocks.
+struct Bar {
+  std::int32_t k_first = 0;
+  std::int32_t k_last = 0;
+  std::int64_t first = 0;
+  std::int64_t last = 0;
+  std::int64_t selected = 0;
+};
+
+std::vector<Bar> merge_blocks(const OverviewData& data, const Scale& scale);
+
+// Vertical positions of every part; a part that has nothing to show takes no room.
+struct Layout {
+  explicit Layout(const OverviewData& data);
+  bool genes = false;
+  bool conservation = false;
+  bool gaps = false;
+  double parameters_y = 0, genes_top = 0, conservation_top = 0, gaps_top = 0, excluded_top = 0,
+         blocks_top = 0, axis_y = 0, legend_y = 0, height = 0;
+  static constexpr double kGenesHeight = 18, kConservationHeight = 170, kGapsHeight = 60,
+                          kExcludedHeight = 8, kBlocksHeight = 18, kParameterRow = 17;
+};
+
+// Path data of a step area over the columns: from the base line at top + height up to
+// value * height, one segment per change of height.
+void put_area(std::string& out, const std::vector<Column>& columns, const Scale& scale, double top,
+              double height, double Column::*value);
+
+// The conservation panel (with the selected blocks behind it and the b1 and b2 lines) and the
+// gap panel (with the positions excluded by the gap policy below it).
+void put_conservation(std::string& out, const OverviewData& data, const Scale& scale,
+                      const Layout& layout, const std::vector<Column>& columns,
+                      const std::vector<Bar>& bars);
+void put_gap_profile(std::string& out, const Scale& scale, const Layout& layout,
+                     const std::vector<Column>& columns);
+
+// The drawing below the root element: heading, genes, profiles, blocks, axis, legend.
+void put_body(std::string& out, const OverviewData& data, const Scale& scale, const Layout& layout,
+              const std::vector<Column>& columns, const std::vector<Bar>& bars);
+
+}  // namespace selvane::svg
