@@ -1,0 +1,82 @@
+#include "batch/partitions.h"
+
+#include <unordered_map>
+#include <unordered_set>
+
+namespace selvane {
+namespace {
+
+bool kept(unsigned char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+         c == '-' || c == '.';
+}
+
+// Characters are replaced rather than dropped: "gene 1.fas" and "gene1.fas" stay apart, and
+// the words of a name stay readable. The bytes of one UTF-8 character give one '_'.
+std::string reduced(const std::string& file) {
+  std::string name;
+  for (const char ch : file) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (kept(c)) {
+      name += ch;
+    } else if ((c & 0xC0) != 0x80) {  // not a continuation byte
+      name += '_';
+    }
+  }
+  return name.empty() ? "gene" : name;
+}
+
+}  // namespace
+
+std::vector<std::string> partition_names(const std::vector<std::string>& files) {
+  std::vector<std::string> names;
+  names.reserve(files.size());
+  std::unordered_set<std::string> used;
+  std::unordered_map<std::string, int> next_suffix;  // per reduced name: the suffix to try next
+  for (const std::string& file : files) {
+    std::string name = reduced(file);
+    if (used.contains(name)) {
+      int& k = next_suffix.try_emplace(name, 2).first->second;
+      std::string candidate;
+      do {
+        candidate = name + "_" + std::to_string(k++);
+      } while (used.contains(candidate));  // a later file may itself be called "x_2"
+      name = std::move(candidate);
+    }
+    used.insert(name);
+    names.push_back(std::move(name));
+  }
+  return names;
+}
+
+std::string partition_text(const std::vector<PartitionGene>& genes, char seq_type) {
+  const bool codons = seq_type == 'C';
+  const std::string model = seq_type == 'D' || codons ? "GTR+G" : "LG+G";
+  std::vector<std::string> files;
+  files.reserve(genes.size());
+  for (const PartitionGene& gene : genes) files.push_back(gene.file);
+  const std::vector<std::string> names = partition_names(files);
+
+  std::string text;
+  std::int64_t first = 1;
+  for (std::size_t g = 0; g < genes.size(); ++g) {
+    if (genes[g].width <= 0) continue;
+    const std::int64_t last = first + genes[g].width - 1;
+    if (!codons) {
+      text += model + ", " + names[g] + " = " + std::to_string(first) + "-" + std::to_string(last) +
+              "\n";
+    } else {
+      // A gene whose width is not a multiple of three still has every position in exactly one
+      // line: the steps of three count from its own first position, so a partial last codon
+      // falls to the codon positions it has.
+      for (std::int64_t k = 0; k < 3 && first + k <= last; ++k) {
+        text += model + ", " + names[g] + "_codon" + std::to_string(k + 1) + " = " +
+                std::to_string(first + k) + "-" + std::to_string(last) + "\\3\n";
+      }
+    }
+    first = last + 1;
+  }
+  return text;
+}
+
+}  // namespace selvane
