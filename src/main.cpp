@@ -5,14 +5,14 @@
 #include <string_view>
 #include <vector>
 
+#include "core/fatal.h"
+#include "core/run_state.h"
+#include "core/writer.h"
 #include "driver/command_line.h"
-#include "driver/fatal.h"
 #include "driver/invocation.h"
 #include "driver/run.h"
-#include "driver/run_state.h"
 #include "menus/menu_input.h"
 #include "menus/menus.h"
-#include "output/writer.h"
 
 int main(int argc, char** argv) {
   using namespace selvane;

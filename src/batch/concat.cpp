@@ -3,9 +3,9 @@
 #include <cstring>
 #include <new>
 
-#include "driver/fatal.h"
+#include "core/fatal.h"
+#include "core/writer.h"
 #include "output/entry.h"
-#include "output/writer.h"
 
 namespace selvane {
 

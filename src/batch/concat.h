@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
 #include "input/alignment.h"
 #include "selection/blocks.h"
 

@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
+#include "core/writer.h"
 #include "input/alignment.h"
-#include "output/writer.h"
 #include "selection/blocks.h"
 #include "selection/classify.h"
 

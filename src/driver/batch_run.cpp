@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "batch/concat.h"
+#include "core/fatal.h"
 #include "driver/alignment_run.h"
-#include "driver/fatal.h"
 #include "input/block_reader.h"
 #include "input/detect.h"
 #include "input/readers.h"

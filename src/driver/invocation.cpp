@@ -1,6 +1,6 @@
 #include "driver/invocation.h"
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
 #include "input/block_reader.h"
 
 namespace selvane {

@@ -3,9 +3,9 @@
 
 #include <optional>
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
+#include "core/writer.h"
 #include "input/alignment.h"
-#include "output/writer.h"
 
 namespace selvane {
 

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "driver/fatal.h"
+#include "core/fatal.h"
 
 namespace selvane {
 

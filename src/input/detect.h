@@ -4,19 +4,12 @@
 #include <string>
 #include <string_view>
 
-#include "driver/run_state.h"
+#include "core/path_split.h"
+#include "core/run_state.h"
+#include "core/writer.h"
 #include "input/block_reader.h"
-#include "output/writer.h"
 
 namespace selvane {
-
-struct PathParts {
-  std::string path_file;  // up to and including the last '/'; empty when there is none
-  std::string name_file;  // after the last '/'
-};
-
-// Splits a path at its last '/'.
-PathParts getpath(std::string_view path);
 
 // Reads the next path of a paths file: the next line that is not blank (a blank line has
 // nothing before its line end). False when no path is left. Detection counts the alignments

@@ -10,8 +10,8 @@
 #include <optional>
 #include <string_view>
 
-#include "driver/fatal.h"
-#include "driver/run_state.h"
+#include "core/fatal.h"
+#include "core/run_state.h"
 #include "input/block_reader.h"
 
 namespace selvane {

@@ -2,7 +2,7 @@
 #include <string>
 #include <string_view>
 
-#include "driver/fatal.h"
+#include "core/fatal.h"
 #include "driver/run.h"
 #include "menus/menu_common.h"
 #include "menus/menus.h"

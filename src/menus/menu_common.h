@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
+#include "core/writer.h"
 #include "menus/menu_input.h"
-#include "output/writer.h"
 
 namespace selvane::menu_detail {
 

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "output/writer.h"
+#include "core/writer.h"
 
 namespace selvane {
 

@@ -4,9 +4,9 @@
 #include <string_view>
 #include <vector>
 
+#include "core/writer.h"
 #include "output/conserved.h"
 #include "output/entry.h"
-#include "output/writer.h"
 #include "output/writers.h"
 
 namespace selvane {

@@ -1,8 +1,8 @@
 // The nonconserved blocks file: every sequence reduced to the positions outside all blocks.
 #include <string_view>
 
+#include "core/writer.h"
 #include "output/entry.h"
-#include "output/writer.h"
 #include "output/writers.h"
 
 namespace selvane {

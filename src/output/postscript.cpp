@@ -1,8 +1,8 @@
 // The EPS block map: the alignment as one bar, the selected blocks as a second bar beside it.
 #include <string_view>
 
-#include "input/detect.h"
-#include "output/writer.h"
+#include "core/path_split.h"
+#include "core/writer.h"
 #include "output/writers.h"
 
 namespace selvane {

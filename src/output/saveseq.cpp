@@ -1,8 +1,8 @@
 // The selected-blocks file: every sequence reduced to the positions of the selected blocks.
 #include <string_view>
 
+#include "core/writer.h"
 #include "output/entry.h"
-#include "output/writer.h"
 #include "output/writers.h"
 
 namespace selvane {

@@ -1,8 +1,8 @@
 // The ungapped alignment file: the rows of the ungapped alignment under the input's names.
 #include <string_view>
 
+#include "core/writer.h"
 #include "output/entry.h"
-#include "output/writer.h"
 #include "output/writers.h"
 
 namespace selvane {

@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/fatal.h"
-#include "input/detect.h"
+#include "core/fatal.h"
+#include "core/path_split.h"
+#include "core/writer.h"
 #include "output/conserved.h"
-#include "output/writer.h"
 #include "output/writers.h"
 
 namespace selvane {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
 #include "input/alignment.h"
 #include "selection/blocks.h"
 #include "selection/classify.h"

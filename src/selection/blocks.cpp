@@ -5,7 +5,7 @@
 #include <new>
 #include <string_view>
 
-#include "driver/fatal.h"
+#include "core/fatal.h"
 
 namespace selvane {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <new>
 
-#include "driver/fatal.h"
+#include "core/fatal.h"
 
 namespace selvane {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
 #include "input/alignment.h"
 
 namespace selvane {

@@ -6,7 +6,7 @@
 #include <new>
 #include <vector>
 
-#include "driver/fatal.h"
+#include "core/fatal.h"
 
 namespace selvane {
 

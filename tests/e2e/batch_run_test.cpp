@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "core/run_state.h"
 #include "driver/run.h"
-#include "driver/run_state.h"
 #include "support/capture.h"
 #include "support/harness.h"
 

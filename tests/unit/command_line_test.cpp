@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
 #include "support/capture.h"
 
 namespace selvane {

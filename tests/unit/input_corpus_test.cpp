@@ -5,8 +5,8 @@
 #include <map>
 #include <string>
 
-#include "driver/fatal.h"
-#include "driver/run_state.h"
+#include "core/fatal.h"
+#include "core/run_state.h"
 #include "input/detect.h"
 #include "input/readers.h"
 #include "support/harness.h"

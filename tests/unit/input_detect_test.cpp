@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "driver/fatal.h"
-#include "driver/run_state.h"
+#include "core/fatal.h"
+#include "core/run_state.h"
+#include "core/writer.h"
 #include "input/detect.h"
-#include "output/writer.h"
 #include "support/harness.h"
 
 namespace selvane {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/fatal.h"
-#include "driver/run_state.h"
+#include "core/fatal.h"
+#include "core/run_state.h"
 #include "input/block_reader.h"
 #include "input/readers.h"
 #include "support/harness.h"

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
 #include "menus/menus.h"
 #include "unit/menus_session.h"
 

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "driver/run_state.h"
-#include "input/detect.h"
+#include "core/path_split.h"
+#include "core/run_state.h"
 #include "output/entry.h"
 #include "output/naming.h"
 #include "support/harness.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "core/run_state.h"
 #include "driver/invocation.h"
-#include "driver/run_state.h"
 #include "support/harness.h"
 
 namespace selvane {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
 #include "input/alignment.h"
 #include "selection/blocks.h"
 #include "selection/classify.h"

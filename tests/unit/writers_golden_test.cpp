@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
 #include "output/writers.h"
 #include "support/harness.h"
 #include "unit/writers_fixtures.h"

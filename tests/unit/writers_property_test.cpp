@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/fatal.h"
-#include "driver/run_state.h"
+#include "core/fatal.h"
+#include "core/run_state.h"
 #include "output/writers.h"
 #include "support/harness.h"
 #include "unit/writers_fixtures.h"

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
 #include "output/writers.h"
 #include "support/harness.h"
 #include "unit/writers_fixtures.h"

@@ -1,4 +1,4 @@
-#include "driver/fatal.h"
+#include "core/fatal.h"
 
 namespace selvane {
 

@@ -1,4 +1,4 @@
-#include "driver/run_state.h"
+#include "core/run_state.h"
 
 namespace selvane {
 
