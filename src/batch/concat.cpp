@@ -4,8 +4,7 @@
 #include <new>
 
 #include "core/fatal.h"
-#include "core/writer.h"
-#include "output/entry.h"
+#include "output/alignment_file.h"
 
 namespace selvane {
 
@@ -51,18 +50,11 @@ void Concatenation::append_rows(const Rows& newlet) {
   }
 }
 
-void Concatenation::save(const std::string& path, const RunState& st,
-                         const std::vector<std::string>& names) const {
-  Writer out = Writer::create(path, st.posix_exit == 1);
-  for (std::int32_t n = 1; n <= numseq_; ++n) {
-    begin_entry(out, st.fileformat, st.seq_type, names[static_cast<std::size_t>(n)]);
-    ResidueGrouping grouping(out);
-    for (const Rows& piece : pieces_) {
-      grouping.put(std::string_view(piece.row(n) + 1, static_cast<std::size_t>(piece.width())));
-    }
-    end_entry(out, st.fileformat);
-  }
-  out.close();
+void Concatenation::save(const std::string& path, const OutputSwitches& outputs,
+                         const EntryFormat& format, const std::vector<std::string>& names) const {
+  AlignmentContent content{numseq_, names, {}};
+  for (const Rows& piece : pieces_) content.ranges.push_back({&piece, 1, piece.width()});
+  write_alignment(path, outputs, format, content);
 }
 
 }  // namespace selvane

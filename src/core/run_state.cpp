@@ -2,42 +2,42 @@
 
 namespace selvane {
 
-std::string_view type_name(char seq_type) {
+std::string_view type_name(SeqType seq_type) {
   switch (seq_type) {
-    case 'P':
+    case SeqType::kProtein:
       return "Protein";
-    case 'D':
+    case SeqType::kDna:
       return "DNA";
-    case 'C':
+    case SeqType::kCodons:
       return "Codons";
-    default:
-      return {};
+    case SeqType::kUnknown:
+      break;
   }
+  return {};
 }
 
-std::string_view gap_policy_name(std::int32_t tog_gaps) {
+std::string_view gap_policy_name(GapPolicy tog_gaps) {
   switch (tog_gaps) {
-    case 1:
+    case GapPolicy::kNone:
       return "None";
-    case 2:
+    case GapPolicy::kWithHalf:
       return "With Half";
-    case 3:
+    case GapPolicy::kAll:
       return "All";
-    default:
-      return {};
   }
+  return {};
 }
 
 void apply_startup_defaults(RunState& st) {
   st = RunState{};
 }
 
-void apply_sequence_count_defaults(RunState& st, std::int32_t numseq) {
-  st.initnegval = numseq / 2 + 1;
-  st.negval = st.initnegval;
+void apply_sequence_count_defaults(BlockParams& params, std::int32_t numseq) {
+  params.initnegval = numseq / 2 + 1;
+  params.negval = params.initnegval;
   // 64-bit product: numseq * 85 must not overflow for very large alignments.
-  st.flankval = static_cast<std::int32_t>(static_cast<std::int64_t>(numseq) * 85 / 100);
-  if (st.flankval == 1) st.flankval = 2;
+  params.flankval = static_cast<std::int32_t>(static_cast<std::int64_t>(numseq) * 85 / 100);
+  if (params.flankval == 1) params.flankval = 2;
 }
 
 }  // namespace selvane

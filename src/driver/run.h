@@ -9,14 +9,14 @@
 
 namespace selvane {
 
-// Runs input type detection on st.filename and, when the input could be opened, loads the
+// Runs input type detection on st.input.filename and, when the input could be opened, loads the
 // (first) alignment, prints the report "\n%i sequences and %i positions in the first alignment
 // file:\n%s\n\n" and derives b1 and b2 from it. Returns the loaded alignment, or nullopt when
-// the input could not be opened (st.filename is then empty).
+// the input could not be opened (st.input.filename is then empty).
 std::optional<Alignment> open_input(RunState& st, Writer& out);
 
 // One run over the current input: a single alignment or every alignment of a paths file.
-// `preloaded`, when given, is the alignment open_input() just read from st.fichero1; the run
+// `preloaded`, when given, is the alignment open_input() just read from st.input.fichero1; the run
 // uses it instead of reading the same file a second time.
 void calculate(RunState& st, Writer& out, std::optional<Alignment> preloaded = std::nullopt);
 

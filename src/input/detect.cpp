@@ -34,20 +34,20 @@ void checkformat(std::string_view line, RunState& st) {
           "\nSequence not in correct NBRF/PIR format: a D (for DNA or rRNA sequences) or a P "
           "(for protein sequences) is missing after the symbol > in the name line");
     }
-    st.fileformat = kFormatPir;
-    st.seq_type = line[1];
+    st.input.fileformat = InputFormat::kPir;
+    st.params.seq_type = static_cast<SeqType>(line[1]);
     return;
   }
   // A FASTA header names no type: protein until the user says otherwise.
-  st.fileformat = kFormatFasta;
-  st.seq_type = 'P';
+  st.input.fileformat = InputFormat::kFasta;
+  st.params.seq_type = SeqType::kProtein;
 }
 
 void checkfiletype(RunState& st, Writer& out) {
-  std::optional<BlockReader> input = BlockReader::open(st.filename);
+  std::optional<BlockReader> input = BlockReader::open(st.input.filename);
   if (!input) {
     out.write("\n* File not opened *\n");
-    st.filename.clear();
+    st.input.filename.clear();
     return;
   }
   const std::string line = first_nonblank_line(*input);
@@ -57,36 +57,36 @@ void checkfiletype(RunState& st, Writer& out) {
   std::optional<BlockReader> first_alignment = BlockReader::open(line);
   if (!first_alignment) {
     checkformat(line, st);
-    st.tog_sb = 0;
-    st.numal = 1;
-    st.fichero1 = st.filename;
+    st.input.tog_sb = false;
+    st.input.numal = 1;
+    st.input.fichero1 = st.input.filename;
     return;
   }
 
-  st.fichero1 = line;
-  st.tog_sb = 1;
+  st.input.fichero1 = line;
+  st.input.tog_sb = true;
   // A new batch starts with b1 and b2 following each alignment and with no concatenation.
-  st.tog_sub = 0;
-  st.warn = 1;
-  st.tog_allfile = 0;
-  st.tog_allfile_init = 0;
-  st.tog_allungfile = 0;
+  st.input.tog_sub = false;
+  st.session.warn = true;
+  st.outputs.tog_allfile = false;
+  st.outputs.tog_allfile_init = false;
+  st.outputs.tog_allungfile = false;
 
   const std::string header = first_nonblank_line(*first_alignment);
   first_alignment.reset();
   checkformat(header, st);
 
-  std::optional<BlockReader> paths = BlockReader::open(st.filename);
+  std::optional<BlockReader> paths = BlockReader::open(st.input.filename);
   if (!paths) fatal("\nFile not opened");
   std::int32_t count = 0;
   std::string path;
   while (next_path(*paths, path)) ++count;
-  st.numal = count;
+  st.input.numal = count;
 
-  PathParts parts = getpath(st.filename);
-  st.path_file = std::move(parts.path_file);
-  st.name_file = std::move(parts.name_file);
-  st.name_pathsfile = st.name_file;
+  PathParts parts = getpath(st.input.filename);
+  st.input.path_file = std::move(parts.path_file);
+  st.input.name_file = std::move(parts.name_file);
+  st.input.name_pathsfile = st.input.name_file;
 }
 
 }  // namespace selvane

@@ -20,8 +20,8 @@ bool next_path(BlockReader& paths, std::string& path);
 // end), or ends the run (FatalError) when the line names no known format.
 void checkformat(std::string_view line, RunState& st);
 
-// Decides what st.filename is. Prints "\n* File not opened *" and empties st.filename when it
-// cannot be opened; otherwise sets fichero1, tog_sb, numal, fileformat, seq_type and, for a
+// Decides what st.input.filename is. Prints "\n* File not opened *" and empties st.input.filename
+// when it cannot be opened; otherwise sets fichero1, tog_sb, numal, fileformat, seq_type and, for a
 // paths file, name_file, path_file, name_pathsfile, and resets tog_sub, warn and the three
 // concatenation switches. Format errors are fatal.
 void checkfiletype(RunState& st, Writer& out);

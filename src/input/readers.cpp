@@ -276,11 +276,11 @@ void remove_all_gap_positions(Alignment& al) {
 
 }  // namespace
 
-Alignment load(const std::string& path, int fileformat) {
+Alignment load(const std::string& path, InputFormat fileformat) {
   Alignment al;
-  if (fileformat == kFormatPir) {
+  if (fileformat == InputFormat::kPir) {
     al = load_pir(path);
-  } else if (fileformat == kFormatFasta) {
+  } else if (fileformat == InputFormat::kFasta) {
     al = load_fasta(path);
   }
   if (al.numseq < 2) {

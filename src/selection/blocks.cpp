@@ -14,10 +14,10 @@ namespace {
 // converted to float.
 class Classes {
  public:
-  Classes(const Classification& cls, const RunState& st)
+  Classes(const Classification& cls, const BlockParams& params)
       : val_(cls.val.data()),
-        flank_(static_cast<float>(st.flankval)),
-        conserved_(static_cast<float>(st.negval)) {}
+        flank_(static_cast<float>(params.flankval)),
+        conserved_(static_cast<float>(params.negval)) {}
 
   bool flank(std::int32_t p) const { return val_[p] >= flank_; }
   bool conserved(std::int32_t p) const { return val_[p] >= conserved_; }
@@ -40,7 +40,7 @@ void append(std::vector<std::int32_t>& to, std::int32_t value, std::string_view 
 
 // Phase 1: runs that start and end at flank positions and hold no run of more than b3
 // nonconserved positions, kept when at least b0 long.
-void initial_blocks(const Classes& is, std::int32_t nupo, const RunState& st,
+void initial_blocks(const Classes& is, std::int32_t nupo, const BlockParams& params,
                     std::vector<std::int32_t>& pos) {
   std::int32_t c = 1;
   while (c <= nupo) {
@@ -56,7 +56,7 @@ void initial_blocks(const Classes& is, std::int32_t nupo, const RunState& st,
     for (; t <= nupo; ++t) {
       if (is.conserved(t)) {
         run = 0;
-      } else if (++run == st.negblen + 1) {
+      } else if (++run == params.negblen + 1) {
         break;
       }
     }
@@ -65,7 +65,7 @@ void initial_blocks(const Classes& is, std::int32_t nupo, const RunState& st,
     std::int32_t e = t - 1;
     while (e > s && !is.flank(e)) --e;
 
-    if (e - s + 1 >= st.posblen) {
+    if (e - s + 1 >= params.posblen) {
       append(pos, s, "\nMemory allocation failure in pos");
       append(pos, e, "\nMemory allocation failure in pos");
     }
@@ -75,11 +75,11 @@ void initial_blocks(const Classes& is, std::int32_t nupo, const RunState& st,
 
 // Phase 2: cuts every initial block at its excluded positions; a piece runs between conserved
 // positions and is kept when at least b4 long.
-void pieces(const Classes& is, const std::vector<std::int32_t>& pos, const RunState& st,
+void pieces(const Classes& is, const std::vector<std::int32_t>& pos, const BlockParams& params,
             std::vector<std::int32_t>& newpos) {
   const auto keep = [&](std::int32_t first, std::int32_t last, std::string_view first_failure,
                         std::string_view last_failure) {
-    if (last - first + 1 < st.posblen2) return;
+    if (last - first + 1 < params.posblen2) return;
     append(newpos, first, first_failure);
     append(newpos, last, last_failure);
   };
@@ -162,21 +162,21 @@ std::vector<std::int32_t> first_sequence_boundaries(const Blocks& blocks, const 
 
 }  // namespace
 
-Blocks getpos(const Classification& cls, const Alignment& aln, const RunState& st) {
+Blocks getpos(const Classification& cls, const Alignment& aln, const BlockParams& params) {
   const std::int32_t nupo = aln.nupo;
-  const Classes is(cls, st);
+  const Classes is(cls, params);
   Blocks blocks;
 
   append(blocks.pos, 0, "\nMemory allocation failure in pos");
-  initial_blocks(is, nupo, st, blocks.pos);
+  initial_blocks(is, nupo, params, blocks.pos);
   blocks.topos = static_cast<std::int32_t>(blocks.pos.size()) - 1;
 
   append(blocks.newpos, 0, "\nMemory allocation failure in newpos 1");
-  pieces(is, blocks.pos, st, blocks.newpos);
+  pieces(is, blocks.pos, params, blocks.newpos);
   blocks.newtopos = static_cast<std::int32_t>(blocks.newpos.size()) - 1;
   append(blocks.newpos, nupo + 1, "\nMemory allocation failure in newpos 4");
 
-  if (st.seq_type == 'C') snap_to_codons(blocks.newpos, blocks.newtopos);
+  if (params.seq_type == SeqType::kCodons) snap_to_codons(blocks.newpos, blocks.newtopos);
 
   // Phase 4. A snapped block without a whole codon adds nothing; the percentage is computed
   // in 64 bits so that very long alignments do not overflow.
