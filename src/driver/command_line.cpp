@@ -3,7 +3,10 @@
 #include <cctype>
 #include <climits>
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "core/setting_rules.h"
 
 namespace selvane {
 
@@ -68,8 +71,8 @@ struct Option {
 // A Y/N switch: sets the switch or prints the option's warning.
 template <bool OutputSwitches::*Switch, char Name>
 void yes_no(Parse& p, const Value& v) {
-  if (v.letter == 'Y' || v.letter == 'N') {
-    p.st.outputs.*Switch = v.letter == 'Y';
+  if (const std::optional<bool> on = yes_no_from_letter(v.letter)) {
+    p.st.outputs.*Switch = *on;
   } else {
     p.out.printf("\nWARNING: Parameter -%c not properly entered. It has to be Y (Yes) or N (No)\n",
                  Name);
@@ -80,12 +83,12 @@ void yes_no(Parse& p, const Value& v) {
 template <bool OutputSwitches::*Switch, char Name>
 void concatenation(Parse& p, const Value& v) {
   yes_no<Switch, Name>(p, v);
-  if (v.letter == 'Y') p.st.input.tog_sub = true;
+  if (yes_no_from_letter(v.letter).value_or(false)) p.st.input.tog_sub = true;
 }
 
 void set_type(Parse& p, const Value& v) {
-  if (v.letter == 'P' || v.letter == 'C' || v.letter == 'D') {
-    p.st.params.seq_type = static_cast<SeqType>(v.letter);
+  if (const std::optional<SeqType> type = seq_type_from_letter(v.letter)) {
+    p.st.params.seq_type = *type;
   } else {
     line(p.out,
          "\nWARNING: Parameter -t not properly entered. It has to be P (Proteins), C (Codons) or D "
@@ -95,19 +98,20 @@ void set_type(Parse& p, const Value& v) {
 
 void set_b1(Parse& p, const Value& v) {
   RunState& st = p.st;
-  if (v.number >= st.params.initnegval && v.number <= st.params.flankval) {
+  const RangeVerdict verdict = check_negval(v.number, st.params, st.input.numseq);
+  if (verdict.accepted()) {
     st.params.negval = v.number;
     st.input.tog_sub = true;
     return;
   }
   line(p.out, "\nWARNING: Parameter -b1 not properly entered.");
-  if (v.number < st.params.initnegval) {
+  if (verdict.too_low) {
     p.out.printf(
         "The minimum number of sequences for a conserved position must be bigger than or equal "
         "to %i (half the number of sequences + 1)\n",
         st.params.initnegval);
   }
-  if (v.number > st.params.flankval) {
+  if (verdict.too_high) {
     line(p.out,
          "The minimum number of sequences for a conserved position must be lower than or equal "
          "to the minimum number of sequences for a flank position");
@@ -116,11 +120,13 @@ void set_b1(Parse& p, const Value& v) {
 
 void set_b2(Parse& p, const Value& v) {
   RunState& st = p.st;
-  if (v.number >= st.params.negval && v.number <= st.input.numseq) {
+  const RangeVerdict verdict = check_flankval(v.number, st.params, st.input.numseq);
+  if (verdict.accepted()) {
     st.params.flankval = v.number;
     st.input.tog_sub = true;
     return;
   }
+  // On the command line 0 (or a value without digits) asks for the lowest b2 there is.
   if (v.number == 0) {
     st.params.flankval = st.params.negval;
     line(p.out,
@@ -129,13 +135,13 @@ void set_b2(Parse& p, const Value& v) {
     return;
   }
   line(p.out, "\nWARNING: Parameter -b2 not properly entered.");
-  if (v.number > st.input.numseq) {
+  if (verdict.too_high) {
     p.out.printf(
         "The minimum number of sequences for a flank position must be lower than or equal to %i "
         "(the number of sequences)\n",
         st.input.numseq);
   }
-  if (v.number < st.params.negval) {
+  if (verdict.too_low) {
     line(p.out,
          "The minimum number of sequences for a flank position must be bigger than or equal to "
          "the minimum number of sequences for a conserved position");
@@ -143,64 +149,59 @@ void set_b2(Parse& p, const Value& v) {
 }
 
 void set_b3(Parse& p, const Value& v) {
-  if (v.number >= 0 && v.number <= 32000) {
+  if (check_negblen(v.number).accepted()) {
     p.st.params.negblen = v.number;
   } else {
     line(p.out, "\nWARNING: Parameter -b3 not properly entered.");
   }
 }
 
-void block_length_refused(Parse& p, char digit, std::int32_t number) {
+// The command line asks the same minimum of every sequence type, codons included.
+void block_length_refused(Parse& p, char digit, const RangeVerdict& verdict) {
   p.out.printf("\nWARNING: Parameter -b%c not properly entered.\n", digit);
-  if (number < 2) line(p.out, "The minimum length of a block must be 2 or bigger");
+  if (verdict.too_low) line(p.out, "The minimum length of a block must be 2 or bigger");
 }
 
 void set_b0(Parse& p, const Value& v) {
-  if (v.number >= 2 && v.number <= 32000) {
+  const RangeVerdict verdict = check_block_length(v.number);
+  if (verdict.accepted()) {
     p.st.params.posblen = v.number;
     p.b0_given = true;
   } else {
-    block_length_refused(p, '0', v.number);
+    block_length_refused(p, '0', verdict);
   }
 }
 
 void set_b4(Parse& p, const Value& v) {
-  if (v.number >= 2 && v.number <= 32000) {
+  const RangeVerdict verdict = check_block_length(v.number);
+  if (verdict.accepted()) {
     p.st.params.posblen2 = v.number;
     if (!p.b0_given) p.st.params.posblen = v.number;
   } else {
-    block_length_refused(p, '4', v.number);
+    block_length_refused(p, '4', verdict);
   }
 }
 
 void set_b5(Parse& p, const Value& v) {
-  switch (v.letter) {
-    case 'N':
-      p.st.params.tog_gaps = GapPolicy::kNone;
-      return;
-    case 'H':
-      p.st.params.tog_gaps = GapPolicy::kWithHalf;
-      return;
-    case 'A':
-      p.st.params.tog_gaps = GapPolicy::kAll;
-      return;
-    default:
-      line(p.out,
-           "\nWARNING: Parameter -b5 not properly entered. It has to be N (None), H (With Half) or "
-           "A (All)");
+  if (const std::optional<GapPolicy> gaps = gap_policy_from_letter(v.letter)) {
+    p.st.params.tog_gaps = *gaps;
+  } else {
+    line(p.out,
+         "\nWARNING: Parameter -b5 not properly entered. It has to be N (None), H (With Half) or "
+         "A (All)");
   }
 }
 
 void set_b6(Parse& p, const Value& v) {
-  if (v.letter == 'Y' || v.letter == 'N') {
-    p.st.params.tog_sim = v.letter == 'Y';
+  if (const std::optional<bool> on = yes_no_from_letter(v.letter)) {
+    p.st.params.tog_sim = *on;
   } else {
     line(p.out, "\nWARNING: Parameter -b6 not properly entered. It has to be Y (Yes) or N (No)");
   }
 }
 
 void set_extension(Parse& p, const Value& v) {
-  if (!v.text.empty() && v.text.size() <= 5) {
+  if (check_extension(v.text) == ExtensionVerdict::kAccepted) {
     p.st.outputs.exten = std::string(v.text);
   } else {
     line(p.out, "\nWARNING: Parameter -e not properly entered.");
@@ -209,28 +210,17 @@ void set_extension(Parse& p, const Value& v) {
 }
 
 void set_results(Parse& p, const Value& v) {
-  switch (v.letter) {
-    case 'Y':
-      p.st.outputs.tog_viewfile = ResultsForm::kHtml;
-      return;
-    case 'N':
-      p.st.outputs.tog_viewfile = ResultsForm::kNone;
-      return;
-    case 'T':
-      p.st.outputs.tog_viewfile = ResultsForm::kText;
-      return;
-    case 'S':
-      p.st.outputs.tog_viewfile = ResultsForm::kShort;
-      return;
-    default:
-      line(p.out,
-           "\nWARNING: Parameter -p not properly entered. It has to be Y (Yes, HTML), N (No), T "
-           "(Text) or S (Short)");
+  if (const std::optional<ResultsForm> form = results_form_from_letter(v.letter)) {
+    p.st.outputs.tog_viewfile = *form;
+  } else {
+    line(p.out,
+         "\nWARNING: Parameter -p not properly entered. It has to be Y (Yes, HTML), N (No), T "
+         "(Text) or S (Short)");
   }
 }
 
 void set_breakcount(Parse& p, const Value& v) {
-  if (v.number >= 50 && v.number <= 32000) {
+  if (check_breakcount(v.number).accepted()) {
     p.st.outputs.breakcount = v.number;
   } else {
     line(p.out, "\nWARNING: Parameter -v not properly entered. It must be between 50 and 32000");

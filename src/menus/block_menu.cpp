@@ -3,6 +3,7 @@
 #include <optional>
 #include <string_view>
 
+#include "core/setting_rules.h"
 #include "menus/menu_common.h"
 #include "menus/menus.h"
 
@@ -80,22 +81,23 @@ void set_b1(RunState& st, Writer& out, MenuInput& in) {
   out.printf("Minimum Number Of Sequences For A Conserved Position [%i-%i]: ", st.params.initnegval,
              st.params.flankval);
   const std::optional<std::int32_t> v = in.number();
-  if (v && *v >= st.params.initnegval && *v <= st.params.flankval) {
+  const RangeVerdict verdict = v ? check_negval(*v, st.params, st.input.numseq) : RangeVerdict{};
+  if (v && verdict.accepted()) {
     st.params.negval = *v;
     fix_sequence_counts(st, out);
   } else {
     out.write(kNotAllowed);
-    if (v && *v < st.params.initnegval) {
+    if (verdict.too_low) {
       out.printf(
           "\nThe minimum number of sequences for a conserved position must be bigger than or "
           "equal to %i (half the number of sequences + 1)",
           st.params.initnegval);
     }
-    if (v && *v > st.params.flankval) {
+    if (verdict.too_high) {
       out.write(
           "\nThe minimum number of sequences for a conserved position must be lower than or "
           "equal to the minimum number of sequences for a flank position");
-      if (st.params.flankval < st.input.numseq) {
+      if (verdict.other_can_move) {
         out.write("\nTry increasing the Minimum Number Of Sequences For A Flank Position");
       }
     }
@@ -113,22 +115,23 @@ void set_b2(RunState& st, Writer& out, MenuInput& in) {
   out.printf("Minimum Number Of Sequences For A Flank Position [%i-%i]: ", st.params.negval,
              st.input.numseq);
   const std::optional<std::int32_t> v = in.number();
-  if (v && *v >= st.params.negval && *v <= st.input.numseq) {
+  const RangeVerdict verdict = v ? check_flankval(*v, st.params, st.input.numseq) : RangeVerdict{};
+  if (v && verdict.accepted()) {
     st.params.flankval = *v;
     fix_sequence_counts(st, out);
   } else {
     out.write(kNotAllowed);
-    if (v && *v > st.input.numseq) {
+    if (verdict.too_high) {
       out.printf(
           "\nThe minimum number of sequences for a flank position must be lower than or equal "
           "to %i (the number of sequences)",
           st.input.numseq);
     }
-    if (v && *v < st.params.negval) {
+    if (verdict.too_low) {
       out.write(
           "\nThe minimum number of sequences for a flank position must be bigger than or equal "
           "to the minimum number of sequences for a conserved position");
-      if (st.params.initnegval < st.params.negval) {
+      if (verdict.other_can_move) {
         out.write("\nTry decreasing the minimum number of sequences for a conserved position");
       }
     }
@@ -140,11 +143,12 @@ void set_b3(RunState& st, Writer& out, MenuInput& in) {
   out.write("(BIGGER values INCREASE the selected number of positions)\n");
   out.write("Maximum Number Of Contiguous Nonconserved Positions [0-32000]: ");
   const std::optional<std::int32_t> v = in.number();
-  if (v && *v >= 0 && *v <= 32000) {
+  const RangeVerdict verdict = v ? check_negblen(*v) : RangeVerdict{};
+  if (v && verdict.accepted()) {
     st.params.negblen = *v;
   } else {
     out.write(kNotAllowed);
-    if (v && *v < 0) {
+    if (verdict.too_low) {
       out.write("\nThe maximum number of contiguous nonconserved positions must be positive");
     }
   }
@@ -153,19 +157,19 @@ void set_b3(RunState& st, Writer& out, MenuInput& in) {
 
 void set_b4(RunState& st, Writer& out, MenuInput& in) {
   if (st.params.seq_type != SeqType::kUnknown) {
-    // Codon blocks are snapped to whole codons; below 5 positions one may vanish.
     const bool codons = st.params.seq_type == SeqType::kCodons;
-    const std::int32_t minimum = codons ? 5 : 2;
     out.write(kBiggerDecreases);
     out.write(codons ? "Minimum Length Of A Block [5 - 32000]: "
                      : "Minimum Length Of A Block [2 - 32000]: ");
     const std::optional<std::int32_t> v = in.number();
-    if (v && *v >= minimum && *v <= 32000) {
+    const RangeVerdict verdict =
+        v ? check_block_length(*v, menu_block_minimum(st.params.seq_type)) : RangeVerdict{};
+    if (v && verdict.accepted()) {
       st.params.posblen = *v;
       st.params.posblen2 = *v;
     } else {
       out.write(kNotAllowed);
-      if (v && *v < minimum) {
+      if (verdict.too_low) {
         out.write(codons ? "The minimum length of a block after gap cleaning must be 5 or bigger "
                            "for codon sequences"
                          : "The minimum length of a block after gap cleaning must be 2 or bigger");

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "core/fatal.h"
+#include "core/setting_rules.h"
 #include "driver/run.h"
 #include "menus/menu_common.h"
 #include "menus/menus.h"
@@ -61,9 +62,9 @@ void cycle_type(RunState& st, Writer& out) {
       break;
     case SeqType::kProtein:
       st.params.seq_type = SeqType::kCodons;
-      if (st.params.posblen2 <= 4) {
-        st.params.posblen2 = 5;
-        st.params.posblen = 5;
+      if (st.params.posblen2 < kMinCodonBlockLength) {
+        st.params.posblen2 = kMinCodonBlockLength;
+        st.params.posblen = kMinCodonBlockLength;
         out.write("\nWarning: Minimum Length Of A Block changed to 5 for codon alignments\n");
       }
       break;

@@ -1,5 +1,6 @@
 #include "menus/menu_common.h"
 
+#include "core/setting_rules.h"
 #include "driver/run.h"
 
 namespace selvane::menu_detail {
@@ -15,7 +16,8 @@ void set_extension(RunState& st, Writer& out, MenuInput& in) {
   out.write("(Five Characters Maximum)\n");
   out.write("File Extension: ");
   std::string word = in.word();
-  if (word.size() <= 5) {
+  // A word is never empty unless the user typed a NUL byte; the menu has always taken that.
+  if (check_extension(word) != ExtensionVerdict::kTooLong) {
     st.outputs.exten = std::move(word);
   } else {
     out.write("\n* String too long *");

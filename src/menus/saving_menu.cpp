@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "core/setting_rules.h"
 #include "menus/menu_common.h"
 #include "menus/menus.h"
 
@@ -67,7 +68,7 @@ void show(const RunState& st, Writer& out) {
 void set_breakcount(RunState& st, Writer& out, MenuInput& in) {
   out.write("Characters Per Line In Results And Parameters File [50-32000]: ");
   const std::optional<std::int32_t> v = in.number();
-  if (v && *v >= 50 && *v <= 32000) {
+  if (v && check_breakcount(*v).accepted()) {
     st.outputs.breakcount = *v;
   } else {
     out.write(menu_detail::kNotAllowed);
