@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "core/path_split.h"
 #include "driver/alignment_run.h"
 #include "input/detect.h"
 #include "input/readers.h"
@@ -105,8 +106,33 @@ void note_loaded(RunState& st, const Alignment& aln) {
   st.input.path_fichero1 = st.input.path_file;
 }
 
+void apply_detection(RunState& st, const Detection& found, Writer& out) {
+  if (!found.opened) {
+    out.write("\n* File not opened *\n");
+    st.input.filename.clear();
+    return;
+  }
+  st.input.fichero1 = found.first_path;
+  st.input.tog_sb = found.paths_file;
+  st.input.numal = found.count;
+  st.input.fileformat = found.format.format;
+  st.params.seq_type = found.format.type;
+  if (!found.paths_file) return;
+  // A new batch starts with b1 and b2 following each alignment, with no concatenation, and
+  // with the menus' one-time warning due again.
+  st.input.tog_sub = false;
+  st.session.warn = true;
+  st.outputs.tog_allfile = false;
+  st.outputs.tog_allfile_init = false;
+  st.outputs.tog_allungfile = false;
+  PathParts parts = getpath(st.input.filename);
+  st.input.path_file = std::move(parts.path_file);
+  st.input.name_file = std::move(parts.name_file);
+  st.input.name_pathsfile = st.input.name_file;
+}
+
 std::optional<Alignment> open_input(RunState& st, Writer& out) {
-  checkfiletype(st, out);
+  apply_detection(st, checkfiletype(st.input.filename), out);
   if (st.input.filename.empty()) return std::nullopt;
   Alignment aln = load(st.input.fichero1, st.input.fileformat);
   st.input.numseq = aln.numseq;

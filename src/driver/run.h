@@ -6,8 +6,15 @@
 #include "core/run_state.h"
 #include "core/writer.h"
 #include "input/alignment.h"
+#include "input/detect.h"
 
 namespace selvane {
+
+// Reports and applies what detection found for st.input.filename. An input that could not be
+// opened prints "\n* File not opened *" and empties st.input.filename; otherwise the input's
+// names, counts, format and type are taken, and a paths file also splits its name and resets
+// tog_sub, warn and the three concatenation switches for the new batch.
+void apply_detection(RunState& st, const Detection& found, Writer& out);
 
 // Runs input type detection on st.input.filename and, when the input could be opened, loads the
 // (first) alignment, prints the report "\n%i sequences and %i positions in the first alignment

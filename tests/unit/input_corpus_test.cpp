@@ -26,14 +26,11 @@ struct Outcome {
 
 Outcome detect_and_load(const fs::path& file) {
   Outcome outcome;
-  RunState st;
-  st.input.filename = file.string();
-  Writer out = Writer::to_stdout();
   try {
-    checkfiletype(st, out);
-    const Alignment al = load(st.input.fichero1, st.input.fileformat);
-    outcome.fileformat = st.input.fileformat;
-    outcome.seq_type = static_cast<char>(st.params.seq_type);
+    const Detection found = checkfiletype(file.string());
+    const Alignment al = load(found.first_path, found.format.format);
+    outcome.fileformat = found.format.format;
+    outcome.seq_type = static_cast<char>(found.format.type);
     outcome.numseq = al.numseq;
     outcome.nupo = al.nupo;
   } catch (const FatalError& e) {

@@ -11,6 +11,7 @@
 #include "core/fatal.h"
 #include "core/run_state.h"
 #include "core/writer.h"
+#include "driver/run.h"
 #include "input/detect.h"
 #include "support/harness.h"
 
@@ -41,13 +42,11 @@ TEST(CheckFormat, FirstHeaderLine) {
       {"", InputFormat::kNone, 0, kNoFormat},
   };
   for (const auto& c : cases) {
-    RunState st;
-    st.params.seq_type = SeqType::kCodons;
     try {
-      checkformat(c.line, st);
+      const DetectedFormat found = checkformat(c.line);
       EXPECT_EQ(c.error, nullptr) << c.line;
-      EXPECT_EQ(st.input.fileformat, c.fileformat) << c.line;
-      EXPECT_EQ(static_cast<char>(st.params.seq_type), c.seq_type) << c.line;
+      EXPECT_EQ(found.format, c.fileformat) << c.line;
+      EXPECT_EQ(static_cast<char>(found.type), c.seq_type) << c.line;
     } catch (const FatalError& e) {
       ASSERT_NE(c.error, nullptr) << c.line;
       EXPECT_EQ(e.text(), c.error) << c.line;
@@ -72,7 +71,7 @@ class Detection : public ::testing::Test {
     {
       Writer out = Writer::to_stream(stream);
       try {
-        checkfiletype(st_, out);
+        apply_detection(st_, checkfiletype(filename), out);
       } catch (const FatalError& e) {
         printed = "fatal:" + e.text();
       }
