@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
   try {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     if (const Standalone request = standalone_request(args); request != Standalone::kNone) {
-      out.write(request == Standalone::kVersion ? version_line() : usage_text());
+      out.write(request == Standalone::kVersion ? version_line() : usage_text(st));
       out.flush();
       return 0;
     }

@@ -61,7 +61,7 @@ std::string entry(const std::string& text, std::size_t start, const std::string&
 
 // An option of the usage is a line "  -name..." with its continuation lines.
 TEST(Documentation, UsageListsEveryOptionWithItsDefault) {
-  const std::string usage(usage_text());
+  const std::string usage = usage_text(RunState{});
   for (const Documented& option : options()) {
     SCOPED_TRACE(option.name);
     const std::size_t at = usage.find("\n  " + option.name);
