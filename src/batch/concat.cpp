@@ -1,7 +1,6 @@
 #include "batch/concat.h"
 
 #include <cstring>
-#include <new>
 
 #include "core/fatal.h"
 #include "output/alignment_file.h"
@@ -12,11 +11,7 @@ Concatenation::Concatenation(std::int32_t numseq, std::string_view buffer)
     : numseq_(numseq), buffer_(buffer) {}
 
 Rows& Concatenation::add_piece(std::int32_t width) {
-  try {
-    pieces_.emplace_back(numseq_, width);
-  } catch (const std::bad_alloc&) {
-    fatal("\nMemory allocation failure in " + buffer_);
-  }
+  allocating(buffer_, [&] { pieces_.emplace_back(numseq_, width); });
   length_ += width;
   return pieces_.back();
 }

@@ -19,4 +19,16 @@ void fatal_number(std::string_view message, std::int64_t number) {
   throw FatalError(std::move(text));
 }
 
+void memory_failure(std::string_view array) {
+  std::string text("\nMemory allocation failure in ");
+  text += array;
+  fatal(text);
+}
+
+void memory_failure(std::string_view array, std::int64_t number) {
+  std::string text("\nMemory allocation failure in ");
+  text += array;
+  fatal_number(text, number);
+}
+
 }  // namespace selvane

@@ -1,7 +1,6 @@
 // The results and parameters file: the run's report as an HTML page, plain text or short text.
 #include <algorithm>
 #include <charconv>
-#include <new>
 #include <span>
 #include <string>
 #include <string_view>
@@ -72,7 +71,7 @@ void write_right_aligned(Writer& out, std::int64_t value, std::size_t width) {
 // The first 15 characters of every name, padded with blanks; in HTML with the special
 // characters replaced afterwards, so the cut and the padding count the name's own characters.
 std::vector<std::string> make_labels(const Alignment& aln, bool html) {
-  try {
+  return allocating("newname", [&] {
     std::vector<std::string> labels(static_cast<std::size_t>(aln.numseq) + 1);
     for (std::int32_t n = 1; n <= aln.numseq; ++n) {
       const std::string& name = aln.name[static_cast<std::size_t>(n)];
@@ -93,9 +92,7 @@ std::vector<std::string> make_labels(const Alignment& aln, bool html) {
       labels[static_cast<std::size_t>(n)] = std::move(label);
     }
     return labels;
-  } catch (const std::bad_alloc&) {
-    fatal("\nMemory allocation failure in newname");
-  }
+  });
 }
 
 // Residues s..e of one row in HTML: conserved residues in a span of their own letter (as

@@ -2,7 +2,6 @@
 // positions, codon snapping, the totals and the boundaries counted in the first sequence.
 #include "selection/blocks.h"
 
-#include <new>
 #include <string_view>
 
 #include "core/fatal.h"
@@ -29,13 +28,10 @@ class Classes {
   float conserved_;
 };
 
-// Appends to a boundary array; running out of memory is fatal with the array's own message.
-void append(std::vector<std::int32_t>& to, std::int32_t value, std::string_view failure) {
-  try {
-    to.push_back(value);
-  } catch (const std::bad_alloc&) {
-    fatal(failure);
-  }
+// Appends to a boundary array; running out of memory is fatal with the message that names the
+// array and the step that grew it ("newpos 1" and the like).
+void append(std::vector<std::int32_t>& to, std::int32_t value, std::string_view array) {
+  allocating(array, [&] { to.push_back(value); });
 }
 
 // Phase 1: runs that start and end at flank positions and hold no run of more than b3
@@ -66,8 +62,8 @@ void initial_blocks(const Classes& is, std::int32_t nupo, const BlockParams& par
     while (e > s && !is.flank(e)) --e;
 
     if (e - s + 1 >= params.posblen) {
-      append(pos, s, "\nMemory allocation failure in pos");
-      append(pos, e, "\nMemory allocation failure in pos");
+      append(pos, s, "pos");
+      append(pos, e, "pos");
     }
     c = t + 1;
   }
@@ -77,11 +73,11 @@ void initial_blocks(const Classes& is, std::int32_t nupo, const BlockParams& par
 // positions and is kept when at least b4 long.
 void pieces(const Classes& is, const std::vector<std::int32_t>& pos, const BlockParams& params,
             std::vector<std::int32_t>& newpos) {
-  const auto keep = [&](std::int32_t first, std::int32_t last, std::string_view first_failure,
-                        std::string_view last_failure) {
+  const auto keep = [&](std::int32_t first, std::int32_t last, std::string_view first_array,
+                        std::string_view last_array) {
     if (last - first + 1 < params.posblen2) return;
-    append(newpos, first, first_failure);
-    append(newpos, last, last_failure);
+    append(newpos, first, first_array);
+    append(newpos, last, last_array);
   };
 
   for (std::size_t k = 1; k + 1 < pos.size(); k += 2) {
@@ -98,10 +94,7 @@ void pieces(const Classes& is, const std::vector<std::int32_t>& pos, const Block
       // Close at the last conserved position before p; the piece's first position is one.
       std::int32_t q = p - 1;
       while (q > first && !is.conserved(q)) --q;
-      keep(first, q,
-           opened_after_exclusion ? "\nMemory allocation failure in newpos 3"
-                                  : "\nMemory allocation failure in newpos 1",
-           "\nMemory allocation failure in newpos 2");
+      keep(first, q, opened_after_exclusion ? "newpos 3" : "newpos 1", "newpos 2");
       // Open again at the next conserved position; e is a flank position, so one exists.
       std::int32_t r = p + 1;
       while (r < e && !is.conserved(r)) ++r;
@@ -109,10 +102,7 @@ void pieces(const Classes& is, const std::vector<std::int32_t>& pos, const Block
       opened_after_exclusion = true;
       p = r + 1;
     }
-    keep(first, e,
-         opened_after_exclusion ? "\nMemory allocation failure in newpos 3"
-                                : "\nMemory allocation failure in newpos 1",
-         "\nMemory allocation failure in newpos 4");
+    keep(first, e, opened_after_exclusion ? "newpos 3" : "newpos 1", "newpos 4");
   }
 }
 
@@ -136,11 +126,7 @@ void snap_to_codons(std::vector<std::int32_t>& newpos, std::int32_t newtopos) {
 // are the true residue numbers whatever the gap policy.
 std::vector<std::int32_t> first_sequence_boundaries(const Blocks& blocks, const Alignment& aln) {
   std::vector<std::int32_t> seq;
-  try {
-    seq.reserve(blocks.newpos.size());
-  } catch (const std::bad_alloc&) {
-    fatal("\nMemory allocation failure in newposseq 5");
-  }
+  allocating("newposseq 5", [&] { seq.reserve(blocks.newpos.size()); });
   const char* first_row = aln.let.row(1);
   // Residues of the first sequence at positions 1..at; the cursor only moves forward in
   // practice, but a snapped codon block may have its last position before its first.
@@ -167,14 +153,14 @@ Blocks getpos(const Classification& cls, const Alignment& aln, const BlockParams
   const Classes is(cls, params);
   Blocks blocks;
 
-  append(blocks.pos, 0, "\nMemory allocation failure in pos");
+  append(blocks.pos, 0, "pos");
   initial_blocks(is, nupo, params, blocks.pos);
   blocks.topos = static_cast<std::int32_t>(blocks.pos.size()) - 1;
 
-  append(blocks.newpos, 0, "\nMemory allocation failure in newpos 1");
+  append(blocks.newpos, 0, "newpos 1");
   pieces(is, blocks.pos, params, blocks.newpos);
   blocks.newtopos = static_cast<std::int32_t>(blocks.newpos.size()) - 1;
-  append(blocks.newpos, nupo + 1, "\nMemory allocation failure in newpos 4");
+  append(blocks.newpos, nupo + 1, "newpos 4");
 
   if (params.seq_type == SeqType::kCodons) snap_to_codons(blocks.newpos, blocks.newtopos);
 

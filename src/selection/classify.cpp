@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
-#include <new>
 
 #include "core/fatal.h"
 
@@ -99,22 +98,10 @@ Classification assignval(const Alignment& aln, const BlockParams& params) {
   const std::int32_t nupo = aln.nupo;
   const std::size_t entries = static_cast<std::size_t>(nupo) + 1;
   Classification cls;
-  try {
-    cls.val.assign(entries, 0.0f);
-  } catch (const std::bad_alloc&) {
-    fatal("\nMemory allocation failure in val");
-  }
-  try {
-    cls.val_aa.assign(entries, '?');
-  } catch (const std::bad_alloc&) {
-    fatal("\nMemory allocation failure in val_aa");
-  }
+  allocating("val", [&] { cls.val.assign(entries, 0.0f); });
+  allocating("val_aa", [&] { cls.val_aa.assign(entries, '?'); });
   std::vector<std::int32_t> tile;
-  try {
-    tile.resize(static_cast<std::size_t>(kTile) * kSlots);
-  } catch (const std::bad_alloc&) {
-    fatal("\nMemory allocation failure in bb");
-  }
+  allocating("bb", [&] { tile.resize(static_cast<std::size_t>(kTile) * kSlots); });
 
   // DNA and codon alignments choose among U A C G T, proteins among the 20 amino acids.
   const bool nucleotides = params.seq_type == SeqType::kDna || params.seq_type == SeqType::kCodons;
