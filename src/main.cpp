@@ -5,14 +5,14 @@
 #include <string_view>
 #include <vector>
 
+#include "core/fatal.h"
+#include "core/run_state.h"
+#include "core/writer.h"
 #include "driver/command_line.h"
-#include "driver/fatal.h"
 #include "driver/invocation.h"
 #include "driver/run.h"
-#include "driver/run_state.h"
 #include "menus/menu_input.h"
 #include "menus/menus.h"
-#include "output/writer.h"
 
 int main(int argc, char** argv) {
   using namespace selvane;
@@ -22,20 +22,20 @@ int main(int argc, char** argv) {
   try {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     if (const Standalone request = standalone_request(args); request != Standalone::kNone) {
-      out.write(request == Standalone::kVersion ? version_line() : usage_text());
+      out.write(request == Standalone::kVersion ? version_line() : usage_text(st));
       out.flush();
       return 0;
     }
     std::optional<Alignment> first;
     if (!args.empty()) {
-      st.filename = std::string(args[0]);
+      st.input.filename = std::string(args[0]);
       first = open_input(st, out);
     }
     if (args.size() >= 2) {
       parse_options(st, std::span(args).subspan(1), out);
       calculate(st, out, std::move(first));
       out.flush();
-      return st.posix_exit == 1 ? 0 : 1;
+      return st.outputs.posix_exit ? 0 : 1;
     }
     // Interactive session. The alignment read for the report is not kept: every run reads its
     // input again. The menus end the process themselves (ExitRequest) when the user quits.
@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     MenuInput in(stdin, out);
     do {
       menu_main(st, out, in);
-    } while (st.menu != 'q');
+    } while (st.session.menu != 'q');
     out.flush();
     return 1;
   } catch (const FatalError& error) {

@@ -1,11 +1,9 @@
 #include "batch/concat.h"
 
 #include <cstring>
-#include <new>
 
-#include "driver/fatal.h"
-#include "output/entry.h"
-#include "output/writer.h"
+#include "core/fatal.h"
+#include "output/alignment_file.h"
 
 namespace selvane {
 
@@ -13,11 +11,7 @@ Concatenation::Concatenation(std::int32_t numseq, std::string_view buffer)
     : numseq_(numseq), buffer_(buffer) {}
 
 Rows& Concatenation::add_piece(std::int32_t width) {
-  try {
-    pieces_.emplace_back(numseq_, width);
-  } catch (const std::bad_alloc&) {
-    fatal("\nMemory allocation failure in " + buffer_);
-  }
+  allocating(buffer_, [&] { pieces_.emplace_back(numseq_, width); });
   length_ += width;
   return pieces_.back();
 }
@@ -51,18 +45,11 @@ void Concatenation::append_rows(const Rows& newlet) {
   }
 }
 
-void Concatenation::save(const std::string& path, const RunState& st,
-                         const std::vector<std::string>& names) const {
-  Writer out = Writer::create(path, st.posix_exit == 1);
-  for (std::int32_t n = 1; n <= numseq_; ++n) {
-    begin_entry(out, st.fileformat, st.seq_type, names[static_cast<std::size_t>(n)]);
-    ResidueGrouping grouping(out);
-    for (const Rows& piece : pieces_) {
-      grouping.put(std::string_view(piece.row(n) + 1, static_cast<std::size_t>(piece.width())));
-    }
-    end_entry(out, st.fileformat);
-  }
-  out.close();
+void Concatenation::save(const std::string& path, const OutputSwitches& outputs,
+                         const EntryFormat& format, const std::vector<std::string>& names) const {
+  AlignmentContent content{numseq_, names, {}};
+  for (const Rows& piece : pieces_) content.ranges.push_back({&piece, 1, piece.width()});
+  write_alignment(path, outputs, format, content);
 }
 
 }  // namespace selvane

@@ -6,8 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
 #include "input/alignment.h"
+#include "output/entry.h"
 #include "selection/blocks.h"
 
 namespace selvane {
@@ -33,8 +34,8 @@ class Concatenation {
   std::int32_t numseq() const { return numseq_; }
 
   // allsaveseq, allsaveseq_init, allsaveseq_ung: one entry per sequence, named from `names`
-  // (the last alignment's, 1-based), in st.fileformat with st.seq_type's marker.
-  void save(const std::string& path, const RunState& st,
+  // (the last alignment's, 1-based), written by the alignment writer.
+  void save(const std::string& path, const OutputSwitches& outputs, const EntryFormat& format,
             const std::vector<std::string>& names) const;
 
  private:

@@ -4,9 +4,10 @@
 #include <optional>
 #include <string>
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
+#include "core/writer.h"
 #include "input/alignment.h"
-#include "output/writer.h"
+#include "output/entry.h"
 #include "selection/blocks.h"
 #include "selection/classify.h"
 
@@ -21,7 +22,10 @@ struct AlignmentResults {
   std::string letselvane;  // when the results file (HTML or text) or the mask needs it
 };
 
-// Records the counts of the alignment just loaded from st.fichero1 and splits that path into
+// The entry format of every alignment file of a run: the input's format and its sequence type.
+EntryFormat entry_format(const RunState& st);
+
+// Records the counts of the alignment just loaded from st.input.fichero1 and splits that path into
 // name_file, path_file and path_fichero1.
 void note_loaded(RunState& st, const Alignment& aln);
 
@@ -29,7 +33,7 @@ void note_loaded(RunState& st, const Alignment& aln);
 // outputs need, prints the summary and writes the enabled files.
 AlignmentResults process(const RunState& st, const Alignment& aln, Writer& out);
 
-// A batch over the paths file st.filename (st.tog_sb is 1).
+// A batch over the paths file st.input.filename (st.input.tog_sb is set).
 void run_batch(RunState& st, Writer& out, std::optional<Alignment> preloaded);
 
 }  // namespace selvane

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "batch/concat.h"
+#include "core/fatal.h"
 #include "driver/alignment_run.h"
-#include "driver/fatal.h"
 #include "input/block_reader.h"
 #include "input/detect.h"
 #include "input/readers.h"
@@ -27,23 +27,25 @@ struct Concatenations {
 void write_concatenations(const RunState& st, const Concatenations& all,
                           const std::vector<std::string>& names, Writer& out) {
   const auto name = [&](BatchFile kind) {
-    return batch_output_name(st.path_fichero1, st.name_pathsfile, st.exten, kind);
+    return batch_output_name(st.input.path_fichero1, st.input.name_pathsfile, st.outputs.exten,
+                             kind);
   };
+  const EntryFormat format = entry_format(st);
   if (all.blocks) {
-    all.blocks->save(name(BatchFile::kBlocks), st, names);
+    all.blocks->save(name(BatchFile::kBlocks), st.outputs, format, names);
     out.printf("Selvane alignment in batch: %i positions\n\n", all.blocks->length());
   }
-  if (all.inputs) all.inputs->save(name(BatchFile::kInputs), st, names);
-  if (all.ungapped) all.ungapped->save(name(BatchFile::kUngapped), st, names);
+  if (all.inputs) all.inputs->save(name(BatchFile::kInputs), st.outputs, format, names);
+  if (all.ungapped) all.ungapped->save(name(BatchFile::kUngapped), st.outputs, format, names);
 }
 
 }  // namespace
 
 void run_batch(RunState& st, Writer& out, std::optional<Alignment> preloaded) {
-  std::optional<BlockReader> paths = BlockReader::open(st.filename);
+  std::optional<BlockReader> paths = BlockReader::open(st.input.filename);
   if (!paths) fatal("\nFile not opened");
   // The alignment open_input() read is the first one listed, read a moment ago.
-  const std::string preloaded_path = st.fichero1;
+  const std::string preloaded_path = st.input.fichero1;
 
   std::int32_t reference_count = 0;
   Concatenations all;
@@ -52,24 +54,24 @@ void run_batch(RunState& st, Writer& out, std::optional<Alignment> preloaded) {
   std::string path;
   // Each pass takes the next listed path; a paths file shortened since it was counted simply
   // ends the batch early.
-  for (std::int32_t pass = 1; pass <= st.numal && next_path(*paths, path); ++pass) {
-    st.fichero1 = path;
+  for (std::int32_t pass = 1; pass <= st.input.numal && next_path(*paths, path); ++pass) {
+    st.input.fichero1 = path;
     Alignment aln = (pass == 1 && preloaded && path == preloaded_path)
                         ? std::move(*preloaded)
-                        : load(st.fichero1, st.fileformat);
+                        : load(st.input.fichero1, st.input.fileformat);
     preloaded.reset();
     note_loaded(st, aln);
 
     if (pass == 1) {
       reference_count = aln.numseq;
-      if (st.tog_sub == 1) {
-        if (st.tog_allfile == 1) all.blocks.emplace(aln.numseq, "letall");
-        if (st.tog_allfile_init == 1) all.inputs.emplace(aln.numseq, "letall_init");
-        if (st.tog_allungfile == 1) all.ungapped.emplace(aln.numseq, "newletall");
+      if (st.input.tog_sub) {
+        if (st.outputs.tog_allfile) all.blocks.emplace(aln.numseq, "letall");
+        if (st.outputs.tog_allfile_init) all.inputs.emplace(aln.numseq, "letall_init");
+        if (st.outputs.tog_allungfile) all.ungapped.emplace(aln.numseq, "newletall");
       }
     }
-    if (st.tog_sub == 0) apply_sequence_count_defaults(st, aln.numseq);
-    if (st.tog_sub == 1 && aln.numseq != reference_count) {
+    if (!st.input.tog_sub) apply_sequence_count_defaults(st.params, aln.numseq);
+    if (st.input.tog_sub && aln.numseq != reference_count) {
       fatal("\nAlignments with different number of sequences");
     }
 

@@ -3,7 +3,10 @@
 #include <cctype>
 #include <climits>
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "core/setting_rules.h"
 
 namespace selvane {
 
@@ -66,10 +69,10 @@ struct Option {
 };
 
 // A Y/N switch: sets the switch or prints the option's warning.
-template <int RunState::*Switch, char Name>
+template <bool OutputSwitches::*Switch, char Name>
 void yes_no(Parse& p, const Value& v) {
-  if (v.letter == 'Y' || v.letter == 'N') {
-    p.st.*Switch = v.letter == 'Y' ? 1 : 0;
+  if (const std::optional<bool> on = yes_no_from_letter(v.letter)) {
+    p.st.outputs.*Switch = *on;
   } else {
     p.out.printf("\nWARNING: Parameter -%c not properly entered. It has to be Y (Yes) or N (No)\n",
                  Name);
@@ -77,15 +80,15 @@ void yes_no(Parse& p, const Value& v) {
 }
 
 // A batch concatenation switch: Y also fixes b1 and b2 for the whole batch.
-template <int RunState::*Switch, char Name>
+template <bool OutputSwitches::*Switch, char Name>
 void concatenation(Parse& p, const Value& v) {
   yes_no<Switch, Name>(p, v);
-  if (v.letter == 'Y') p.st.tog_sub = 1;
+  if (yes_no_from_letter(v.letter).value_or(false)) p.st.input.tog_sub = true;
 }
 
 void set_type(Parse& p, const Value& v) {
-  if (v.letter == 'P' || v.letter == 'C' || v.letter == 'D') {
-    p.st.seq_type = v.letter;
+  if (const std::optional<SeqType> type = seq_type_from_letter(v.letter)) {
+    p.st.params.seq_type = *type;
   } else {
     line(p.out,
          "\nWARNING: Parameter -t not properly entered. It has to be P (Proteins), C (Codons) or D "
@@ -95,19 +98,20 @@ void set_type(Parse& p, const Value& v) {
 
 void set_b1(Parse& p, const Value& v) {
   RunState& st = p.st;
-  if (v.number >= st.initnegval && v.number <= st.flankval) {
-    st.negval = v.number;
-    st.tog_sub = 1;
+  const RangeVerdict verdict = check_negval(v.number, st.params, st.input.numseq);
+  if (verdict.accepted()) {
+    st.params.negval = v.number;
+    st.input.tog_sub = true;
     return;
   }
   line(p.out, "\nWARNING: Parameter -b1 not properly entered.");
-  if (v.number < st.initnegval) {
+  if (verdict.too_low) {
     p.out.printf(
         "The minimum number of sequences for a conserved position must be bigger than or equal "
         "to %i (half the number of sequences + 1)\n",
-        st.initnegval);
+        st.params.initnegval);
   }
-  if (v.number > st.flankval) {
+  if (verdict.too_high) {
     line(p.out,
          "The minimum number of sequences for a conserved position must be lower than or equal "
          "to the minimum number of sequences for a flank position");
@@ -116,26 +120,28 @@ void set_b1(Parse& p, const Value& v) {
 
 void set_b2(Parse& p, const Value& v) {
   RunState& st = p.st;
-  if (v.number >= st.negval && v.number <= st.numseq) {
-    st.flankval = v.number;
-    st.tog_sub = 1;
+  const RangeVerdict verdict = check_flankval(v.number, st.params, st.input.numseq);
+  if (verdict.accepted()) {
+    st.params.flankval = v.number;
+    st.input.tog_sub = true;
     return;
   }
+  // On the command line 0 (or a value without digits) asks for the lowest b2 there is.
   if (v.number == 0) {
-    st.flankval = st.negval;
+    st.params.flankval = st.params.negval;
     line(p.out,
          "\nWARNING: minimum number of sequences for a flank position set to the minimum possible "
          "value.");
     return;
   }
   line(p.out, "\nWARNING: Parameter -b2 not properly entered.");
-  if (v.number > st.numseq) {
+  if (verdict.too_high) {
     p.out.printf(
         "The minimum number of sequences for a flank position must be lower than or equal to %i "
         "(the number of sequences)\n",
-        st.numseq);
+        st.input.numseq);
   }
-  if (v.number < st.negval) {
+  if (verdict.too_low) {
     line(p.out,
          "The minimum number of sequences for a flank position must be bigger than or equal to "
          "the minimum number of sequences for a conserved position");
@@ -143,65 +149,60 @@ void set_b2(Parse& p, const Value& v) {
 }
 
 void set_b3(Parse& p, const Value& v) {
-  if (v.number >= 0 && v.number <= 32000) {
-    p.st.negblen = v.number;
+  if (check_negblen(v.number).accepted()) {
+    p.st.params.negblen = v.number;
   } else {
     line(p.out, "\nWARNING: Parameter -b3 not properly entered.");
   }
 }
 
-void block_length_refused(Parse& p, char digit, std::int32_t number) {
+// The command line asks the same minimum of every sequence type, codons included.
+void block_length_refused(Parse& p, char digit, const RangeVerdict& verdict) {
   p.out.printf("\nWARNING: Parameter -b%c not properly entered.\n", digit);
-  if (number < 2) line(p.out, "The minimum length of a block must be 2 or bigger");
+  if (verdict.too_low) line(p.out, "The minimum length of a block must be 2 or bigger");
 }
 
 void set_b0(Parse& p, const Value& v) {
-  if (v.number >= 2 && v.number <= 32000) {
-    p.st.posblen = v.number;
+  const RangeVerdict verdict = check_block_length(v.number);
+  if (verdict.accepted()) {
+    p.st.params.posblen = v.number;
     p.b0_given = true;
   } else {
-    block_length_refused(p, '0', v.number);
+    block_length_refused(p, '0', verdict);
   }
 }
 
 void set_b4(Parse& p, const Value& v) {
-  if (v.number >= 2 && v.number <= 32000) {
-    p.st.posblen2 = v.number;
-    if (!p.b0_given) p.st.posblen = v.number;
+  const RangeVerdict verdict = check_block_length(v.number);
+  if (verdict.accepted()) {
+    p.st.params.posblen2 = v.number;
+    if (!p.b0_given) p.st.params.posblen = v.number;
   } else {
-    block_length_refused(p, '4', v.number);
+    block_length_refused(p, '4', verdict);
   }
 }
 
 void set_b5(Parse& p, const Value& v) {
-  switch (v.letter) {
-    case 'N':
-      p.st.tog_gaps = 1;
-      return;
-    case 'H':
-      p.st.tog_gaps = 2;
-      return;
-    case 'A':
-      p.st.tog_gaps = 3;
-      return;
-    default:
-      line(p.out,
-           "\nWARNING: Parameter -b5 not properly entered. It has to be N (None), H (With Half) or "
-           "A (All)");
+  if (const std::optional<GapPolicy> gaps = gap_policy_from_letter(v.letter)) {
+    p.st.params.tog_gaps = *gaps;
+  } else {
+    line(p.out,
+         "\nWARNING: Parameter -b5 not properly entered. It has to be N (None), H (With Half) or "
+         "A (All)");
   }
 }
 
 void set_b6(Parse& p, const Value& v) {
-  if (v.letter == 'Y' || v.letter == 'N') {
-    p.st.tog_sim = v.letter == 'Y' ? 1 : 0;
+  if (const std::optional<bool> on = yes_no_from_letter(v.letter)) {
+    p.st.params.tog_sim = *on;
   } else {
     line(p.out, "\nWARNING: Parameter -b6 not properly entered. It has to be Y (Yes) or N (No)");
   }
 }
 
 void set_extension(Parse& p, const Value& v) {
-  if (!v.text.empty() && v.text.size() <= 5) {
-    p.st.exten = std::string(v.text);
+  if (check_extension(v.text) == ExtensionVerdict::kAccepted) {
+    p.st.outputs.exten = std::string(v.text);
   } else {
     line(p.out, "\nWARNING: Parameter -e not properly entered.");
     line(p.out, "The string has to have 5 characters maximum");
@@ -209,29 +210,18 @@ void set_extension(Parse& p, const Value& v) {
 }
 
 void set_results(Parse& p, const Value& v) {
-  switch (v.letter) {
-    case 'Y':
-      p.st.tog_viewfile = 1;
-      return;
-    case 'N':
-      p.st.tog_viewfile = 0;
-      return;
-    case 'T':
-      p.st.tog_viewfile = 2;
-      return;
-    case 'S':
-      p.st.tog_viewfile = 3;
-      return;
-    default:
-      line(p.out,
-           "\nWARNING: Parameter -p not properly entered. It has to be Y (Yes, HTML), N (No), T "
-           "(Text) or S (Short)");
+  if (const std::optional<ResultsForm> form = results_form_from_letter(v.letter)) {
+    p.st.outputs.tog_viewfile = *form;
+  } else {
+    line(p.out,
+         "\nWARNING: Parameter -p not properly entered. It has to be Y (Yes, HTML), N (No), T "
+         "(Text) or S (Short)");
   }
 }
 
 void set_breakcount(Parse& p, const Value& v) {
-  if (v.number >= 50 && v.number <= 32000) {
-    p.st.breakcount = v.number;
+  if (check_breakcount(v.number).accepted()) {
+    p.st.outputs.breakcount = v.number;
   } else {
     line(p.out, "\nWARNING: Parameter -v not properly entered. It must be between 50 and 32000");
   }
@@ -248,15 +238,15 @@ constexpr Option kOptions[] = {
     {'b', '5', Kind::kLetter, set_b5},
     {'b', '6', Kind::kLetter, set_b6},
     {'e', '\0', Kind::kText, set_extension},
-    {'s', '\0', Kind::kLetter, yes_no<&RunState::tog_seqfile, 's'>},
+    {'s', '\0', Kind::kLetter, yes_no<&OutputSwitches::tog_seqfile, 's'>},
     {'p', '\0', Kind::kLetter, set_results},
-    {'k', '\0', Kind::kLetter, yes_no<&RunState::tog_maskfile, 'k'>},
-    {'d', '\0', Kind::kLetter, yes_no<&RunState::tog_psfile, 'd'>},
-    {'n', '\0', Kind::kLetter, yes_no<&RunState::tog_ncbfile, 'n'>},
-    {'u', '\0', Kind::kLetter, yes_no<&RunState::tog_ungappedfile, 'u'>},
-    {'a', '\0', Kind::kLetter, concatenation<&RunState::tog_allfile, 'a'>},
-    {'c', '\0', Kind::kLetter, concatenation<&RunState::tog_allfile_init, 'c'>},
-    {'w', '\0', Kind::kLetter, concatenation<&RunState::tog_allungfile, 'w'>},
+    {'k', '\0', Kind::kLetter, yes_no<&OutputSwitches::tog_maskfile, 'k'>},
+    {'d', '\0', Kind::kLetter, yes_no<&OutputSwitches::tog_psfile, 'd'>},
+    {'n', '\0', Kind::kLetter, yes_no<&OutputSwitches::tog_ncbfile, 'n'>},
+    {'u', '\0', Kind::kLetter, yes_no<&OutputSwitches::tog_ungappedfile, 'u'>},
+    {'a', '\0', Kind::kLetter, concatenation<&OutputSwitches::tog_allfile, 'a'>},
+    {'c', '\0', Kind::kLetter, concatenation<&OutputSwitches::tog_allfile_init, 'c'>},
+    {'w', '\0', Kind::kLetter, concatenation<&OutputSwitches::tog_allungfile, 'w'>},
     {'v', '\0', Kind::kNumber, set_breakcount},
 };
 
@@ -277,7 +267,7 @@ void parse_options(RunState& st, std::span<const std::string_view> options, Writ
   Parse parse{st, out};
   for (const std::string_view arg : options) {
     if (arg == kPosixExit) {
-      st.posix_exit = 1;
+      st.outputs.posix_exit = true;
       continue;
     }
     // Any other long option matches no row of the table and is ignored without a message,

@@ -4,8 +4,8 @@
 #include <span>
 #include <string_view>
 
-#include "driver/run_state.h"
-#include "output/writer.h"
+#include "core/run_state.h"
+#include "core/writer.h"
 
 namespace selvane {
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/run_state.h"
+
 namespace selvane {
 
 enum class Standalone { kNone, kVersion, kHelp };
@@ -17,7 +19,7 @@ Standalone standalone_request(std::span<const std::string_view> args);
 // The one line printed for --version: "selvane 0.91b\n".
 std::string version_line();
 
-// The short usage printed for --help.
-std::string_view usage_text();
+// The short usage printed for --help, with the defaults of the start-up state `start`.
+std::string usage_text(const RunState& start);
 
 }  // namespace selvane

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "driver/fatal.h"
+#include "core/fatal.h"
 
 namespace selvane {
 
@@ -25,7 +25,7 @@ bool next_path(BlockReader& paths, std::string& path) {
   return false;
 }
 
-void checkformat(std::string_view line, RunState& st) {
+DetectedFormat checkformat(std::string_view line) {
   if (line.empty() || line[0] != '>') fatal("\nSequence not in NBRF/PIR or FASTA format");
   if (line.size() >= 4 && line[3] == ';') {
     // Only the letter after '>' tells the type; the one before ';' is never looked at.
@@ -34,59 +34,40 @@ void checkformat(std::string_view line, RunState& st) {
           "\nSequence not in correct NBRF/PIR format: a D (for DNA or rRNA sequences) or a P "
           "(for protein sequences) is missing after the symbol > in the name line");
     }
-    st.fileformat = kFormatPir;
-    st.seq_type = line[1];
-    return;
+    return {InputFormat::kPir, line[1] == 'P' ? SeqType::kProtein : SeqType::kDna};
   }
   // A FASTA header names no type: protein until the user says otherwise.
-  st.fileformat = kFormatFasta;
-  st.seq_type = 'P';
+  return {InputFormat::kFasta, SeqType::kProtein};
 }
 
-void checkfiletype(RunState& st, Writer& out) {
-  std::optional<BlockReader> input = BlockReader::open(st.filename);
-  if (!input) {
-    out.write("\n* File not opened *\n");
-    st.filename.clear();
-    return;
-  }
+Detection checkfiletype(const std::string& filename) {
+  Detection found;
+  std::optional<BlockReader> input = BlockReader::open(filename);
+  if (!input) return found;
+  found.opened = true;
   const std::string line = first_nonblank_line(*input);
   input.reset();
 
   // An alignment's first line never names a file; a paths file's first line does.
   std::optional<BlockReader> first_alignment = BlockReader::open(line);
   if (!first_alignment) {
-    checkformat(line, st);
-    st.tog_sb = 0;
-    st.numal = 1;
-    st.fichero1 = st.filename;
-    return;
+    found.format = checkformat(line);
+    found.first_path = filename;
+    found.count = 1;
+    return found;
   }
 
-  st.fichero1 = line;
-  st.tog_sb = 1;
-  // A new batch starts with b1 and b2 following each alignment and with no concatenation.
-  st.tog_sub = 0;
-  st.warn = 1;
-  st.tog_allfile = 0;
-  st.tog_allfile_init = 0;
-  st.tog_allungfile = 0;
-
+  found.paths_file = true;
+  found.first_path = line;
   const std::string header = first_nonblank_line(*first_alignment);
   first_alignment.reset();
-  checkformat(header, st);
+  found.format = checkformat(header);
 
-  std::optional<BlockReader> paths = BlockReader::open(st.filename);
+  std::optional<BlockReader> paths = BlockReader::open(filename);
   if (!paths) fatal("\nFile not opened");
-  std::int32_t count = 0;
   std::string path;
-  while (next_path(*paths, path)) ++count;
-  st.numal = count;
-
-  PathParts parts = getpath(st.filename);
-  st.path_file = std::move(parts.path_file);
-  st.name_file = std::move(parts.name_file);
-  st.name_pathsfile = st.name_file;
+  while (next_path(*paths, path)) ++found.count;
+  return found;
 }
 
 }  // namespace selvane

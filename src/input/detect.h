@@ -1,36 +1,44 @@
-// Input type detection: alignment or paths file, format and sequence type, and path splitting.
+// Input type detection: alignment or paths file, and the format and sequence type of the
+// (first) alignment. Detection only looks: it prints nothing and changes no setting; the driver
+// reports and applies what it found.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
 #include "input/block_reader.h"
-#include "output/writer.h"
 
 namespace selvane {
 
-struct PathParts {
-  std::string path_file;  // up to and including the last '/'; empty when there is none
-  std::string name_file;  // after the last '/'
+// Format and sequence type, as the first header line of an alignment tells them.
+struct DetectedFormat {
+  InputFormat format = InputFormat::kNone;
+  SeqType type = SeqType::kUnknown;
 };
 
-// Splits a path at its last '/'.
-PathParts getpath(std::string_view path);
+// What an input name turned out to be.
+struct Detection {
+  bool opened = false;      // false: the input could not be opened, and nothing else is known
+  bool paths_file = false;  // a paths file listing alignments; otherwise an alignment itself
+  std::string first_path;   // the alignment to read first: the input, or the first path listed
+  std::int32_t count = 0;   // alignments the input stands for: 1, or the paths listed
+  DetectedFormat format;    // of the (first) alignment; a batch reads all its alignments so
+};
 
 // Reads the next path of a paths file: the next line that is not blank (a blank line has
 // nothing before its line end). False when no path is left. Detection counts the alignments
 // with it and the batch loop reads them with it, so both skip the same lines.
 bool next_path(BlockReader& paths, std::string& path);
 
-// Sets fileformat and seq_type from the first non-blank line of an alignment (without its line
-// end), or ends the run (FatalError) when the line names no known format.
-void checkformat(std::string_view line, RunState& st);
+// The format and type of an alignment from its first non-blank line (without its line end);
+// ends the run (FatalError) when the line names no known format.
+DetectedFormat checkformat(std::string_view line);
 
-// Decides what st.filename is. Prints "\n* File not opened *" and empties st.filename when it
-// cannot be opened; otherwise sets fichero1, tog_sb, numal, fileformat, seq_type and, for a
-// paths file, name_file, path_file, name_pathsfile, and resets tog_sub, warn and the three
-// concatenation switches. Format errors are fatal.
-void checkfiletype(RunState& st, Writer& out);
+// Decides what `filename` is. An input whose first non-blank line names a file that can be
+// opened is a paths file. Format errors are fatal, as is a paths file that cannot be opened a
+// second time for counting.
+Detection checkfiletype(const std::string& filename);
 
 }  // namespace selvane

@@ -6,12 +6,11 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <new>
 #include <optional>
 #include <string_view>
 
-#include "driver/fatal.h"
-#include "driver/run_state.h"
+#include "core/fatal.h"
+#include "core/run_state.h"
 #include "input/block_reader.h"
 
 namespace selvane {
@@ -106,43 +105,23 @@ class AlignmentBuilder {
     // A file holds at least one byte per residue and one per sequence (its header's first
     // character), so its size bounds the buffer and it never has to grow. Pages reserved but
     // never written cost no memory.
-    try {
-      rows_.reserve(size_hint);
-    } catch (const std::bad_alloc&) {
-      fatal("\nMemory allocation failure in let");
-    }
+    allocating("let", [&] { rows_.reserve(size_hint); });
   }
 
   std::int32_t next_index() const { return al_.numseq + 1; }
 
   void begin_sequence(std::string_view name) {
     const std::int32_t s = next_index();
-    std::string text;
-    try {
-      text.assign(name);
-    } catch (const std::bad_alloc&) {
-      fatal_number("\nMemory allocation failure in name", s);
-    }
-    try {
-      al_.name.push_back(std::move(text));
-    } catch (const std::bad_alloc&) {
-      fatal("\nMemory allocation failure in name");
-    }
-    try {
-      rows_.push_back('\0');  // the padding byte in front of the row
-    } catch (const std::bad_alloc&) {
-      fatal_number("\nMemory allocation failure in let\n", s);
-    }
+    std::string text = allocating("name", s, [&] { return std::string(name); });
+    allocating("name", [&] { al_.name.push_back(std::move(text)); });
+    // The message of a row names its sequence on a line of its own.
+    allocating("let\n", s, [&] { rows_.push_back('\0'); });  // the padding byte of the row
     row_start_ = rows_.size();
   }
 
   // Reads the residues of the sequence begun last; see scan_sequence.
   bool scan(BlockReader& in, const ScanTable& table, char stop) {
-    try {
-      return scan_sequence(in, table, stop, rows_);
-    } catch (const std::bad_alloc&) {
-      fatal_number("\nMemory allocation failure in let\n", next_index());
-    }
+    return allocating("let\n", next_index(), [&] { return scan_sequence(in, table, stop, rows_); });
   }
 
   void end_sequence() {
@@ -276,11 +255,11 @@ void remove_all_gap_positions(Alignment& al) {
 
 }  // namespace
 
-Alignment load(const std::string& path, int fileformat) {
+Alignment load(const std::string& path, InputFormat fileformat) {
   Alignment al;
-  if (fileformat == kFormatPir) {
+  if (fileformat == InputFormat::kPir) {
     al = load_pir(path);
-  } else if (fileformat == kFormatFasta) {
+  } else if (fileformat == InputFormat::kFasta) {
     al = load_fasta(path);
   }
   if (al.numseq < 2) {

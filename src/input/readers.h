@@ -3,14 +3,15 @@
 
 #include <string>
 
+#include "core/run_state.h"
 #include "input/alignment.h"
 
 namespace selvane {
 
-// Reads the alignment file `path` in `fileformat` (kFormatPir or kFormatFasta), checks that it
+// Reads the alignment file `path` in `fileformat` (NBRF/PIR or FASTA), checks that it
 // has at least two sequences, removes the positions that are gaps in every sequence and checks
 // that at least two positions remain. Every failure is fatal.
-Alignment load(const std::string& path, int fileformat);
+Alignment load(const std::string& path, InputFormat fileformat);
 
 // The readers alone, before the checks and the removal of all-gap positions.
 Alignment load_pir(const std::string& path);

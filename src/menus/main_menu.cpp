@@ -2,7 +2,8 @@
 #include <string>
 #include <string_view>
 
-#include "driver/fatal.h"
+#include "core/fatal.h"
+#include "core/setting_rules.h"
 #include "driver/run.h"
 #include "menus/menu_common.h"
 #include "menus/menus.h"
@@ -20,12 +21,12 @@ void show(const RunState& st, Writer& out) {
   out.write("SELECTION OF CONSERVED BLOCKS FROM MULTIPLE ALIGNMENTS\n");
   out.write("        FOR THEIR USE IN PHYLOGENETIC ANALYSIS        \n");
   out.write("******************************************************\n");
-  const bool have_file = !st.filename.empty();
+  const bool have_file = !st.input.filename.empty();
   if (have_file) {
-    out.write(st.tog_sb == 1 ? "\nCURRENT FILE (paths file): " : "\nCURRENT FILE: ");
-    out.write(st.filename);
+    out.write(st.input.tog_sb ? "\nCURRENT FILE (paths file): " : "\nCURRENT FILE: ");
+    out.write(st.input.filename);
     out.write("\n");
-    if (const std::string_view type = type_name(st.seq_type); !type.empty()) {
+    if (const std::string_view type = type_name(st.params.seq_type); !type.empty()) {
       out.write("t. Type Of Sequence: ");
       out.write(type);
       out.put('\n');
@@ -42,34 +43,35 @@ void show(const RunState& st, Writer& out) {
 // Asks for a new input. A name that cannot be opened leaves the previous input current; an
 // input in no known format ends the process inside open_input.
 void open_file(RunState& st, Writer& out, MenuInput& in) {
-  std::string previous = st.filename;
+  std::string previous = st.input.filename;
   out.write(
       "Please enter a DNA or protein alignment in NBRF/PIR or FASTA format or a paths file.\n");
   out.write("File Name: ");
-  st.filename = in.line();
+  st.input.filename = in.line();
   // The alignment read for the report is not kept: every run reads its input again.
-  if (!open_input(st, out).has_value() || st.filename.empty()) st.filename = std::move(previous);
+  if (!open_input(st, out).has_value() || st.input.filename.empty())
+    st.input.filename = std::move(previous);
 }
 
 // DNA -> protein -> codons -> DNA. Codon blocks are snapped to whole codons, which needs a
 // minimum block length of 5.
 void cycle_type(RunState& st, Writer& out) {
-  switch (st.seq_type) {
-    case 'D':
-      st.seq_type = 'P';
+  switch (st.params.seq_type) {
+    case SeqType::kDna:
+      st.params.seq_type = SeqType::kProtein;
       break;
-    case 'P':
-      st.seq_type = 'C';
-      if (st.posblen2 <= 4) {
-        st.posblen2 = 5;
-        st.posblen = 5;
+    case SeqType::kProtein:
+      st.params.seq_type = SeqType::kCodons;
+      if (st.params.posblen2 < kMinCodonBlockLength) {
+        st.params.posblen2 = kMinCodonBlockLength;
+        st.params.posblen = kMinCodonBlockLength;
         out.write("\nWarning: Minimum Length Of A Block changed to 5 for codon alignments\n");
       }
       break;
-    case 'C':
-      st.seq_type = 'D';
+    case SeqType::kCodons:
+      st.params.seq_type = SeqType::kDna;
       break;
-    default:
+    case SeqType::kUnknown:
       break;
   }
 }
@@ -80,7 +82,7 @@ void menu_main(RunState& st, Writer& out, MenuInput& in) {
   do {
     show(st, out);
     menu_detail::read_choice(st, out, in);
-    switch (st.menu) {
+    switch (st.session.menu) {
       case '\n':
         break;
       case 'o':
@@ -104,7 +106,7 @@ void menu_main(RunState& st, Writer& out, MenuInput& in) {
         out.write("* Unrecognized option *\n");
         break;
     }
-  } while (st.menu != 'g');
+  } while (st.session.menu != 'g');
 }
 
 }  // namespace selvane

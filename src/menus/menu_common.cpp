@@ -1,5 +1,6 @@
 #include "menus/menu_common.h"
 
+#include "core/setting_rules.h"
 #include "driver/run.h"
 
 namespace selvane::menu_detail {
@@ -7,7 +8,7 @@ namespace selvane::menu_detail {
 void read_choice(RunState& st, Writer& out, MenuInput& in) {
   char c = in.choice();
   if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  st.menu = c;
+  st.session.menu = c;
   if (c != '\n') out.write("\n\n");
 }
 
@@ -15,8 +16,9 @@ void set_extension(RunState& st, Writer& out, MenuInput& in) {
   out.write("(Five Characters Maximum)\n");
   out.write("File Extension: ");
   std::string word = in.word();
-  if (word.size() <= 5) {
-    st.exten = std::move(word);
+  // A word is never empty unless the user typed a NUL byte; the menu has always taken that.
+  if (check_extension(word) != ExtensionVerdict::kTooLong) {
+    st.outputs.exten = std::move(word);
   } else {
     out.write("\n* String too long *");
   }
@@ -24,16 +26,16 @@ void set_extension(RunState& st, Writer& out, MenuInput& in) {
 }
 
 void get_blocks(RunState& st, Writer& out) {
-  if (!st.filename.empty()) {
+  if (!st.input.filename.empty()) {
     calculate(st, out);
   } else {
     out.write(kNeedFile);
-    st.menu = '\n';
+    st.session.menu = '\n';
   }
 }
 
 void blank_after_empty_choice(const RunState& st, Writer& out) {
-  if (st.menu == '\n') out.write("\n\n");
+  if (st.session.menu == '\n') out.write("\n\n");
 }
 
 }  // namespace selvane::menu_detail

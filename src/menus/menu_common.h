@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
+#include "core/writer.h"
 #include "menus/menu_input.h"
-#include "output/writer.h"
 
 namespace selvane::menu_detail {
 
@@ -14,13 +14,41 @@ inline constexpr const char* kNeedFile =
 
 inline constexpr const char* kNotAllowed = "\n* Value not allowed *\n";
 
-// Switches a 0/1 setting.
-inline void toggle(std::int32_t& flag) {
-  flag = flag == 0 ? 1 : 0;
+// Switches a yes/no setting.
+inline void toggle(bool& flag) {
+  flag = !flag;
 }
 
-// Reads a choice into st.menu, lower-cased, and answers it with an empty line unless the user
-// only pressed Enter.
+// '5' of the block parameters menu: None, With Half, All, None again.
+inline GapPolicy next_gap_policy(GapPolicy tog_gaps) {
+  switch (tog_gaps) {
+    case GapPolicy::kNone:
+      return GapPolicy::kWithHalf;
+    case GapPolicy::kWithHalf:
+      return GapPolicy::kAll;
+    case GapPolicy::kAll:
+      break;
+  }
+  return GapPolicy::kNone;
+}
+
+// 'p' of the saving options menu: don't save, HTML, text, short text, don't save again.
+inline ResultsForm next_results_form(ResultsForm form) {
+  switch (form) {
+    case ResultsForm::kNone:
+      return ResultsForm::kHtml;
+    case ResultsForm::kHtml:
+      return ResultsForm::kText;
+    case ResultsForm::kText:
+      return ResultsForm::kShort;
+    case ResultsForm::kShort:
+      break;
+  }
+  return ResultsForm::kNone;
+}
+
+// Reads a choice into st.session.menu, lower-cased, and answers it with an empty line unless the
+// user only pressed Enter.
 void read_choice(RunState& st, Writer& out, MenuInput& in);
 
 // Asks for the generic file extension (at most five characters).

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "driver/fatal.h"
+#include "core/fatal.h"
 
 namespace selvane {
 

@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "output/writer.h"
+#include "core/writer.h"
 
 namespace selvane {
 

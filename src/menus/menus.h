@@ -3,9 +3,9 @@
 // input while a menu waits, end the process by throwing ExitRequest{1}.
 #pragma once
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
+#include "core/writer.h"
 #include "menus/menu_input.h"
-#include "output/writer.h"
 
 namespace selvane {
 

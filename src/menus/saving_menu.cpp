@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "core/setting_rules.h"
 #include "menus/menu_common.h"
 #include "menus/menus.h"
 
@@ -12,45 +13,52 @@ namespace {
 using menu_detail::toggle;
 
 // One "Don't Save" / "Save" item; `label` holds everything before the state.
-void item(Writer& out, const char* label, int on) {
+void item(Writer& out, const char* label, bool on) {
   out.write(label);
-  out.write(on == 1 ? "Save" : "Don't Save");
+  out.write(on ? "Save" : "Don't Save");
 }
 
 void show(const RunState& st, Writer& out) {
   menu_detail::blank_after_empty_choice(st, out);
   out.write("SAVING OPTIONS\n");
-  item(out, "\ns. Selected Blocks: ...................................... ", st.tog_seqfile);
+  item(out, "\ns. Selected Blocks: ...................................... ",
+       st.outputs.tog_seqfile);
   out.write("\np. Results And Parameters File: .......................... ");
-  switch (st.tog_viewfile) {
-    case 0:
+  switch (st.outputs.tog_viewfile) {
+    case ResultsForm::kNone:
       out.write("Don't Save");
       break;
-    case 1:
+    case ResultsForm::kHtml:
       out.write("Save");
       break;
-    case 2:
+    case ResultsForm::kText:
       out.write("Save Text");
       break;
-    case 3:
+    case ResultsForm::kShort:
       out.write("Save Short");
-      break;
-    default:
       break;
   }
   out.write("\ne. Generic File Extension: ............................... ");
-  out.write(st.exten);
-  if (st.tog_expmen == 1) {
-    out.printf("\n\nv. Characters Per Line In Results And Parameters File: ... %i", st.breakcount);
-    item(out, "\nn. Nonconserved Blocks: .................................. ", st.tog_ncbfile);
-    item(out, "\nu. Ungapped Alignment: ................................... ", st.tog_ungappedfile);
-    item(out, "\nk. Mask File With The Selected Blocks: ................... ", st.tog_maskfile);
-    item(out, "\nd. Postscript File With The Selected Blocks: ............. ", st.tog_psfile);
+  out.write(st.outputs.exten);
+  if (st.session.tog_expmen) {
+    out.printf("\n\nv. Characters Per Line In Results And Parameters File: ... %i",
+               st.outputs.breakcount);
+    item(out, "\nn. Nonconserved Blocks: .................................. ",
+         st.outputs.tog_ncbfile);
+    item(out, "\nu. Ungapped Alignment: ................................... ",
+         st.outputs.tog_ungappedfile);
+    item(out, "\nk. Mask File With The Selected Blocks: ................... ",
+         st.outputs.tog_maskfile);
+    item(out, "\nd. Postscript File With The Selected Blocks: ............. ",
+         st.outputs.tog_psfile);
   }
-  if (st.tog_sb == 1) {
-    item(out, "\n\na. Concatenated Blocks From Alignments In Batch: ......... ", st.tog_allfile);
-    item(out, "\nc. Concatenated Input Alignments In Batch: ............... ", st.tog_allfile_init);
-    item(out, "\nw. Concatenated Ungapped Alignments In Batch: ............ ", st.tog_allungfile);
+  if (st.input.tog_sb) {
+    item(out, "\n\na. Concatenated Blocks From Alignments In Batch: ......... ",
+         st.outputs.tog_allfile);
+    item(out, "\nc. Concatenated Input Alignments In Batch: ............... ",
+         st.outputs.tog_allfile_init);
+    item(out, "\nw. Concatenated Ungapped Alignments In Batch: ............ ",
+         st.outputs.tog_allungfile);
   }
   out.write("\n\nz. Extended Saving Options");
   out.write("\nm. Go To Main Menu");
@@ -60,8 +68,8 @@ void show(const RunState& st, Writer& out) {
 void set_breakcount(RunState& st, Writer& out, MenuInput& in) {
   out.write("Characters Per Line In Results And Parameters File [50-32000]: ");
   const std::optional<std::int32_t> v = in.number();
-  if (v && *v >= 50 && *v <= 32000) {
-    st.breakcount = *v;
+  if (v && check_breakcount(*v).accepted()) {
+    st.outputs.breakcount = *v;
   } else {
     out.write(menu_detail::kNotAllowed);
   }
@@ -71,9 +79,9 @@ void set_breakcount(RunState& st, Writer& out, MenuInput& in) {
 // Concatenated files need one b1 and b2 for the whole batch and the same sequences in the
 // same order in every alignment; the user is told so once per paths file.
 void after_concatenation_switch(RunState& st, Writer& out) {
-  st.tog_sub = 1;
-  if (st.warn == 1) {
-    st.warn = 0;
+  st.input.tog_sub = true;
+  if (st.session.warn) {
+    st.session.warn = false;
     out.write("\nWARNING: You have selected to concatenate the input files. ");
     out.write(
         "You should be sure that all files have sequences in correlated order and that your "
@@ -90,12 +98,12 @@ void menu_saving_options(RunState& st, Writer& out, MenuInput& in) {
   do {
     show(st, out);
     menu_detail::read_choice(st, out, in);
-    switch (st.menu) {
+    switch (st.session.menu) {
       case 's':
-        toggle(st.tog_seqfile);
+        toggle(st.outputs.tog_seqfile);
         break;
       case 'p':
-        st.tog_viewfile = (st.tog_viewfile + 1) % 4;
+        st.outputs.tog_viewfile = menu_detail::next_results_form(st.outputs.tog_viewfile);
         break;
       case 'e':
         menu_detail::set_extension(st, out, in);
@@ -104,31 +112,31 @@ void menu_saving_options(RunState& st, Writer& out, MenuInput& in) {
         set_breakcount(st, out, in);
         break;
       case 'n':
-        toggle(st.tog_ncbfile);
+        toggle(st.outputs.tog_ncbfile);
         break;
       case 'u':
-        toggle(st.tog_ungappedfile);
+        toggle(st.outputs.tog_ungappedfile);
         break;
       case 'k':
-        toggle(st.tog_maskfile);
+        toggle(st.outputs.tog_maskfile);
         break;
       case 'd':
-        toggle(st.tog_psfile);
+        toggle(st.outputs.tog_psfile);
         break;
       case 'a':
-        toggle(st.tog_allfile);
+        toggle(st.outputs.tog_allfile);
         after_concatenation_switch(st, out);
         break;
       case 'c':
-        toggle(st.tog_allfile_init);
+        toggle(st.outputs.tog_allfile_init);
         after_concatenation_switch(st, out);
         break;
       case 'w':
-        toggle(st.tog_allungfile);
+        toggle(st.outputs.tog_allungfile);
         after_concatenation_switch(st, out);
         break;
       case 'z':
-        toggle(st.tog_expmen);
+        toggle(st.session.tog_expmen);
         break;
       case '\n':
       case 'm':
@@ -137,7 +145,7 @@ void menu_saving_options(RunState& st, Writer& out, MenuInput& in) {
         out.write("* Unrecognized option *\n");
         break;
     }
-  } while (st.menu != 'm');
+  } while (st.session.menu != 'm');
 }
 
 }  // namespace selvane

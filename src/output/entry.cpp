@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "driver/run_state.h"
-
 namespace selvane {
 
 void ResidueGrouping::put(std::string_view chars) {
@@ -23,15 +21,17 @@ void ResidueGrouping::put(std::string_view chars) {
   }
 }
 
-void begin_entry(Writer& out, int fileformat, char seq_type, std::string_view name) {
-  out.write(fileformat == kFormatPir ? pir_marker(seq_type) : std::string_view(">"));
+void begin_entry(Writer& out, const EntryFormat& format, std::string_view name) {
+  const bool pir = format.fileformat == InputFormat::kPir;
+  out.write(pir ? pir_marker(format.seq_type) : std::string_view(">"));
   out.write(name);
   out.put('\n');
-  if (fileformat == kFormatPir) out.write(" \n");
+  if (pir) out.write(" \n");
 }
 
-void end_entry(Writer& out, int fileformat) {
-  out.write(fileformat == kFormatPir ? std::string_view("*\n\n") : std::string_view("\n"));
+void end_entry(Writer& out, const EntryFormat& format) {
+  out.write(format.fileformat == InputFormat::kPir ? std::string_view("*\n\n")
+                                                   : std::string_view("\n"));
 }
 
 }  // namespace selvane

@@ -3,7 +3,8 @@
 
 #include <string_view>
 
-#include "output/writer.h"
+#include "core/run_state.h"
+#include "core/writer.h"
 
 namespace selvane {
 
@@ -30,16 +31,23 @@ class ResidueGrouping {
   int counter_ = 0;
 };
 
+// How the entries of an alignment file are written: in the input's format, with the marker of
+// the sequence type in NBRF/PIR.
+struct EntryFormat {
+  InputFormat fileformat = InputFormat::kFasta;
+  SeqType seq_type = SeqType::kProtein;
+};
+
 // Header of an entry: the marker (">P1;" protein or ">DL;" DNA and codons in NBRF/PIR, ">" in
 // FASTA), the name and its line end, and in NBRF/PIR the description line " \n".
-void begin_entry(Writer& out, int fileformat, char seq_type, std::string_view name);
+void begin_entry(Writer& out, const EntryFormat& format, std::string_view name);
 
 // Terminator of an entry: "*\n\n" in NBRF/PIR, "\n" in FASTA.
-void end_entry(Writer& out, int fileformat);
+void end_entry(Writer& out, const EntryFormat& format);
 
 // The NBRF/PIR marker of a sequence type.
-inline std::string_view pir_marker(char seq_type) {
-  return seq_type == 'P' ? std::string_view(">P1;") : std::string_view(">DL;");
+inline std::string_view pir_marker(SeqType seq_type) {
+  return seq_type == SeqType::kProtein ? std::string_view(">P1;") : std::string_view(">DL;");
 }
 
 }  // namespace selvane

@@ -4,23 +4,23 @@
 #include <string_view>
 #include <vector>
 
+#include "core/output_file.h"
 #include "output/conserved.h"
 #include "output/entry.h"
-#include "output/writer.h"
 #include "output/writers.h"
 
 namespace selvane {
 
-void savemask(const std::string& path, const RunState& st, const Alignment& aln,
-              const Classification& cls, const std::string& letselvane) {
-  const std::vector<char> conserved = conserved_letters(cls, aln.nupo, st.negval);
+void savemask(const std::string& path, const BlockParams& params, const OutputSwitches& outputs,
+              const Alignment& aln, const Classification& cls, const std::string& letselvane) {
+  const std::vector<char> conserved = conserved_letters(cls, aln.nupo, params.negval);
   const auto nupo = static_cast<std::size_t>(aln.nupo);
   // One sequence's mask, rebuilt per sequence so the whole mask is never held at once.
   std::string mask(nupo, '?');
   // Always NBRF/PIR, whatever the input's format.
-  const std::string_view marker = pir_marker(st.seq_type);
+  const std::string_view marker = pir_marker(params.seq_type);
 
-  Writer out = Writer::create(path, st.posix_exit == 1);
+  Writer out = create_output_file(path, outputs);
   for (std::int32_t n = 1; n <= aln.numseq; ++n) {
     const std::string& name = aln.name[static_cast<std::size_t>(n)];
     const char* row = aln.let.row(n);

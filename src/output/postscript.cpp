@@ -1,8 +1,8 @@
 // The EPS block map: the alignment as one bar, the selected blocks as a second bar beside it.
 #include <string_view>
 
-#include "input/detect.h"
-#include "output/writer.h"
+#include "core/output_file.h"
+#include "core/path_split.h"
 #include "output/writers.h"
 
 namespace selvane {
@@ -32,16 +32,17 @@ void write_ps_string_text(Writer& out, std::string_view text) {
 
 }  // namespace
 
-void saveps(const std::string& path, const RunState& st, std::int32_t nupo, const Blocks& blocks) {
+void saveps(const std::string& path, const BlockParams& params, const OutputSwitches& outputs,
+            std::string_view fichero1, std::int32_t nupo, const Blocks& blocks) {
   const PathParts parts = getpath(path);
   // Up to 400 positions the page keeps one height; longer alignments stretch it.
   const std::int64_t height = nupo <= 400 ? 450 : std::int64_t{nupo} + 50;
 
-  Writer out = Writer::create(path, st.posix_exit == 1);
+  Writer out = create_output_file(path, outputs);
   out.write("%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 20 20 200 ");
   out.number(height);
   out.write(" \n%%Title: ");
-  out.write(st.fichero1);
+  out.write(fichero1);
   out.write("\n%%Creator Selvane ");
   out.write(kVersion);
   out.write("\n%%Pages: 1\n\n");
@@ -52,11 +53,12 @@ void saveps(const std::string& path, const RunState& st, std::int32_t nupo, cons
   out.write(" for the file ");
   write_ps_string_text(out, parts.name_file);
   out.write(") show\n30 80 moveto\n(Parameters used: ");
-  for (const std::int32_t value : {st.negval, st.flankval, st.negblen, st.posblen2}) {
+  for (const std::int32_t value :
+       {params.negval, params.flankval, params.negblen, params.posblen2}) {
     out.number(value);
     out.put(' ');
   }
-  out.number(st.tog_gaps);
+  out.number(static_cast<std::int32_t>(params.tog_gaps));
   out.write(") show\n\n1 sh1 ");
   out.number(nupo);
   out.write(" sh2 seq\n\n");

@@ -1,23 +1,21 @@
 // The results and parameters file: the run's report as an HTML page, plain text or short text.
 #include <algorithm>
 #include <charconv>
-#include <new>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "driver/fatal.h"
-#include "input/detect.h"
+#include "core/fatal.h"
+#include "core/output_file.h"
+#include "core/path_split.h"
+#include "core/writer.h"
 #include "output/conserved.h"
-#include "output/writer.h"
 #include "output/writers.h"
 
 namespace selvane {
 namespace {
 
-constexpr int kHtml = 1;
-constexpr int kShort = 3;
 constexpr std::size_t kLabelWidth = 15;
 
 struct ClassColour {
@@ -73,7 +71,7 @@ void write_right_aligned(Writer& out, std::int64_t value, std::size_t width) {
 // The first 15 characters of every name, padded with blanks; in HTML with the special
 // characters replaced afterwards, so the cut and the padding count the name's own characters.
 std::vector<std::string> make_labels(const Alignment& aln, bool html) {
-  try {
+  return allocating("newname", [&] {
     std::vector<std::string> labels(static_cast<std::size_t>(aln.numseq) + 1);
     for (std::int32_t n = 1; n <= aln.numseq; ++n) {
       const std::string& name = aln.name[static_cast<std::size_t>(n)];
@@ -94,9 +92,7 @@ std::vector<std::string> make_labels(const Alignment& aln, bool html) {
       labels[static_cast<std::size_t>(n)] = std::move(label);
     }
     return labels;
-  } catch (const std::bad_alloc&) {
-    fatal("\nMemory allocation failure in newname");
-  }
+  });
 }
 
 // Residues s..e of one row in HTML: conserved residues in a span of their own letter (as
@@ -124,18 +120,18 @@ void write_html_residues(Writer& out, const char* row, std::int64_t s, std::int6
   out.write(std::string_view(row + run, static_cast<std::size_t>(e + 1 - run)));
 }
 
-void write_heading(Writer& out, const RunState& st, const Alignment& aln, const Blocks& blocks,
-                   std::string_view shown_name) {
-  const std::string_view type = type_name(st.seq_type);
+void write_heading(Writer& out, ResultsForm form, SeqType seq_type, const Alignment& aln,
+                   const Blocks& blocks, std::string_view shown_name) {
+  const std::string_view type = type_name(seq_type);
 
-  if (st.tog_viewfile == kHtml) {
+  if (form == ResultsForm::kHtml) {
     out.write(
         "<html>\n<head>\n<meta http-equiv=content-type content=text/html;charset=ISO-8859-1>\n"
         "<title>");
     write_html_text(out, shown_name);
     out.write("</title>\n<style media=screen type=text/css><!--\n");
     out.write(".BL {background-color:navy;color:navy}\n");
-    const bool protein = st.seq_type == 'P';
+    const bool protein = seq_type == SeqType::kProtein;
     for (const ClassColour& cc : protein ? std::span<const ClassColour>(kProteinColours)
                                          : std::span<const ClassColour>(kNucleotideColours)) {
       out.put('.');
@@ -172,7 +168,7 @@ void write_heading(Writer& out, const RunState& st, const Alignment& aln, const 
     out.write("\nAlignment assumed to be: ");
     out.write(type);
   }
-  if (st.tog_viewfile != kShort) {
+  if (form != ResultsForm::kShort) {
     out.write("\nNew number of positions: ");
     out.number(blocks.nupo3);
     out.write(" (selected positions are underlined in blue)\n\n\n");
@@ -181,15 +177,15 @@ void write_heading(Writer& out, const RunState& st, const Alignment& aln, const 
 
 // The alignment in display rows of breakcount positions, each with its position numbers, tick
 // marks, one line per sequence and the selection markers.
-void write_display(Writer& out, const RunState& st, const Alignment& aln, const Classification& cls,
-                   const std::string& letselvane, const std::vector<std::string>& labels) {
-  const bool html = st.tog_viewfile == kHtml;
+void write_display(Writer& out, bool html, std::int32_t negval, std::int32_t breakcount,
+                   const Alignment& aln, const Classification& cls, const std::string& letselvane,
+                   const std::vector<std::string>& labels) {
   const std::vector<char> conserved =
-      html ? conserved_letters(cls, aln.nupo, st.negval) : std::vector<char>();
+      html ? conserved_letters(cls, aln.nupo, negval) : std::vector<char>();
   const std::string_view selection(letselvane);
   // The settings keep breakcount in 50..32000; the guard only stops a bad value from looping.
   // Wide counters: the last row's end may lie past what a 32-bit position can hold.
-  const std::int64_t width = st.breakcount > 0 ? st.breakcount : 1;
+  const std::int64_t width = breakcount > 0 ? breakcount : 1;
   const std::int64_t nupo = aln.nupo;
 
   for (std::int64_t s = 1; s <= nupo; s += width) {
@@ -234,28 +230,27 @@ void write_display(Writer& out, const RunState& st, const Alignment& aln, const 
   }
 }
 
-void write_parameters(Writer& out, const RunState& st) {
-  out.write(st.tog_viewfile == kHtml ? "\n</pre>\n<pre>\n\n\n<br><b>Parameters used</b>"
-                                     : "\n\nParameters used");
+void write_parameters(Writer& out, ResultsForm form, const BlockParams& params) {
+  out.write(form == ResultsForm::kHtml ? "\n</pre>\n<pre>\n\n\n<br><b>Parameters used</b>"
+                                       : "\n\nParameters used");
   out.write("\nMinimum Number Of Sequences For A Conserved Position: ");
-  out.number(st.negval);
+  out.number(params.negval);
   out.write("\nMinimum Number Of Sequences For A Flanking Position: ");
-  out.number(st.flankval);
+  out.number(params.flankval);
   out.write("\nMaximum Number Of Contiguous Nonconserved Positions: ");
-  out.number(st.negblen);
-  if (st.tog_viewfile == kShort) {
+  out.number(params.negblen);
+  if (form == ResultsForm::kShort) {
     out.write("\nMinimum Length Of An Initial Block: ");
-    out.number(st.posblen);
+    out.number(params.posblen);
   }
   out.write("\nMinimum Length Of A Block: ");
-  out.number(st.posblen2);
-  if (const std::string_view gaps = gap_policy_name(st.tog_gaps); !gaps.empty()) {
+  out.number(params.posblen2);
+  if (const std::string_view gaps = gap_policy_name(params.tog_gaps); !gaps.empty()) {
     out.write("\nAllowed Gap Positions: ");
     out.write(gaps);
   }
-  if (st.seq_type == 'P') {
-    if (st.tog_sim == 0) out.write("\nUse Similarity Matrices: No");
-    if (st.tog_sim == 1) out.write("\nUse Similarity Matrices: Yes");
+  if (params.seq_type == SeqType::kProtein) {
+    out.write(params.tog_sim ? "\nUse Similarity Matrices: Yes" : "\nUse Similarity Matrices: No");
   }
 }
 
@@ -269,9 +264,9 @@ void write_flank_pairs(Writer& out, const std::vector<std::int32_t>& bounds, std
   }
 }
 
-void write_flanks(Writer& out, const RunState& st, const Blocks& blocks) {
+void write_flanks(Writer& out, ResultsForm form, const Blocks& blocks) {
   const std::int32_t count = blocks.count();
-  if (st.tog_viewfile == kHtml) {
+  if (form == ResultsForm::kHtml) {
     out.write("\n\n</pre><pre><b>Flank positions of the ");
     out.number(count);
     out.write(" selected block(s)</b>\n");
@@ -283,7 +278,7 @@ void write_flanks(Writer& out, const RunState& st, const Blocks& blocks) {
   out.write("Flanks: ");
   write_flank_pairs(out, blocks.newpos, count);
 
-  if (st.tog_viewfile == kShort && count >= 1) {
+  if (form == ResultsForm::kShort && count >= 1) {
     out.write("\n\nFlank positions of the ");
     out.number(count);
     out.write(
@@ -292,16 +287,16 @@ void write_flanks(Writer& out, const RunState& st, const Blocks& blocks) {
   }
 }
 
-void write_closing(Writer& out, const RunState& st, std::int32_t nupo, const Blocks& blocks) {
-  const bool html = st.tog_viewfile == kHtml;
+void write_closing(Writer& out, bool html, std::string_view fichero1, std::string_view exten,
+                   std::int32_t nupo, const Blocks& blocks) {
   out.write("\n\nNew number of positions in ");
   if (html) {
-    write_html_text(out, st.fichero1);
-    write_html_text(out, st.exten);
+    write_html_text(out, fichero1);
+    write_html_text(out, exten);
     out.write(": <b> ");
   } else {
-    out.write(st.fichero1);
-    out.write(st.exten);
+    out.write(fichero1);
+    out.write(exten);
     out.write(": *** ");
   }
   out.number(blocks.nupo3);
@@ -315,21 +310,25 @@ void write_closing(Writer& out, const RunState& st, std::int32_t nupo, const Blo
 
 }  // namespace
 
-void saveviewfile(const std::string& path, const RunState& st, const Alignment& aln,
-                  const Classification& cls, const Blocks& blocks, const std::string& letselvane) {
-  const bool html = st.tog_viewfile == kHtml;
-  const bool display = st.tog_viewfile != kShort;
+void saveviewfile(const std::string& path, const BlockParams& params, const OutputSwitches& outputs,
+                  std::string_view fichero1, const Alignment& aln, const Classification& cls,
+                  const Blocks& blocks, const std::string& letselvane) {
+  const ResultsForm form = outputs.tog_viewfile;
+  const bool html = form == ResultsForm::kHtml;
+  const bool display = form != ResultsForm::kShort;
   // Labels first: running out of memory for them must leave no file behind.
   const std::vector<std::string> labels =
       display ? make_labels(aln, html) : std::vector<std::string>();
-  const std::string shown_name = getpath(st.fichero1).name_file;
+  const std::string shown_name = getpath(fichero1).name_file;
 
-  Writer out = Writer::create(path, st.posix_exit == 1);
-  write_heading(out, st, aln, blocks, shown_name);
-  if (display) write_display(out, st, aln, cls, letselvane, labels);
-  write_parameters(out, st);
-  write_flanks(out, st, blocks);
-  write_closing(out, st, aln.nupo, blocks);
+  Writer out = create_output_file(path, outputs);
+  write_heading(out, form, params.seq_type, aln, blocks, shown_name);
+  if (display) {
+    write_display(out, html, params.negval, outputs.breakcount, aln, cls, letselvane, labels);
+  }
+  write_parameters(out, form, params);
+  write_flanks(out, form, blocks);
+  write_closing(out, html, fichero1, outputs.exten, aln.nupo, blocks);
   out.close();
 }
 

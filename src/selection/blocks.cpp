@@ -2,10 +2,9 @@
 // positions, codon snapping, the totals and the boundaries counted in the first sequence.
 #include "selection/blocks.h"
 
-#include <new>
 #include <string_view>
 
-#include "driver/fatal.h"
+#include "core/fatal.h"
 
 namespace selvane {
 namespace {
@@ -14,10 +13,10 @@ namespace {
 // converted to float.
 class Classes {
  public:
-  Classes(const Classification& cls, const RunState& st)
+  Classes(const Classification& cls, const BlockParams& params)
       : val_(cls.val.data()),
-        flank_(static_cast<float>(st.flankval)),
-        conserved_(static_cast<float>(st.negval)) {}
+        flank_(static_cast<float>(params.flankval)),
+        conserved_(static_cast<float>(params.negval)) {}
 
   bool flank(std::int32_t p) const { return val_[p] >= flank_; }
   bool conserved(std::int32_t p) const { return val_[p] >= conserved_; }
@@ -29,18 +28,15 @@ class Classes {
   float conserved_;
 };
 
-// Appends to a boundary array; running out of memory is fatal with the array's own message.
-void append(std::vector<std::int32_t>& to, std::int32_t value, std::string_view failure) {
-  try {
-    to.push_back(value);
-  } catch (const std::bad_alloc&) {
-    fatal(failure);
-  }
+// Appends to a boundary array; running out of memory is fatal with the message that names the
+// array and the step that grew it ("newpos 1" and the like).
+void append(std::vector<std::int32_t>& to, std::int32_t value, std::string_view array) {
+  allocating(array, [&] { to.push_back(value); });
 }
 
 // Phase 1: runs that start and end at flank positions and hold no run of more than b3
 // nonconserved positions, kept when at least b0 long.
-void initial_blocks(const Classes& is, std::int32_t nupo, const RunState& st,
+void initial_blocks(const Classes& is, std::int32_t nupo, const BlockParams& params,
                     std::vector<std::int32_t>& pos) {
   std::int32_t c = 1;
   while (c <= nupo) {
@@ -56,7 +52,7 @@ void initial_blocks(const Classes& is, std::int32_t nupo, const RunState& st,
     for (; t <= nupo; ++t) {
       if (is.conserved(t)) {
         run = 0;
-      } else if (++run == st.negblen + 1) {
+      } else if (++run == params.negblen + 1) {
         break;
       }
     }
@@ -65,9 +61,9 @@ void initial_blocks(const Classes& is, std::int32_t nupo, const RunState& st,
     std::int32_t e = t - 1;
     while (e > s && !is.flank(e)) --e;
 
-    if (e - s + 1 >= st.posblen) {
-      append(pos, s, "\nMemory allocation failure in pos");
-      append(pos, e, "\nMemory allocation failure in pos");
+    if (e - s + 1 >= params.posblen) {
+      append(pos, s, "pos");
+      append(pos, e, "pos");
     }
     c = t + 1;
   }
@@ -75,13 +71,13 @@ void initial_blocks(const Classes& is, std::int32_t nupo, const RunState& st,
 
 // Phase 2: cuts every initial block at its excluded positions; a piece runs between conserved
 // positions and is kept when at least b4 long.
-void pieces(const Classes& is, const std::vector<std::int32_t>& pos, const RunState& st,
+void pieces(const Classes& is, const std::vector<std::int32_t>& pos, const BlockParams& params,
             std::vector<std::int32_t>& newpos) {
-  const auto keep = [&](std::int32_t first, std::int32_t last, std::string_view first_failure,
-                        std::string_view last_failure) {
-    if (last - first + 1 < st.posblen2) return;
-    append(newpos, first, first_failure);
-    append(newpos, last, last_failure);
+  const auto keep = [&](std::int32_t first, std::int32_t last, std::string_view first_array,
+                        std::string_view last_array) {
+    if (last - first + 1 < params.posblen2) return;
+    append(newpos, first, first_array);
+    append(newpos, last, last_array);
   };
 
   for (std::size_t k = 1; k + 1 < pos.size(); k += 2) {
@@ -98,10 +94,7 @@ void pieces(const Classes& is, const std::vector<std::int32_t>& pos, const RunSt
       // Close at the last conserved position before p; the piece's first position is one.
       std::int32_t q = p - 1;
       while (q > first && !is.conserved(q)) --q;
-      keep(first, q,
-           opened_after_exclusion ? "\nMemory allocation failure in newpos 3"
-                                  : "\nMemory allocation failure in newpos 1",
-           "\nMemory allocation failure in newpos 2");
+      keep(first, q, opened_after_exclusion ? "newpos 3" : "newpos 1", "newpos 2");
       // Open again at the next conserved position; e is a flank position, so one exists.
       std::int32_t r = p + 1;
       while (r < e && !is.conserved(r)) ++r;
@@ -109,10 +102,7 @@ void pieces(const Classes& is, const std::vector<std::int32_t>& pos, const RunSt
       opened_after_exclusion = true;
       p = r + 1;
     }
-    keep(first, e,
-         opened_after_exclusion ? "\nMemory allocation failure in newpos 3"
-                                : "\nMemory allocation failure in newpos 1",
-         "\nMemory allocation failure in newpos 4");
+    keep(first, e, opened_after_exclusion ? "newpos 3" : "newpos 1", "newpos 4");
   }
 }
 
@@ -136,11 +126,7 @@ void snap_to_codons(std::vector<std::int32_t>& newpos, std::int32_t newtopos) {
 // are the true residue numbers whatever the gap policy.
 std::vector<std::int32_t> first_sequence_boundaries(const Blocks& blocks, const Alignment& aln) {
   std::vector<std::int32_t> seq;
-  try {
-    seq.reserve(blocks.newpos.size());
-  } catch (const std::bad_alloc&) {
-    fatal("\nMemory allocation failure in newposseq 5");
-  }
+  allocating("newposseq 5", [&] { seq.reserve(blocks.newpos.size()); });
   const char* first_row = aln.let.row(1);
   // Residues of the first sequence at positions 1..at; the cursor only moves forward in
   // practice, but a snapped codon block may have its last position before its first.
@@ -162,21 +148,21 @@ std::vector<std::int32_t> first_sequence_boundaries(const Blocks& blocks, const 
 
 }  // namespace
 
-Blocks getpos(const Classification& cls, const Alignment& aln, const RunState& st) {
+Blocks getpos(const Classification& cls, const Alignment& aln, const BlockParams& params) {
   const std::int32_t nupo = aln.nupo;
-  const Classes is(cls, st);
+  const Classes is(cls, params);
   Blocks blocks;
 
-  append(blocks.pos, 0, "\nMemory allocation failure in pos");
-  initial_blocks(is, nupo, st, blocks.pos);
+  append(blocks.pos, 0, "pos");
+  initial_blocks(is, nupo, params, blocks.pos);
   blocks.topos = static_cast<std::int32_t>(blocks.pos.size()) - 1;
 
-  append(blocks.newpos, 0, "\nMemory allocation failure in newpos 1");
-  pieces(is, blocks.pos, st, blocks.newpos);
+  append(blocks.newpos, 0, "newpos 1");
+  pieces(is, blocks.pos, params, blocks.newpos);
   blocks.newtopos = static_cast<std::int32_t>(blocks.newpos.size()) - 1;
-  append(blocks.newpos, nupo + 1, "\nMemory allocation failure in newpos 4");
+  append(blocks.newpos, nupo + 1, "newpos 4");
 
-  if (st.seq_type == 'C') snap_to_codons(blocks.newpos, blocks.newtopos);
+  if (params.seq_type == SeqType::kCodons) snap_to_codons(blocks.newpos, blocks.newtopos);
 
   // Phase 4. A snapped block without a whole codon adds nothing; the percentage is computed
   // in 64 bits so that very long alignments do not overflow.

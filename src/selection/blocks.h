@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
 #include "input/alignment.h"
 #include "selection/classify.h"
 
@@ -34,8 +34,8 @@ struct Blocks {
   std::int32_t last(std::int32_t k) const { return newpos[static_cast<std::size_t>(2 * k)]; }
 };
 
-// Reads flankval, negval, negblen, posblen, posblen2 and seq_type from the settings, and the
+// Reads flankval, negval, negblen, posblen, posblen2 and seq_type of the block parameters, and the
 // first sequence of the alignment for the first-sequence boundaries.
-Blocks getpos(const Classification& cls, const Alignment& aln, const RunState& st);
+Blocks getpos(const Classification& cls, const Alignment& aln, const BlockParams& params);
 
 }  // namespace selvane

@@ -5,9 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
-#include <new>
 
-#include "driver/fatal.h"
+#include "core/fatal.h"
 
 namespace selvane {
 namespace {
@@ -81,46 +80,35 @@ constexpr Matrix kSimilarity = make_similarity();
 constexpr std::int32_t kTile = 512;
 
 // Whether the gap policy b5 lets a position with `gaps` gap characters be scored.
-bool scored(std::int32_t tog_gaps, std::int32_t gaps, std::int32_t initnegval) {
+bool scored(GapPolicy tog_gaps, std::int32_t gaps, std::int32_t initnegval) {
   switch (tog_gaps) {
-    case 3:
+    case GapPolicy::kAll:
       return true;
-    case 2:
+    case GapPolicy::kWithHalf:
       return gaps < initnegval;  // at most numseq / 2 gaps
-    default:
-      return gaps == 0;
+    case GapPolicy::kNone:
+      break;
   }
+  return gaps == 0;
 }
 
 }  // namespace
 
-Classification assignval(const Alignment& aln, const RunState& st) {
+Classification assignval(const Alignment& aln, const BlockParams& params) {
   const std::int32_t nupo = aln.nupo;
   const std::size_t entries = static_cast<std::size_t>(nupo) + 1;
   Classification cls;
-  try {
-    cls.val.assign(entries, 0.0f);
-  } catch (const std::bad_alloc&) {
-    fatal("\nMemory allocation failure in val");
-  }
-  try {
-    cls.val_aa.assign(entries, '?');
-  } catch (const std::bad_alloc&) {
-    fatal("\nMemory allocation failure in val_aa");
-  }
+  allocating("val", [&] { cls.val.assign(entries, 0.0f); });
+  allocating("val_aa", [&] { cls.val_aa.assign(entries, '?'); });
   std::vector<std::int32_t> tile;
-  try {
-    tile.resize(static_cast<std::size_t>(kTile) * kSlots);
-  } catch (const std::bad_alloc&) {
-    fatal("\nMemory allocation failure in bb");
-  }
+  allocating("bb", [&] { tile.resize(static_cast<std::size_t>(kTile) * kSlots); });
 
   // DNA and codon alignments choose among U A C G T, proteins among the 20 amino acids.
-  const bool nucleotides = st.seq_type == 'D' || st.seq_type == 'C';
+  const bool nucleotides = params.seq_type == SeqType::kDna || params.seq_type == SeqType::kCodons;
   const int first_candidate = nucleotides ? 0 : 1;
   const int last_candidate = nucleotides ? 4 : 20;
-  const bool rescore = st.seq_type == 'P' && st.tog_sim == 1;
-  const float threshold = static_cast<float>(st.initnegval);
+  const bool rescore = params.seq_type == SeqType::kProtein && params.tog_sim;
+  const float threshold = static_cast<float>(params.initnegval);
 
   for (std::int32_t p0 = 1; p0 <= nupo; p0 += kTile) {
     const std::int32_t width = std::min(kTile, nupo - p0 + 1);
@@ -132,7 +120,7 @@ Classification assignval(const Alignment& aln, const RunState& st) {
     }
     for (std::int32_t i = 0; i < width; ++i) {
       const std::int32_t* counts = tile.data() + static_cast<std::size_t>(i) * kSlots;
-      if (!scored(st.tog_gaps, counts[kGapIndex], st.initnegval)) continue;
+      if (!scored(params.tog_gaps, counts[kGapIndex], params.initnegval)) continue;
       const auto p = static_cast<std::size_t>(p0 + i);
       float val = 0.0f;
       int letter = -1;

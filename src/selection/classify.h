@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
 #include "input/alignment.h"
 
 namespace selvane {
@@ -25,7 +25,7 @@ struct Classification {
 
 // Counts, scores and (for proteins with b6 on) re-scores every position.
 // Reads seq_type, tog_gaps, tog_sim and initnegval from the settings.
-Classification assignval(const Alignment& aln, const RunState& st);
+Classification assignval(const Alignment& aln, const BlockParams& params);
 
 // The similarity re-score of one protein position: `counts` holds the kNumLetters counts of the
 // position and `letter` the index (1..20) of its most frequent residue.

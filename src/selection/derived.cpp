@@ -3,21 +3,16 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 #include <vector>
 
-#include "driver/fatal.h"
+#include "core/fatal.h"
 
 namespace selvane {
 
 std::string makeletselvane(const Blocks& blocks, std::int32_t nupo) {
   std::string line;
-  try {
-    // Index 0 holds nothing of use; a blank keeps the string printable.
-    line.assign(static_cast<std::size_t>(nupo) + 1, '.');
-  } catch (const std::bad_alloc&) {
-    fatal("\nMemory allocation failure in letselvane");
-  }
+  // Index 0 holds nothing of use; a blank keeps the string printable.
+  allocating("letselvane", [&] { line.assign(static_cast<std::size_t>(nupo) + 1, '.'); });
   line[0] = ' ';
   for (std::int32_t k = 1; k <= blocks.count(); ++k) {
     // A codon block left without a whole codon has its first position past its last and marks
@@ -32,7 +27,7 @@ std::string makeletselvane(const Blocks& blocks, std::int32_t nupo) {
 }
 
 Rows ungap(const Alignment& aln) {
-  try {
+  return allocating("newlet", [&] {
     // Which positions hold a gap in some sequence, in one pass over the rows.
     std::vector<unsigned char> gapped(static_cast<std::size_t>(aln.nupo) + 1, 0);
     for (std::int32_t s = 1; s <= aln.numseq; ++s) {
@@ -73,9 +68,7 @@ Rows ungap(const Alignment& aln) {
       }
     }
     return newlet;
-  } catch (const std::bad_alloc&) {
-    fatal("\nMemory allocation failure in newlet");
-  }
+  });
 }
 
 }  // namespace selvane

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "core/run_state.h"
 #include "driver/run.h"
-#include "driver/run_state.h"
 #include "support/capture.h"
 #include "support/harness.h"
 
@@ -184,13 +184,13 @@ TEST(BatchRun, APathsFileShortenedAfterItWasCountedEndsTheBatchEarly) {
   // The test runs in its own working directory, so the paths are absolute.
   write_file(dir / "paths", (dir / "a/x.fas").string() + "\n" + (dir / "b/y.fas").string() + "\n");
   RunState st;
-  st.filename = (dir / "paths").string();
+  st.input.filename = (dir / "paths").string();
   testing::Capture opened;
   ASSERT_TRUE(open_input(st, opened.out()).has_value());
-  ASSERT_EQ(st.numal, 2);
-  st.tog_viewfile = 0;
-  st.tog_allfile_init = 1;
-  st.tog_sub = 1;
+  ASSERT_EQ(st.input.numal, 2);
+  st.outputs.tog_viewfile = ResultsForm::kNone;
+  st.outputs.tog_allfile_init = 1;
+  st.input.tog_sub = 1;
   // The paths file loses its second line between opening and the run.
   write_file(dir / "paths", "\n" + (dir / "a/x.fas").string() + "\n");
   testing::Capture run;

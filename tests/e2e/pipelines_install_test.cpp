@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
 #include "support/harness.h"
 
 namespace selvane {

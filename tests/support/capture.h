@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "output/writer.h"
+#include "core/writer.h"
 
 namespace selvane::testing {
 

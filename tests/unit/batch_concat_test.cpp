@@ -37,13 +37,11 @@ Blocks make_blocks(const std::vector<std::pair<int, int>>& pairs, std::int32_t n
   return b;
 }
 
-std::string saved(const Concatenation& c, int fileformat, char seq_type,
+std::string saved(const Concatenation& c, InputFormat fileformat, char seq_type,
                   const std::vector<std::string>& names) {
   testing::TempDir dir;
-  RunState st;
-  st.fileformat = fileformat;
-  st.seq_type = seq_type;
-  c.save((dir / "all.seq").string(), st, names);
+  c.save((dir / "all.seq").string(), OutputSwitches{},
+         EntryFormat{fileformat, static_cast<SeqType>(seq_type)}, names);
   return testing::read_file(dir / "all.seq");
 }
 
@@ -56,8 +54,8 @@ TEST(Concatenation, JoinsTheSelectedBlocksOfEveryAlignmentInOrder) {
   all.append_blocks(b, make_blocks({}, 6));  // nothing selected: leaves no trace
   all.append_blocks(c, make_blocks({{1, 1}, {5, 4}, {10, 10}}, 10));  // an empty codon block
   EXPECT_EQ(all.length(), 7);
-  EXPECT_EQ(saved(all, kFormatFasta, 'P', c.name), ">last1\nBCDGHQZ\n>last2\nbcdghqz\n");
-  EXPECT_EQ(saved(all, kFormatPir, 'D', c.name),
+  EXPECT_EQ(saved(all, InputFormat::kFasta, 'P', c.name), ">last1\nBCDGHQZ\n>last2\nbcdghqz\n");
+  EXPECT_EQ(saved(all, InputFormat::kPir, 'D', c.name),
             ">DL;last1\n \nBCDGHQZ*\n\n>DL;last2\n \nbcdghqz*\n\n");
 }
 
@@ -68,7 +66,7 @@ TEST(Concatenation, InputAlignmentsAndUngappedRowsAreJoinedWhole) {
   inputs.append_alignment(a);
   inputs.append_alignment(b);
   EXPECT_EQ(inputs.length(), 7);
-  EXPECT_EQ(saved(inputs, kFormatPir, 'P', b.name),
+  EXPECT_EQ(saved(inputs, InputFormat::kPir, 'P', b.name),
             ">P1;y1\n \nAC-GTMK*\n\n>P1;y2\n \nACCGTMR*\n\n");
 
   Rows ungapped(2, 3);
@@ -79,7 +77,7 @@ TEST(Concatenation, InputAlignmentsAndUngappedRowsAreJoinedWhole) {
   joined.append_rows(Rows(2, 0));
   joined.append_rows(ungapped);
   EXPECT_EQ(joined.length(), 6);
-  EXPECT_EQ(saved(joined, kFormatFasta, 'D', b.name), ">y1\nACGACG\n>y2\nTTTTTT\n");
+  EXPECT_EQ(saved(joined, InputFormat::kFasta, 'D', b.name), ">y1\nACGACG\n>y2\nTTTTTT\n");
 }
 
 TEST(Concatenation, GroupingRunsAcrossAlignments) {
@@ -91,9 +89,10 @@ TEST(Concatenation, GroupingRunsAcrossAlignments) {
   inputs.append_alignment(b);
   const std::string first = "AAAAAAAAAA AAAAAAAAAA AAAAACCCCC CCCCCCCCCC CCCCCCCCCC CCCCCCCCCC\n";
   const std::string second = "aaaaaaaaaa aaaaaaaaaa aaaaaccccc cccccccccc cccccccccc cccccccccc\n";
-  EXPECT_EQ(saved(inputs, kFormatPir, 'C', b.name),
+  EXPECT_EQ(saved(inputs, InputFormat::kPir, 'C', b.name),
             ">DL;s1\n \n" + first + "*\n\n>DL;s2\n \n" + second + "*\n\n");
-  EXPECT_EQ(saved(inputs, kFormatFasta, 'C', b.name), ">s1\n" + first + "\n>s2\n" + second + "\n");
+  EXPECT_EQ(saved(inputs, InputFormat::kFasta, 'C', b.name),
+            ">s1\n" + first + "\n>s2\n" + second + "\n");
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
 #include "support/capture.h"
 
 namespace selvane {
@@ -16,8 +16,8 @@ namespace {
 // A run state as it stands after a 10-sequence alignment was loaded.
 RunState with_ten_sequences() {
   RunState st;
-  st.numseq = 10;
-  apply_sequence_count_defaults(st, 10);
+  st.input.numseq = 10;
+  apply_sequence_count_defaults(st.params, 10);
   return st;
 }
 
@@ -78,10 +78,10 @@ TEST(CommandLine, SequenceCountOptionsDependOnEachOtherAndTheirOrder) {
   for (const auto& c : cases) {
     RunState st = with_ten_sequences();
     EXPECT_EQ(parse(st, c.args), c.printed) << c.args[0];
-    EXPECT_EQ(st.negval, c.negval) << c.args[0];
-    EXPECT_EQ(st.flankval, c.flankval) << c.args[0];
-    EXPECT_EQ(st.tog_sub, c.tog_sub) << c.args[0];
-    EXPECT_EQ(st.initnegval, 6);
+    EXPECT_EQ(st.params.negval, c.negval) << c.args[0];
+    EXPECT_EQ(st.params.flankval, c.flankval) << c.args[0];
+    EXPECT_EQ(st.input.tog_sub, c.tog_sub) << c.args[0];
+    EXPECT_EQ(st.params.initnegval, 6);
   }
 }
 
@@ -117,9 +117,9 @@ TEST(CommandLine, BlockLengthsAndB0FollowingB4) {
   for (const auto& c : cases) {
     RunState st = with_ten_sequences();
     EXPECT_EQ(parse(st, c.args), c.printed) << c.args[0];
-    EXPECT_EQ(st.negblen, c.negblen) << c.args[0];
-    EXPECT_EQ(st.posblen, c.posblen) << c.args[0];
-    EXPECT_EQ(st.posblen2, c.posblen2) << c.args[0];
+    EXPECT_EQ(st.params.negblen, c.negblen) << c.args[0];
+    EXPECT_EQ(st.params.posblen, c.posblen) << c.args[0];
+    EXPECT_EQ(st.params.posblen2, c.posblen2) << c.args[0];
   }
 }
 
@@ -128,22 +128,22 @@ TEST(CommandLine, LetterOptionsTakeTheirFirstCharacterInAnyCase) {
   EXPECT_EQ(parse(st, {"-B5=H", "-P=t", "-E=xy", "-b6=no", "-s=n", "-k=yes", "-d=Y", "-n=y", "-u=Y",
                        "-t=d"}),
             "");
-  EXPECT_EQ(st.tog_gaps, 2);
-  EXPECT_EQ(st.tog_viewfile, 2);
-  EXPECT_EQ(st.exten, "xy");
-  EXPECT_EQ(st.tog_sim, 0);
-  EXPECT_EQ(st.tog_seqfile, 0);
-  EXPECT_EQ(st.tog_maskfile, 1);
-  EXPECT_EQ(st.tog_psfile, 1);
-  EXPECT_EQ(st.tog_ncbfile, 1);
-  EXPECT_EQ(st.tog_ungappedfile, 1);
-  EXPECT_EQ(st.seq_type, 'D');
+  EXPECT_EQ(st.params.tog_gaps, GapPolicy::kWithHalf);
+  EXPECT_EQ(st.outputs.tog_viewfile, ResultsForm::kText);
+  EXPECT_EQ(st.outputs.exten, "xy");
+  EXPECT_EQ(st.params.tog_sim, 0);
+  EXPECT_EQ(st.outputs.tog_seqfile, 0);
+  EXPECT_EQ(st.outputs.tog_maskfile, 1);
+  EXPECT_EQ(st.outputs.tog_psfile, 1);
+  EXPECT_EQ(st.outputs.tog_ncbfile, 1);
+  EXPECT_EQ(st.outputs.tog_ungappedfile, 1);
+  EXPECT_EQ(static_cast<char>(st.params.seq_type), 'D');
 
   RunState again = with_ten_sequences();
   EXPECT_EQ(parse(again, {"-p=text", "-p=S", "-b5=a", "-t=C", "-t=P"}), "");
-  EXPECT_EQ(again.tog_viewfile, 3);
-  EXPECT_EQ(again.tog_gaps, 3);
-  EXPECT_EQ(again.seq_type, 'P');
+  EXPECT_EQ(again.outputs.tog_viewfile, ResultsForm::kShort);
+  EXPECT_EQ(again.params.tog_gaps, GapPolicy::kAll);
+  EXPECT_EQ(static_cast<char>(again.params.seq_type), 'P');
 }
 
 TEST(CommandLine, RefusedValuesWarnAndKeepTheSetting) {
@@ -190,41 +190,41 @@ TEST(CommandLine, RefusedValuesWarnAndKeepTheSetting) {
     RunState st = with_ten_sequences();
     const RunState before = st;
     EXPECT_EQ(parse(st, {c.arg}), c.printed) << c.arg;
-    EXPECT_EQ(st.seq_type, before.seq_type) << c.arg;
-    EXPECT_EQ(st.tog_gaps, before.tog_gaps) << c.arg;
-    EXPECT_EQ(st.tog_sim, before.tog_sim) << c.arg;
-    EXPECT_EQ(st.exten, before.exten) << c.arg;
-    EXPECT_EQ(st.tog_viewfile, before.tog_viewfile) << c.arg;
-    EXPECT_EQ(st.tog_seqfile, before.tog_seqfile) << c.arg;
-    EXPECT_EQ(st.breakcount, before.breakcount) << c.arg;
-    EXPECT_EQ(st.tog_sub, 0) << c.arg;
+    EXPECT_EQ(st.params.seq_type, before.params.seq_type) << c.arg;
+    EXPECT_EQ(st.params.tog_gaps, before.params.tog_gaps) << c.arg;
+    EXPECT_EQ(st.params.tog_sim, before.params.tog_sim) << c.arg;
+    EXPECT_EQ(st.outputs.exten, before.outputs.exten) << c.arg;
+    EXPECT_EQ(st.outputs.tog_viewfile, before.outputs.tog_viewfile) << c.arg;
+    EXPECT_EQ(st.outputs.tog_seqfile, before.outputs.tog_seqfile) << c.arg;
+    EXPECT_EQ(st.outputs.breakcount, before.outputs.breakcount) << c.arg;
+    EXPECT_EQ(st.input.tog_sub, 0) << c.arg;
   }
 }
 
 TEST(CommandLine, AcceptedLimitsAndExtensions) {
   RunState st = with_ten_sequences();
   EXPECT_EQ(parse(st, {"-v=50"}), "");
-  EXPECT_EQ(st.breakcount, 50);
+  EXPECT_EQ(st.outputs.breakcount, 50);
   EXPECT_EQ(parse(st, {"-v=32000"}), "");
-  EXPECT_EQ(st.breakcount, 32000);
+  EXPECT_EQ(st.outputs.breakcount, 32000);
   EXPECT_EQ(parse(st, {"-e=.x"}), "");
-  EXPECT_EQ(st.exten, ".x");
+  EXPECT_EQ(st.outputs.exten, ".x");
   EXPECT_EQ(parse(st, {"-e=abcde"}), "");
-  EXPECT_EQ(st.exten, "abcde");
+  EXPECT_EQ(st.outputs.exten, "abcde");
 }
 
 TEST(CommandLine, ConcatenationSwitchesFixTheSequenceCounts) {
   RunState st = with_ten_sequences();
   EXPECT_EQ(parse(st, {"-a=N", "-c=n"}), "");
-  EXPECT_EQ(st.tog_sub, 0);
+  EXPECT_EQ(st.input.tog_sub, 0);
   EXPECT_EQ(parse(st, {"-w=Y"}), "");
-  EXPECT_EQ(st.tog_allungfile, 1);
-  EXPECT_EQ(st.tog_sub, 1);
+  EXPECT_EQ(st.outputs.tog_allungfile, 1);
+  EXPECT_EQ(st.input.tog_sub, 1);
   EXPECT_EQ(parse(st, {"-w=N", "-a=yes", "-c=Y"}), "");
-  EXPECT_EQ(st.tog_allungfile, 0);
-  EXPECT_EQ(st.tog_allfile, 1);
-  EXPECT_EQ(st.tog_allfile_init, 1);
-  EXPECT_EQ(st.tog_sub, 1);
+  EXPECT_EQ(st.outputs.tog_allungfile, 0);
+  EXPECT_EQ(st.outputs.tog_allfile, 1);
+  EXPECT_EQ(st.outputs.tog_allfile_init, 1);
+  EXPECT_EQ(st.input.tog_sub, 1);
 }
 
 TEST(CommandLine, ArgumentsThatNameNoOptionAreIgnoredSilently) {
@@ -233,10 +233,10 @@ TEST(CommandLine, ArgumentsThatNameNoOptionAreIgnoredSilently) {
   EXPECT_EQ(parse(st, {"foo", "-x=1", "-b7=3", "-T=P", "-b=3", "-p", "-pY", "-b53", "b5=h",
                        "--version", "-", ""}),
             "");
-  EXPECT_EQ(st.seq_type, before.seq_type);
-  EXPECT_EQ(st.tog_gaps, before.tog_gaps);
-  EXPECT_EQ(st.tog_viewfile, before.tog_viewfile);
-  EXPECT_EQ(st.negblen, before.negblen);
+  EXPECT_EQ(st.params.seq_type, before.params.seq_type);
+  EXPECT_EQ(st.params.tog_gaps, before.params.tog_gaps);
+  EXPECT_EQ(st.outputs.tog_viewfile, before.outputs.tog_viewfile);
+  EXPECT_EQ(st.params.negblen, before.params.negblen);
 }
 
 TEST(CommandLine, WithoutAnAlignmentTheRangesAreZero) {
@@ -246,8 +246,8 @@ TEST(CommandLine, WithoutAnAlignmentTheRangesAreZero) {
             std::string(kB2) +
                 "The minimum number of sequences for a flank position must be lower than or equal "
                 "to 0 (the number of sequences)\n");
-  EXPECT_EQ(st.negval, 0);
-  EXPECT_EQ(st.tog_sub, 1);
+  EXPECT_EQ(st.params.negval, 0);
+  EXPECT_EQ(st.input.tog_sub, 1);
 }
 
 }  // namespace

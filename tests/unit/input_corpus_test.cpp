@@ -5,8 +5,8 @@
 #include <map>
 #include <string>
 
-#include "driver/fatal.h"
-#include "driver/run_state.h"
+#include "core/fatal.h"
+#include "core/run_state.h"
 #include "input/detect.h"
 #include "input/readers.h"
 #include "support/harness.h"
@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 
 struct Outcome {
   std::string error;  // empty when the file loads
-  int fileformat = 0;
+  InputFormat fileformat = InputFormat::kNone;
   char seq_type = '-';
   std::int32_t numseq = 0;
   std::int32_t nupo = 0;
@@ -26,14 +26,11 @@ struct Outcome {
 
 Outcome detect_and_load(const fs::path& file) {
   Outcome outcome;
-  RunState st;
-  st.filename = file.string();
-  Writer out = Writer::to_stdout();
   try {
-    checkfiletype(st, out);
-    const Alignment al = load(st.fichero1, st.fileformat);
-    outcome.fileformat = st.fileformat;
-    outcome.seq_type = st.seq_type;
+    const Detection found = checkfiletype(file.string());
+    const Alignment al = load(found.first_path, found.format.format);
+    outcome.fileformat = found.format.format;
+    outcome.seq_type = static_cast<char>(found.format.type);
     outcome.numseq = al.numseq;
     outcome.nupo = al.nupo;
   } catch (const FatalError& e) {
@@ -62,20 +59,20 @@ TEST(Corpus, EveryAlignmentLoadsOrFailsWithItsMessage) {
   };
   // Counts worked out with awk: CRLF files, mixed line ends, a column-removing NBRF/PIR DNA file.
   struct Known {
-    int fileformat;
+    InputFormat fileformat;
     char seq_type;
     std::int32_t numseq;
     std::int32_t nupo;
   };
   const std::map<std::string, Known> known = {
-      {"bioperl/test.pir", {kFormatPir, 'P', 2, 358}},
-      {"biopython/clustalw.pir", {kFormatPir, 'D', 2, 1695}},  // 2527 before removal
-      {"scfv-modelling/build_profile.ali", {kFormatPir, 'P', 543, 266}},
-      {"trimal/example.006.AA.pir", {kFormatPir, 'P', 9, 179}},
-      {"cialign/uORF_aa.fasta", {kFormatFasta, 'P', 604, 25}},
-      {"clipkit/24_ENSG00000163519_aa_aln.fasta", {kFormatFasta, 'P', 24, 231}},
-      {"trimal/example.009.AA.fasta", {kFormatFasta, 'P', 9, 185}},
-      {"biopython/dottednum.fasta", {kFormatFasta, 'P', 7, 468}},
+      {"bioperl/test.pir", {InputFormat::kPir, 'P', 2, 358}},
+      {"biopython/clustalw.pir", {InputFormat::kPir, 'D', 2, 1695}},  // 2527 before removal
+      {"scfv-modelling/build_profile.ali", {InputFormat::kPir, 'P', 543, 266}},
+      {"trimal/example.006.AA.pir", {InputFormat::kPir, 'P', 9, 179}},
+      {"cialign/uORF_aa.fasta", {InputFormat::kFasta, 'P', 604, 25}},
+      {"clipkit/24_ENSG00000163519_aa_aln.fasta", {InputFormat::kFasta, 'P', 24, 231}},
+      {"trimal/example.009.AA.fasta", {InputFormat::kFasta, 'P', 9, 185}},
+      {"biopython/dottednum.fasta", {InputFormat::kFasta, 'P', 7, 468}},
   };
 
   int loaded = 0;

@@ -8,10 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "driver/fatal.h"
-#include "driver/run_state.h"
+#include "core/fatal.h"
+#include "core/run_state.h"
+#include "core/writer.h"
+#include "driver/run.h"
 #include "input/detect.h"
-#include "output/writer.h"
 #include "support/harness.h"
 
 namespace selvane {
@@ -27,33 +28,25 @@ const char kNoPirType[] =
 TEST(CheckFormat, FirstHeaderLine) {
   struct Case {
     const char* line;
-    int fileformat;
+    InputFormat fileformat;
     char seq_type;
     const char* error;  // nullptr when accepted
   };
   const Case cases[] = {
-      {">P1;globin", kFormatPir, 'P', nullptr},
-      {">DL;16S", kFormatPir, 'D', nullptr},
-      {">DC;", kFormatPir, 'D', nullptr},
-      {">PX;x", kFormatPir, 'P', nullptr},
-      {">seq1", kFormatFasta, 'P', nullptr},
-      {">", kFormatFasta, 'P', nullptr},
-      {">P1", kFormatFasta, 'P', nullptr},
-      {">P1:;", kFormatFasta, 'P', nullptr},
-      {">p1;x", 0, 0, kNoPirType},
-      {">ab;c", 0, 0, kNoPirType},
-      {"seq1", 0, 0, kNoFormat},
-      {"   ", 0, 0, kNoFormat},
-      {"", 0, 0, kNoFormat},
+      {">P1;globin", InputFormat::kPir, 'P', nullptr}, {">DL;16S", InputFormat::kPir, 'D', nullptr},
+      {">DC;", InputFormat::kPir, 'D', nullptr},       {">PX;x", InputFormat::kPir, 'P', nullptr},
+      {">seq1", InputFormat::kFasta, 'P', nullptr},    {">", InputFormat::kFasta, 'P', nullptr},
+      {">P1", InputFormat::kFasta, 'P', nullptr},      {">P1:;", InputFormat::kFasta, 'P', nullptr},
+      {">p1;x", InputFormat::kNone, 0, kNoPirType},    {">ab;c", InputFormat::kNone, 0, kNoPirType},
+      {"seq1", InputFormat::kNone, 0, kNoFormat},      {"   ", InputFormat::kNone, 0, kNoFormat},
+      {"", InputFormat::kNone, 0, kNoFormat},
   };
   for (const auto& c : cases) {
-    RunState st;
-    st.seq_type = 'C';
     try {
-      checkformat(c.line, st);
+      const DetectedFormat found = checkformat(c.line);
       EXPECT_EQ(c.error, nullptr) << c.line;
-      EXPECT_EQ(st.fileformat, c.fileformat) << c.line;
-      EXPECT_EQ(st.seq_type, c.seq_type) << c.line;
+      EXPECT_EQ(found.format, c.fileformat) << c.line;
+      EXPECT_EQ(static_cast<char>(found.type), c.seq_type) << c.line;
     } catch (const FatalError& e) {
       ASSERT_NE(c.error, nullptr) << c.line;
       EXPECT_EQ(e.text(), c.error) << c.line;
@@ -70,7 +63,7 @@ class Detection : public ::testing::Test {
 
   // Runs detection on `filename` and returns what it printed (or the fatal text).
   std::string detect(const std::string& filename) {
-    st_.filename = filename;
+    st_.input.filename = filename;
     char* text = nullptr;
     std::size_t size = 0;
     std::FILE* stream = open_memstream(&text, &size);
@@ -78,7 +71,7 @@ class Detection : public ::testing::Test {
     {
       Writer out = Writer::to_stream(stream);
       try {
-        checkfiletype(st_, out);
+        apply_detection(st_, checkfiletype(filename), out);
       } catch (const FatalError& e) {
         printed = "fatal:" + e.text();
       }
@@ -92,18 +85,18 @@ class Detection : public ::testing::Test {
 
   // Settings that only the detection of a paths file resets.
   void set_batch_switches() {
-    st_.tog_sub = 1;
-    st_.warn = 0;
-    st_.tog_allfile = 1;
-    st_.tog_allfile_init = 1;
-    st_.tog_allungfile = 1;
+    st_.input.tog_sub = 1;
+    st_.session.warn = 0;
+    st_.outputs.tog_allfile = 1;
+    st_.outputs.tog_allfile_init = 1;
+    st_.outputs.tog_allungfile = 1;
   }
   void expect_batch_switches(int tog_sub, int warn, int concatenation) {
-    EXPECT_EQ(st_.tog_sub, tog_sub);
-    EXPECT_EQ(st_.warn, warn);
-    EXPECT_EQ(st_.tog_allfile, concatenation);
-    EXPECT_EQ(st_.tog_allfile_init, concatenation);
-    EXPECT_EQ(st_.tog_allungfile, concatenation);
+    EXPECT_EQ(st_.input.tog_sub, tog_sub);
+    EXPECT_EQ(st_.session.warn, warn);
+    EXPECT_EQ(st_.outputs.tog_allfile, concatenation);
+    EXPECT_EQ(st_.outputs.tog_allfile_init, concatenation);
+    EXPECT_EQ(st_.outputs.tog_allungfile, concatenation);
   }
 
   testing::TempDir dir_;
@@ -115,46 +108,47 @@ TEST_F(Detection, SingleAlignments) {
   struct Case {
     const char* what;
     std::string content;
-    int fileformat;
+    InputFormat fileformat;
     char seq_type;
     std::string printed;
   };
   const Case cases[] = {
-      {"FASTA after blank lines", "\n\r\n\n>seq1\nACGT\n", kFormatFasta, 'P', ""},
-      {"NBRF/PIR protein", ">P1;globin\nd\nAC*\n", kFormatPir, 'P', ""},
-      {"NBRF/PIR DNA with CRLF", "\r\n>DL;16S\r\nd\r\nAC*\r\n", kFormatPir, 'D', ""},
-      {"'>' alone", ">\nAC\n", kFormatFasta, 'P', ""},
-      {"a line of spaces is not blank", "\n   \n>P1;x\n", 0, '-',
+      {"FASTA after blank lines", "\n\r\n\n>seq1\nACGT\n", InputFormat::kFasta, 'P', ""},
+      {"NBRF/PIR protein", ">P1;globin\nd\nAC*\n", InputFormat::kPir, 'P', ""},
+      {"NBRF/PIR DNA with CRLF", "\r\n>DL;16S\r\nd\r\nAC*\r\n", InputFormat::kPir, 'D', ""},
+      {"'>' alone", ">\nAC\n", InputFormat::kFasta, 'P', ""},
+      {"a line of spaces is not blank", "\n   \n>P1;x\n", InputFormat::kNone, '-',
        std::string("fatal:") + kNoFormat},
-      {"empty file", "", 0, '-', std::string("fatal:") + kNoFormat},
-      {"blank lines only", "\n\r\n", 0, '-', std::string("fatal:") + kNoFormat},
-      {"FASTA name with ';' fourth", ">ab;c\nAC\n", 0, '-', std::string("fatal:") + kNoPirType},
+      {"empty file", "", InputFormat::kNone, '-', std::string("fatal:") + kNoFormat},
+      {"blank lines only", "\n\r\n", InputFormat::kNone, '-', std::string("fatal:") + kNoFormat},
+      {"FASTA name with ';' fourth", ">ab;c\nAC\n", InputFormat::kNone, '-',
+       std::string("fatal:") + kNoPirType},
   };
   for (const auto& c : cases) {
     st_ = RunState{};
     set_batch_switches();
-    st_.numal = 7;
+    st_.input.numal = 7;
     testing::write_file(dir_ / "aln", c.content);
     EXPECT_EQ(detect("aln"), c.printed) << c.what;
-    EXPECT_EQ(st_.fileformat, c.fileformat) << c.what;
-    EXPECT_EQ(st_.seq_type, c.seq_type) << c.what;
+    EXPECT_EQ(st_.input.fileformat, c.fileformat) << c.what;
+    EXPECT_EQ(static_cast<char>(st_.params.seq_type), c.seq_type) << c.what;
     if (c.printed.empty()) {
-      EXPECT_EQ(st_.filename, "aln") << c.what;
-      EXPECT_EQ(st_.fichero1, "aln") << c.what;
-      EXPECT_EQ(st_.tog_sb, 0) << c.what;
-      EXPECT_EQ(st_.numal, 1) << c.what;
+      EXPECT_EQ(st_.input.filename, "aln") << c.what;
+      EXPECT_EQ(st_.input.fichero1, "aln") << c.what;
+      EXPECT_EQ(st_.input.tog_sb, 0) << c.what;
+      EXPECT_EQ(st_.input.numal, 1) << c.what;
       expect_batch_switches(1, 0, 1);
     }
   }
 }
 
 TEST_F(Detection, FileNotOpened) {
-  st_.fichero1 = "before";
-  st_.fileformat = kFormatPir;
+  st_.input.fichero1 = "before";
+  st_.input.fileformat = InputFormat::kPir;
   EXPECT_EQ(detect("missing.fas"), "\n* File not opened *\n");
-  EXPECT_EQ(st_.filename, "");
-  EXPECT_EQ(st_.fichero1, "before");
-  EXPECT_EQ(st_.fileformat, kFormatPir);
+  EXPECT_EQ(st_.input.filename, "");
+  EXPECT_EQ(st_.input.fichero1, "before");
+  EXPECT_EQ(st_.input.fileformat, InputFormat::kPir);
 }
 
 TEST_F(Detection, PathsFiles) {
@@ -168,38 +162,38 @@ TEST_F(Detection, PathsFiles) {
     std::string content;
     std::string first;
     int numal;
-    int fileformat;
+    InputFormat fileformat;
     char seq_type;
   };
   const Case cases[] = {
       {"blank lines between and after", "data/a.fas\n\ndata/b.pir\n\n\ndata/a.fas\n\n\n",
-       "data/a.fas", 3, kFormatFasta, 'P'},
-      {"no final line end", "\ndata/a.fas\ndata/b.pir\n\ndata/a.fas", "data/a.fas", 3, kFormatFasta,
-       'P'},
-      {"CRLF line ends", "\r\ndata/b.pir\r\n\r\ndata/a.fas\r\n\r\n", "data/b.pir", 2, kFormatPir,
-       'P'},
+       "data/a.fas", 3, InputFormat::kFasta, 'P'},
+      {"no final line end", "\ndata/a.fas\ndata/b.pir\n\ndata/a.fas", "data/a.fas", 3,
+       InputFormat::kFasta, 'P'},
+      {"CRLF line ends", "\r\ndata/b.pir\r\n\r\ndata/a.fas\r\n\r\n", "data/b.pir", 2,
+       InputFormat::kPir, 'P'},
       {"first alignment decides the format", "data/b.pir\ndata/a.fas\n", "data/b.pir", 2,
-       kFormatPir, 'P'},
+       InputFormat::kPir, 'P'},
       // One path however long it is, never split into pieces.
       {"path over 189 characters", long_dir + "/c.fas\r\n" + long_dir + "/c.fas\n",
-       long_dir + "/c.fas", 2, kFormatFasta, 'P'},
-      {"a path to an NBRF/PIR DNA file", "lists/mixed\n", "lists/mixed", 1, kFormatPir, 'D'},
+       long_dir + "/c.fas", 2, InputFormat::kFasta, 'P'},
+      {"a path to an NBRF/PIR DNA file", "lists/mixed\n", "lists/mixed", 1, InputFormat::kPir, 'D'},
   };
   for (const auto& c : cases) {
     st_ = RunState{};
     set_batch_switches();
-    st_.seq_type = 'C';
+    st_.params.seq_type = SeqType::kCodons;
     testing::write_file(dir_ / "lists/set one.txt", c.content);
     EXPECT_EQ(detect("lists/set one.txt"), "") << c.what;
-    EXPECT_EQ(st_.filename, "lists/set one.txt") << c.what;
-    EXPECT_EQ(st_.fichero1, c.first) << c.what;
-    EXPECT_EQ(st_.tog_sb, 1) << c.what;
-    EXPECT_EQ(st_.numal, c.numal) << c.what;
-    EXPECT_EQ(st_.fileformat, c.fileformat) << c.what;
-    EXPECT_EQ(st_.seq_type, c.seq_type) << c.what;
-    EXPECT_EQ(st_.path_file, "lists/") << c.what;
-    EXPECT_EQ(st_.name_file, "set one.txt") << c.what;
-    EXPECT_EQ(st_.name_pathsfile, "set one.txt") << c.what;
+    EXPECT_EQ(st_.input.filename, "lists/set one.txt") << c.what;
+    EXPECT_EQ(st_.input.fichero1, c.first) << c.what;
+    EXPECT_EQ(st_.input.tog_sb, 1) << c.what;
+    EXPECT_EQ(st_.input.numal, c.numal) << c.what;
+    EXPECT_EQ(st_.input.fileformat, c.fileformat) << c.what;
+    EXPECT_EQ(static_cast<char>(st_.params.seq_type), c.seq_type) << c.what;
+    EXPECT_EQ(st_.input.path_file, "lists/") << c.what;
+    EXPECT_EQ(st_.input.name_file, "set one.txt") << c.what;
+    EXPECT_EQ(st_.input.name_pathsfile, "set one.txt") << c.what;
     expect_batch_switches(0, 1, 0);
   }
 }

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/fatal.h"
-#include "driver/run_state.h"
+#include "core/fatal.h"
+#include "core/run_state.h"
 #include "input/block_reader.h"
 #include "input/readers.h"
 #include "support/harness.h"
@@ -22,11 +22,11 @@ Alignment read_with(Reader reader, const std::string& path) {
     case Reader::kFasta:
       return load_fasta(path);
     case Reader::kLoadPir:
-      return load(path, kFormatPir);
+      return load(path, InputFormat::kPir);
     case Reader::kLoadFasta:
       break;
   }
-  return load(path, kFormatFasta);
+  return load(path, InputFormat::kFasta);
 }
 
 // What a reader made of a file, as "name=row;" for every sequence, or the fatal text.
@@ -207,18 +207,19 @@ TEST(Load, CountsAndAllGapPositions) {
 TEST(Load, FailuresThatNeedNoFile) {
   testing::TempDir dir;
   const std::string missing = (dir / "missing").string();
-  const std::pair<int, std::string> cases[] = {
-      {kFormatPir, "\nFile not opened\n"},
-      {kFormatFasta, "\nFile not opened\n"},
+  const std::pair<InputFormat, std::string> cases[] = {
+      {InputFormat::kPir, "\nFile not opened\n"},
+      {InputFormat::kFasta, "\nFile not opened\n"},
       // No input detected yet: no reader runs at all.
-      {kFormatNone, "\nFile not in NBRF/PIR format or too few sequences in the alignment: 0\n"},
+      {InputFormat::kNone,
+       "\nFile not in NBRF/PIR format or too few sequences in the alignment: 0\n"},
   };
   for (const auto& [fileformat, error] : cases) {
     try {
       load(missing, fileformat);
-      ADD_FAILURE() << fileformat;
+      ADD_FAILURE() << static_cast<int>(fileformat);
     } catch (const FatalError& e) {
-      EXPECT_EQ(e.text(), error) << fileformat;
+      EXPECT_EQ(e.text(), error) << static_cast<int>(fileformat);
     }
   }
 }
@@ -227,7 +228,7 @@ TEST(Load, RowsKeepTheirPaddingLayoutAfterRemoval) {
   testing::TempDir dir;
   const auto path = (dir / "aln").string();
   testing::write_file(path, ">a\n-AC-G\n>b\n-GT-A\n>c\n-TT-C\n");
-  Alignment al = load(path, kFormatFasta);
+  Alignment al = load(path, InputFormat::kFasta);
   ASSERT_EQ(al.nupo, 3);
   // Row s starts at (s - 1) * stride with its padding byte; the buffer holds nothing more.
   EXPECT_EQ(al.let.stride(), 4u);

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
 #include "menus/menus.h"
 #include "unit/menus_session.h"
 
@@ -15,20 +15,20 @@ using testing::run_menu;
 // An open single alignment of `numseq` sequences with its derived b1 and b2.
 RunState with_alignment(char seq_type = 'P', int numseq = 10) {
   RunState st;
-  st.filename = "aln.fas";
-  st.fichero1 = "aln.fas";
-  st.seq_type = seq_type;
-  st.fileformat = kFormatFasta;
-  st.numseq = numseq;
-  apply_sequence_count_defaults(st, numseq);
+  st.input.filename = "aln.fas";
+  st.input.fichero1 = "aln.fas";
+  st.params.seq_type = static_cast<SeqType>(seq_type);
+  st.input.fileformat = InputFormat::kFasta;
+  st.input.numseq = numseq;
+  apply_sequence_count_defaults(st.params, numseq);
   return st;
 }
 
 RunState with_paths_file() {
   RunState st = with_alignment('P', 10);
-  st.filename = "list.txt";
-  st.tog_sb = 1;
-  st.numal = 3;
+  st.input.filename = "list.txt";
+  st.input.tog_sb = 1;
+  st.input.numal = 3;
   return st;
 }
 
@@ -58,24 +58,24 @@ TEST(BlockMenu, ScreensWithAndWithoutAFileInBothViews) {
   };
   RunState none;
   RunState none_extended;
-  none_extended.tog_expmenb = 1;
+  none_extended.session.tog_expmenb = 1;
   RunState protein = with_alignment('P');
   RunState protein_extended = with_alignment('P');
-  protein_extended.tog_expmenb = 1;
-  protein_extended.tog_sim = 0;
-  protein_extended.exten = ".ab";
+  protein_extended.session.tog_expmenb = 1;
+  protein_extended.params.tog_sim = 0;
+  protein_extended.outputs.exten = ".ab";
   RunState dna_extended = with_alignment('D', 4);
-  dna_extended.tog_expmenb = 1;
-  dna_extended.tog_gaps = 2;
+  dna_extended.session.tog_expmenb = 1;
+  dna_extended.params.tog_gaps = GapPolicy::kWithHalf;
   RunState codons = with_alignment('C', 2);
-  codons.tog_gaps = 3;
-  codons.posblen2 = 5;
-  codons.negblen = 0;
+  codons.params.tog_gaps = GapPolicy::kAll;
+  codons.params.posblen2 = 5;
+  codons.params.negblen = 0;
   RunState paths = with_paths_file();
   RunState paths_fixed = with_paths_file();
-  paths_fixed.tog_sub = 1;
-  paths_fixed.negval = 7;
-  paths_fixed.tog_expmenb = 1;
+  paths_fixed.input.tog_sub = 1;
+  paths_fixed.params.negval = 7;
+  paths_fixed.session.tog_expmenb = 1;
 
   const Case cases[] = {
       {"no file", none,
@@ -212,15 +212,15 @@ TEST(BlockMenu, ConservedPositionMinimumB1) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.entry);
     RunState st = with_alignment();
-    st.flankval = c.flankval;
+    st.params.flankval = c.flankval;
     const auto session = run_menu(menu_block_options, st, std::string("1\n") + c.entry + "\nm\n");
     EXPECT_FALSE(session.exited);
     EXPECT_EQ(first_dialog(session.output), c.dialog);
-    EXPECT_EQ(st.negval, c.negval_after);
+    EXPECT_EQ(st.params.negval, c.negval_after);
     const bool accepted = c.negval_after != 6 || std::string(c.entry) == "6";
-    EXPECT_EQ(st.tog_sub, accepted ? 1 : 0);
-    EXPECT_EQ(st.warn, accepted ? 0 : 1);
-    EXPECT_EQ(st.flankval, c.flankval);
+    EXPECT_EQ(st.input.tog_sub, accepted ? 1 : 0);
+    EXPECT_EQ(st.session.warn, accepted ? 0 : 1);
+    EXPECT_EQ(st.params.flankval, c.flankval);
   }
 }
 
@@ -255,21 +255,21 @@ TEST(BlockMenu, FlankPositionMinimumB2) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.entry);
     RunState st = with_alignment();
-    st.negval = c.negval;
+    st.params.negval = c.negval;
     const std::string entry = c.entry[0] == '\0' ? "" : std::string(c.entry) + "\n";
     const auto session = run_menu(menu_block_options, st, "2\n" + entry + "m\n");
     EXPECT_EQ(first_dialog(session.output), c.dialog);
-    EXPECT_EQ(st.flankval, c.flankval_after);
-    EXPECT_EQ(st.negval, c.negval);
+    EXPECT_EQ(st.params.flankval, c.flankval_after);
+    EXPECT_EQ(st.params.negval, c.negval);
   }
 }
 
 TEST(BlockMenu, SequenceCountWarningIsShownOnceUntilRearmed) {
   RunState st = with_paths_file();
   const auto first = run_menu(menu_block_options, st, "1\n7\n2\n9\nm\n");
-  EXPECT_EQ(st.negval, 7);
-  EXPECT_EQ(st.flankval, 9);
-  EXPECT_EQ(st.tog_sub, 1);
+  EXPECT_EQ(st.params.negval, 7);
+  EXPECT_EQ(st.params.flankval, 9);
+  EXPECT_EQ(st.input.tog_sub, 1);
   const auto count = [](const std::string& text, const std::string& what) {
     int n = 0;
     for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
@@ -286,7 +286,7 @@ TEST(BlockMenu, SequenceCountWarningIsShownOnceUntilRearmed) {
   const auto again = run_menu(menu_block_options, st, "1\n8\nm\n");
   EXPECT_EQ(count(again.output, kSequenceCountWarning), 0);
   // Opening another paths file arms the warning again.
-  st.warn = 1;
+  st.session.warn = 1;
   const auto rearmed = run_menu(menu_block_options, st, "2\n10\nm\n");
   EXPECT_EQ(count(rearmed.output, kSequenceCountWarning), 1);
 }
@@ -299,9 +299,9 @@ TEST(BlockMenu, SequenceCountsNeedAFile) {
     EXPECT_FALSE(session.exited);
     EXPECT_EQ(first_dialog(session.output),
               "\n\n* Please enter first an alignment in NBRF/PIR or FASTA format *\n\n");
-    EXPECT_EQ(st.negval, 0);
-    EXPECT_EQ(st.tog_sub, 0);
-    EXPECT_EQ(st.warn, 1);
+    EXPECT_EQ(st.params.negval, 0);
+    EXPECT_EQ(st.input.tog_sub, 0);
+    EXPECT_EQ(st.session.warn, 1);
   }
 }
 
@@ -330,7 +330,7 @@ TEST(BlockMenu, NonconservedRunMaximumB3) {
     RunState st;  // no file needed
     const auto session = run_menu(menu_block_options, st, std::string("3\n") + c.entry + "\nm\n");
     EXPECT_EQ(first_dialog(session.output), c.dialog);
-    EXPECT_EQ(st.negblen, c.negblen_after);
+    EXPECT_EQ(st.params.negblen, c.negblen_after);
   }
 }
 
@@ -361,12 +361,12 @@ TEST(BlockMenu, BlockLengthMinimumB4ByType) {
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(1, c.seq_type) + " " + c.entry);
     RunState st = with_alignment(c.seq_type);
-    st.posblen = 12;
-    st.posblen2 = 12;
+    st.params.posblen = 12;
+    st.params.posblen2 = 12;
     const auto session = run_menu(menu_block_options, st, std::string("4\n") + c.entry + "\nm\n");
     EXPECT_EQ(first_dialog(session.output), c.dialog);
-    EXPECT_EQ(st.posblen, c.after);
-    EXPECT_EQ(st.posblen2, c.after);
+    EXPECT_EQ(st.params.posblen, c.after);
+    EXPECT_EQ(st.params.posblen2, c.after);
   }
   // Without a file the type is unknown; nothing is read.
   RunState st;
@@ -374,15 +374,15 @@ TEST(BlockMenu, BlockLengthMinimumB4ByType) {
   EXPECT_FALSE(session.exited);
   EXPECT_EQ(first_dialog(session.output),
             "\n\n\n* Please enter first an alignment in NBRF/PIR or FASTA format *\n\n");
-  EXPECT_EQ(st.posblen2, 10);
+  EXPECT_EQ(st.params.posblen2, 10);
 }
 
 TEST(BlockMenu, GapsCycleSimilarityAndViewToggle) {
   RunState st = with_alignment('D');
   const auto session = run_menu(menu_block_options, st, "5\n5\n5\n6\nz\nm\n");
-  EXPECT_EQ(st.tog_gaps, 1);
-  EXPECT_EQ(st.tog_sim, 0);  // item 6 is not shown for DNA, yet the key works
-  EXPECT_EQ(st.tog_expmenb, 1);
+  EXPECT_EQ(st.params.tog_gaps, GapPolicy::kNone);
+  EXPECT_EQ(st.params.tog_sim, 0);  // item 6 is not shown for DNA, yet the key works
+  EXPECT_EQ(st.session.tog_expmenb, 1);
   const std::string gaps = "\n5. Allowed Gap Positions: ................................ ";
   const auto none = session.output.find(gaps + "None\n");
   const auto half = session.output.find(gaps + "With Half\n");
@@ -393,8 +393,8 @@ TEST(BlockMenu, GapsCycleSimilarityAndViewToggle) {
   EXPECT_LT(half, all);
   EXPECT_NE(session.output.find(gaps + "None\n\ne. Generic File Extension"), std::string::npos);
   run_menu(menu_block_options, st, "6\nZ\nm\n");
-  EXPECT_EQ(st.tog_sim, 1);
-  EXPECT_EQ(st.tog_expmenb, 0);
+  EXPECT_EQ(st.params.tog_sim, 1);
+  EXPECT_EQ(st.session.tog_expmenb, 0);
 }
 
 TEST(BlockMenu, ExtensionOfAtMostFiveCharacters) {
@@ -414,36 +414,36 @@ TEST(BlockMenu, ExtensionOfAtMostFiveCharacters) {
     RunState st;
     const auto session = run_menu(menu_block_options, st, std::string("e\n") + c.entry + "\nm\n");
     EXPECT_EQ(first_dialog(session.output), c.dialog);
-    EXPECT_EQ(st.exten, c.exten_after);
+    EXPECT_EQ(st.outputs.exten, c.exten_after);
   }
 }
 
 TEST(BlockMenu, RestoreDefaultsKeepsExtensionTypeAndBatchFlags) {
   RunState st = with_alignment('P', 10);
-  st.tog_expmenb = 1;
-  st.negblen = 3;
-  st.posblen = 4;
-  st.posblen2 = 6;
-  st.tog_gaps = 3;
-  st.tog_sim = 0;
-  st.negval = 7;
-  st.flankval = 9;
-  st.tog_sub = 1;
-  st.warn = 0;
-  st.exten = ".x";
+  st.session.tog_expmenb = 1;
+  st.params.negblen = 3;
+  st.params.posblen = 4;
+  st.params.posblen2 = 6;
+  st.params.tog_gaps = GapPolicy::kAll;
+  st.params.tog_sim = 0;
+  st.params.negval = 7;
+  st.params.flankval = 9;
+  st.input.tog_sub = 1;
+  st.session.warn = 0;
+  st.outputs.exten = ".x";
   const auto session = run_menu(menu_block_options, st, "R\nm\n");
-  EXPECT_EQ(st.negblen, 8);
-  EXPECT_EQ(st.posblen, 10);
-  EXPECT_EQ(st.posblen2, 10);
-  EXPECT_EQ(st.tog_gaps, 1);
-  EXPECT_EQ(st.tog_sim, 1);
-  EXPECT_EQ(st.initnegval, 6);
-  EXPECT_EQ(st.negval, 6);
-  EXPECT_EQ(st.flankval, 8);
-  EXPECT_EQ(st.tog_sub, 1);
-  EXPECT_EQ(st.warn, 0);
-  EXPECT_EQ(st.exten, ".x");
-  EXPECT_EQ(st.seq_type, 'P');
+  EXPECT_EQ(st.params.negblen, 8);
+  EXPECT_EQ(st.params.posblen, 10);
+  EXPECT_EQ(st.params.posblen2, 10);
+  EXPECT_EQ(st.params.tog_gaps, GapPolicy::kNone);
+  EXPECT_EQ(st.params.tog_sim, 1);
+  EXPECT_EQ(st.params.initnegval, 6);
+  EXPECT_EQ(st.params.negval, 6);
+  EXPECT_EQ(st.params.flankval, 8);
+  EXPECT_EQ(st.input.tog_sub, 1);
+  EXPECT_EQ(st.session.warn, 0);
+  EXPECT_EQ(st.outputs.exten, ".x");
+  EXPECT_EQ(static_cast<char>(st.params.seq_type), 'P');
   const std::string after =
       "BLOCK PARAMETERS\n"
       "\n1. Minimum Number Of Sequences For A Conserved Position: . 6"
@@ -460,11 +460,11 @@ TEST(BlockMenu, RestoreDefaultsKeepsExtensionTypeAndBatchFlags) {
 
   // Two sequences: b2 comes out as 1 and is raised to 2.
   RunState two = with_alignment('D', 2);
-  two.negval = 2;
-  two.flankval = 2;
+  two.params.negval = 2;
+  two.params.flankval = 2;
   run_menu(menu_block_options, two, "r\nm\n");
-  EXPECT_EQ(two.initnegval, 2);
-  EXPECT_EQ(two.flankval, 2);
+  EXPECT_EQ(two.params.initnegval, 2);
+  EXPECT_EQ(two.params.flankval, 2);
 }
 
 TEST(BlockMenu, GetBlocksWithoutAFileUnknownKeysAndEmptyLines) {
@@ -484,7 +484,7 @@ TEST(BlockMenu, GetBlocksWithoutAFileUnknownKeysAndEmptyLines) {
     const auto session = run_menu(menu_block_options, st, c.input);
     EXPECT_FALSE(session.exited);
     EXPECT_EQ(first_dialog(session.output), c.dialog);
-    EXPECT_EQ(st.menu, 'm');
+    EXPECT_EQ(st.session.menu, 'm');
   }
   RunState st;
   const auto ended = run_menu(menu_block_options, st, "3\n");

@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
-#include "driver/fatal.h"
+#include "core/fatal.h"
+#include "core/writer.h"
 #include "menus/menu_input.h"
-#include "output/writer.h"
 
 namespace selvane {
 namespace {

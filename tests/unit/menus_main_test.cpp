@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
 #include "menus/menus.h"
 #include "support/harness.h"
 #include "unit/menus_session.h"
@@ -41,12 +41,12 @@ std::string file_screen(const std::string& current) {
 
 RunState with_alignment(char seq_type) {
   RunState st;
-  st.filename = "data/aln.fas";
-  st.fichero1 = "data/aln.fas";
-  st.seq_type = seq_type;
-  st.fileformat = kFormatFasta;
-  st.numseq = 10;
-  apply_sequence_count_defaults(st, 10);
+  st.input.filename = "data/aln.fas";
+  st.input.fichero1 = "data/aln.fas";
+  st.params.seq_type = static_cast<SeqType>(seq_type);
+  st.input.fileformat = InputFormat::kFasta;
+  st.input.numseq = 10;
+  apply_sequence_count_defaults(st.params, 10);
   return st;
 }
 
@@ -60,7 +60,7 @@ TEST(MainMenu, WithoutAFileGetBlocksIsBracketedAndQQuits) {
     EXPECT_TRUE(session.exited);
     EXPECT_EQ(session.status, 1);
     EXPECT_EQ(session.output, kNoFileScreen + "\n\n");
-    EXPECT_EQ(st.menu, 'q');
+    EXPECT_EQ(st.session.menu, 'q');
   }
 }
 
@@ -81,7 +81,7 @@ TEST(MainMenu, CurrentFileAndTypeLines) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.current);
     RunState st = with_alignment(c.seq_type);
-    st.tog_sb = c.tog_sb;
+    st.input.tog_sb = c.tog_sb;
     const auto session = run_menu(menu_main, st, "q\n");
     EXPECT_EQ(session.output, file_screen(c.current) + "\n\n");
   }
@@ -156,12 +156,12 @@ TEST(MainMenu, TypeCyclesDnaProteinCodonsAndCodonsNeedBlocksOfFive) {
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(1, c.from) + " b4 " + std::to_string(c.posblen2));
     RunState st = with_alignment(c.from);
-    st.posblen = c.posblen;
-    st.posblen2 = c.posblen2;
+    st.params.posblen = c.posblen;
+    st.params.posblen2 = c.posblen2;
     const auto session = run_menu(menu_main, st, "T\nq\n");
-    EXPECT_EQ(st.seq_type, c.to);
-    EXPECT_EQ(st.posblen, c.posblen_after);
-    EXPECT_EQ(st.posblen2, c.posblen2_after);
+    EXPECT_EQ(static_cast<char>(st.params.seq_type), c.to);
+    EXPECT_EQ(st.params.posblen, c.posblen_after);
+    EXPECT_EQ(st.params.posblen2, c.posblen2_after);
     const auto type_line = [](char type) -> std::string {
       switch (type) {
         case 'D':
@@ -183,7 +183,7 @@ TEST(MainMenu, TypeCyclesDnaProteinCodonsAndCodonsNeedBlocksOfFive) {
 TEST(MainMenu, TypeKeyWithoutAFileChangesNothingVisible) {
   RunState st;
   const auto session = run_menu(menu_main, st, "t\nq\n");
-  EXPECT_EQ(st.seq_type, '-');
+  EXPECT_EQ(static_cast<char>(st.params.seq_type), '-');
   EXPECT_EQ(session.output, kNoFileScreen + "\n\n" + kNoFileScreen + "\n\n");
 }
 
@@ -222,13 +222,13 @@ const std::string kOpenPrompt =
 TEST(MainMenuOpen, NameThatCannotBeOpenedKeepsThePreviousInput) {
   testing::TempDir dir;
   RunState st = with_alignment('P');
-  st.negval = 7;
+  st.params.negval = 7;
   const std::string missing = (dir / "missing.fas").string();
   const auto session = run_menu(menu_main, st, "open\n" + missing + "\nq\n");
   EXPECT_EQ(session.output, file_screen(kProteinCurrent) + "\n\n" + kOpenPrompt +
                                 "\n* File not opened *\n" + file_screen(kProteinCurrent) + "\n\n");
-  EXPECT_EQ(st.filename, "data/aln.fas");
-  EXPECT_EQ(st.negval, 7);
+  EXPECT_EQ(st.input.filename, "data/aln.fas");
+  EXPECT_EQ(st.params.negval, 7);
 }
 
 TEST(MainMenuOpen, EmptyNameWithoutAPreviousInputLeavesNoneOpen) {
@@ -236,7 +236,7 @@ TEST(MainMenuOpen, EmptyNameWithoutAPreviousInputLeavesNoneOpen) {
   const auto session = run_menu(menu_main, st, "o\n\nq\n");
   EXPECT_EQ(session.output, kNoFileScreen + "\n\n" + kOpenPrompt + "\n* File not opened *\n" +
                                 kNoFileScreen + "\n\n");
-  EXPECT_TRUE(st.filename.empty());
+  EXPECT_TRUE(st.input.filename.empty());
 }
 
 TEST(MainMenuOpen, AnAlignmentBecomesCurrentWithItsOwnSequenceCounts) {
@@ -244,9 +244,9 @@ TEST(MainMenuOpen, AnAlignmentBecomesCurrentWithItsOwnSequenceCounts) {
   const std::string path = (dir / "three.fas").string();
   testing::write_file(path, ">a\nACDEFG\n>b\nACDEFG\n>c\nACDEFG\n");
   RunState st = with_alignment('D');
-  st.negval = 7;
-  st.flankval = 9;
-  st.tog_sub = 1;
+  st.params.negval = 7;
+  st.params.flankval = 9;
+  st.input.tog_sub = 1;
   const auto session = run_menu(menu_main, st, "o\n" + path + "\r\nq\n");
   EXPECT_EQ(session.output,
             file_screen("\nCURRENT FILE: data/aln.fas\nt. Type Of Sequence: DNA\n") + "\n\n" +
@@ -254,12 +254,12 @@ TEST(MainMenuOpen, AnAlignmentBecomesCurrentWithItsOwnSequenceCounts) {
                 path + "\n\n" +
                 file_screen("\nCURRENT FILE: " + path + "\nt. Type Of Sequence: Protein\n") +
                 "\n\n");
-  EXPECT_EQ(st.filename, path);
-  EXPECT_EQ(st.initnegval, 2);
-  EXPECT_EQ(st.negval, 2);
-  EXPECT_EQ(st.flankval, 2);
+  EXPECT_EQ(st.input.filename, path);
+  EXPECT_EQ(st.params.initnegval, 2);
+  EXPECT_EQ(st.params.negval, 2);
+  EXPECT_EQ(st.params.flankval, 2);
   // Opening a single alignment leaves the batch switches alone.
-  EXPECT_EQ(st.tog_sub, 1);
+  EXPECT_EQ(st.input.tog_sub, 1);
 }
 
 TEST(MainMenuOpen, AFileInNoKnownFormatEndsTheSession) {

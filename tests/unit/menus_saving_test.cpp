@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
 #include "menus/menus.h"
 #include "unit/menus_session.h"
 
@@ -34,28 +34,28 @@ TEST(SavingMenu, ScreensPlainExtendedAndForAPathsFile) {
   };
   RunState defaults;
   RunState extended;
-  extended.tog_expmen = 1;
+  extended.session.tog_expmen = 1;
   RunState everything;
-  everything.tog_expmen = 1;
-  everything.tog_seqfile = 0;
-  everything.tog_viewfile = 2;
-  everything.exten = "abcde";
-  everything.breakcount = 32000;
-  everything.tog_ncbfile = 1;
-  everything.tog_ungappedfile = 1;
-  everything.tog_maskfile = 1;
-  everything.tog_psfile = 1;
+  everything.session.tog_expmen = 1;
+  everything.outputs.tog_seqfile = 0;
+  everything.outputs.tog_viewfile = ResultsForm::kText;
+  everything.outputs.exten = "abcde";
+  everything.outputs.breakcount = 32000;
+  everything.outputs.tog_ncbfile = 1;
+  everything.outputs.tog_ungappedfile = 1;
+  everything.outputs.tog_maskfile = 1;
+  everything.outputs.tog_psfile = 1;
   RunState paths;
-  paths.filename = "list.txt";
-  paths.tog_sb = 1;
-  paths.tog_viewfile = 3;
-  paths.tog_allfile_init = 1;
+  paths.input.filename = "list.txt";
+  paths.input.tog_sb = 1;
+  paths.outputs.tog_viewfile = ResultsForm::kShort;
+  paths.outputs.tog_allfile_init = 1;
   RunState paths_extended = paths;
-  paths_extended.tog_expmen = 1;
-  paths_extended.tog_viewfile = 0;
-  paths_extended.tog_allfile = 1;
-  paths_extended.tog_allfile_init = 0;
-  paths_extended.tog_allungfile = 1;
+  paths_extended.session.tog_expmen = 1;
+  paths_extended.outputs.tog_viewfile = ResultsForm::kNone;
+  paths_extended.outputs.tog_allfile = 1;
+  paths_extended.outputs.tog_allfile_init = 0;
+  paths_extended.outputs.tog_allungfile = 1;
 
   const Case cases[] = {
       {"defaults", defaults,
@@ -122,7 +122,7 @@ TEST(SavingMenu, ScreensPlainExtendedAndForAPathsFile) {
 TEST(SavingMenu, ResultsFileCyclesThroughTheThreeFormsAndBackToHtml) {
   RunState st;
   const auto session = run_menu(menu_saving_options, st, "p\np\np\np\nm\n");
-  EXPECT_EQ(st.tog_viewfile, 1);
+  EXPECT_EQ(st.outputs.tog_viewfile, ResultsForm::kHtml);
   const std::string p = "\np. Results And Parameters File: .......................... ";
   std::size_t at = 0;
   for (const char* state : {"Save\n", "Save Text\n", "Save Short\n", "Don't Save\n", "Save\n"}) {
@@ -136,29 +136,29 @@ TEST(SavingMenu, ResultsFileCyclesThroughTheThreeFormsAndBackToHtml) {
 TEST(SavingMenu, EveryKeyTogglesItsSwitchWhetherShownOrNot) {
   struct Case {
     char key;
-    int RunState::*flag;
+    bool OutputSwitches::*flag;
   };
   const Case cases[] = {
-      {'s', &RunState::tog_seqfile},      {'n', &RunState::tog_ncbfile},
-      {'u', &RunState::tog_ungappedfile}, {'k', &RunState::tog_maskfile},
-      {'d', &RunState::tog_psfile},       {'a', &RunState::tog_allfile},
-      {'c', &RunState::tog_allfile_init}, {'w', &RunState::tog_allungfile},
+      {'s', &OutputSwitches::tog_seqfile},      {'n', &OutputSwitches::tog_ncbfile},
+      {'u', &OutputSwitches::tog_ungappedfile}, {'k', &OutputSwitches::tog_maskfile},
+      {'d', &OutputSwitches::tog_psfile},       {'a', &OutputSwitches::tog_allfile},
+      {'c', &OutputSwitches::tog_allfile_init}, {'w', &OutputSwitches::tog_allungfile},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(1, c.key));
     RunState st;  // plain view, no paths file
-    const int before = st.*c.flag;
+    const bool before = st.outputs.*c.flag;
     run_menu(menu_saving_options, st, std::string(1, c.key) + "\nm\n");
-    EXPECT_EQ(st.*c.flag, 1 - before);
+    EXPECT_EQ(st.outputs.*c.flag, !before);
     run_menu(menu_saving_options, st,
              std::string(1, static_cast<char>(c.key - 'a' + 'A')) + "\nm\n");
-    EXPECT_EQ(st.*c.flag, before);
+    EXPECT_EQ(st.outputs.*c.flag, before);
   }
   RunState st;
   run_menu(menu_saving_options, st, "z\nm\n");
-  EXPECT_EQ(st.tog_expmen, 1);
+  EXPECT_EQ(st.session.tog_expmen, 1);
   run_menu(menu_saving_options, st, "z\nm\n");
-  EXPECT_EQ(st.tog_expmen, 0);
+  EXPECT_EQ(st.session.tog_expmen, 0);
 }
 
 const std::string kConcatenationWarning =
@@ -172,20 +172,20 @@ TEST(SavingMenu, ConcatenationFixesSequenceCountsAndWarnsOncePerPathsFile) {
   for (const char* key : {"a\n", "c\n", "w\n"}) {
     SCOPED_TRACE(key);
     RunState st;
-    st.filename = "list.txt";
-    st.tog_sb = 1;
+    st.input.filename = "list.txt";
+    st.input.tog_sb = 1;
     const auto first = run_menu(menu_saving_options, st, std::string(key) + "m\n");
     EXPECT_EQ(first_dialog(first.output), "\n\n" + kConcatenationWarning);
-    EXPECT_EQ(st.tog_sub, 1);
-    EXPECT_EQ(st.warn, 0);
+    EXPECT_EQ(st.input.tog_sub, 1);
+    EXPECT_EQ(st.session.warn, 0);
     // Turning the switch off again still counts as a concatenation choice, without a warning.
-    st.tog_sub = 0;
+    st.input.tog_sub = 0;
     const auto second = run_menu(menu_saving_options, st, std::string(key) + "m\n");
     EXPECT_EQ(first_dialog(second.output), "\n\n");
-    EXPECT_EQ(st.tog_sub, 1);
-    EXPECT_EQ(st.tog_allfile + st.tog_allfile_init + st.tog_allungfile, 0);
+    EXPECT_EQ(st.input.tog_sub, 1);
+    EXPECT_EQ(st.outputs.tog_allfile + st.outputs.tog_allfile_init + st.outputs.tog_allungfile, 0);
     // A newly opened paths file arms it again.
-    st.warn = 1;
+    st.session.warn = 1;
     const auto rearmed = run_menu(menu_saving_options, st, std::string(key) + "m\n");
     EXPECT_EQ(first_dialog(rearmed.output), "\n\n" + kConcatenationWarning);
   }
@@ -215,7 +215,7 @@ TEST(SavingMenu, CharactersPerLineBetween50And32000) {
     RunState st;
     const auto session = run_menu(menu_saving_options, st, std::string("v\n") + c.entry + "\nm\n");
     EXPECT_EQ(first_dialog(session.output), c.dialog);
-    EXPECT_EQ(st.breakcount, c.after);
+    EXPECT_EQ(st.outputs.breakcount, c.after);
   }
 }
 
@@ -239,7 +239,7 @@ TEST(SavingMenu, ExtensionUnknownKeysAndEndOfInput) {
     const auto session = run_menu(menu_saving_options, st, c.input);
     EXPECT_FALSE(session.exited);
     EXPECT_EQ(first_dialog(session.output), c.dialog);
-    EXPECT_EQ(st.exten, c.exten_after);
+    EXPECT_EQ(st.outputs.exten, c.exten_after);
   }
   RunState st;
   const auto ended = run_menu(menu_saving_options, st, "e\n");

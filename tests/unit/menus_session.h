@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "driver/fatal.h"
-#include "driver/run_state.h"
+#include "core/fatal.h"
+#include "core/run_state.h"
+#include "core/writer.h"
 #include "menus/menu_input.h"
-#include "output/writer.h"
 
 namespace selvane::testing {
 

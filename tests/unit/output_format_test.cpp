@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "driver/run_state.h"
-#include "input/detect.h"
+#include "core/path_split.h"
+#include "core/run_state.h"
 #include "output/entry.h"
 #include "output/naming.h"
 #include "support/harness.h"
@@ -38,39 +38,42 @@ TEST(OutputNames, EveryFileOfOneAlignmentAndOfABatch) {
 }
 
 // Writes one entry through a real file and returns the file's text.
-std::string entry_text(int fileformat, char seq_type, const std::string& name,
+std::string entry_text(InputFormat fileformat, char seq_type, const std::string& name,
                        const std::vector<std::string>& stretches) {
   testing::TempDir dir;
   const auto path = dir / "entry";
+  const EntryFormat format{fileformat, static_cast<SeqType>(seq_type)};
   {
     Writer out = Writer::create(path.string());
-    begin_entry(out, fileformat, seq_type, name);
+    begin_entry(out, format, name);
     ResidueGrouping grouping(out);
     for (const auto& s : stretches) grouping.put(s);
-    end_entry(out, fileformat);
+    end_entry(out, format);
   }
   return testing::read_file(path);
 }
 
 TEST(EntryFormat, GroupsByTenAndSixtyWithOneCounterOverAllStretches) {
   const std::string s25 = "ACGTACGTACGTACGTACGTACGTA";
-  EXPECT_EQ(entry_text(kFormatPir, 'D', "seq1", {s25}),
+  EXPECT_EQ(entry_text(InputFormat::kPir, 'D', "seq1", {s25}),
             ">DL;seq1\n \nACGTACGTAC GTACGTACGT ACGTA*\n\n");
-  EXPECT_EQ(entry_text(kFormatFasta, 'D', "seq1", {s25}), ">seq1\nACGTACGTAC GTACGTACGT ACGTA\n");
+  EXPECT_EQ(entry_text(InputFormat::kFasta, 'D', "seq1", {s25}),
+            ">seq1\nACGTACGTAC GTACGTACGT ACGTA\n");
   // Two stretches of 7 and 8: no mark between them.
-  EXPECT_EQ(entry_text(kFormatFasta, 'P', "s", {"AAAAAAA", "CCCCCCCC"}), ">s\nAAAAAAACCC CCCCC\n");
+  EXPECT_EQ(entry_text(InputFormat::kFasta, 'P', "s", {"AAAAAAA", "CCCCCCCC"}),
+            ">s\nAAAAAAACCC CCCCC\n");
   // Exactly 10: a blank before the terminator.
-  EXPECT_EQ(entry_text(kFormatPir, 'P', "s", {"MKVLAAGLLA"}), ">P1;s\n \nMKVLAAGLLA *\n\n");
-  EXPECT_EQ(entry_text(kFormatFasta, 'P', "s", {"MKVLAAGLLA"}), ">s\nMKVLAAGLLA \n");
+  EXPECT_EQ(entry_text(InputFormat::kPir, 'P', "s", {"MKVLAAGLLA"}), ">P1;s\n \nMKVLAAGLLA *\n\n");
+  EXPECT_EQ(entry_text(InputFormat::kFasta, 'P', "s", {"MKVLAAGLLA"}), ">s\nMKVLAAGLLA \n");
   // Exactly 60 (in two stretches): the line ends, the terminator stands alone.
   const std::string s60(60, 'A');
   const std::string line60 = "AAAAAAAAAA AAAAAAAAAA AAAAAAAAAA AAAAAAAAAA AAAAAAAAAA AAAAAAAAAA\n";
-  EXPECT_EQ(entry_text(kFormatPir, 'C', "s", {s60.substr(0, 33), s60.substr(33)}),
+  EXPECT_EQ(entry_text(InputFormat::kPir, 'C', "s", {s60.substr(0, 33), s60.substr(33)}),
             ">DL;s\n \n" + line60 + "*\n\n");
-  EXPECT_EQ(entry_text(kFormatFasta, 'P', "s", {s60}), ">s\n" + line60 + "\n");
+  EXPECT_EQ(entry_text(InputFormat::kFasta, 'P', "s", {s60}), ">s\n" + line60 + "\n");
   // Nothing at all.
-  EXPECT_EQ(entry_text(kFormatPir, 'P', "s", {}), ">P1;s\n \n*\n\n");
-  EXPECT_EQ(entry_text(kFormatFasta, 'P', "s", {}), ">s\n\n");
+  EXPECT_EQ(entry_text(InputFormat::kPir, 'P', "s", {}), ">P1;s\n \n*\n\n");
+  EXPECT_EQ(entry_text(InputFormat::kFasta, 'P', "s", {}), ">s\n\n");
 }
 
 TEST(EntryFormat, SingleCharactersGroupLikeStretches) {
@@ -95,39 +98,40 @@ TEST(SequenceCountDefaults, FollowTheNumberOfSequences) {
                         {10, 6, 8}, {11, 6, 9}, {20, 11, 17}, {100, 51, 85}};
   for (const auto& c : cases) {
     RunState st;
-    st.negblen = 3;
-    apply_sequence_count_defaults(st, c.numseq);
-    EXPECT_EQ(st.initnegval, c.b1) << c.numseq;
-    EXPECT_EQ(st.negval, c.b1) << c.numseq;
-    EXPECT_EQ(st.flankval, c.b2) << c.numseq;
-    EXPECT_EQ(st.negblen, 3);
+    st.params.negblen = 3;
+    apply_sequence_count_defaults(st.params, c.numseq);
+    EXPECT_EQ(st.params.initnegval, c.b1) << c.numseq;
+    EXPECT_EQ(st.params.negval, c.b1) << c.numseq;
+    EXPECT_EQ(st.params.flankval, c.b2) << c.numseq;
+    EXPECT_EQ(st.params.negblen, 3);
   }
 }
 
 TEST(StartupDefaults, MatchAFreshProgram) {
   RunState st;
-  st.exten = "x";
-  st.tog_maskfile = 1;
+  st.outputs.exten = "x";
+  st.outputs.tog_maskfile = 1;
   apply_startup_defaults(st);
-  EXPECT_EQ(st.negval, 0);
-  EXPECT_EQ(st.flankval, 0);
-  EXPECT_EQ(st.negblen, 8);
-  EXPECT_EQ(st.posblen, 10);
-  EXPECT_EQ(st.posblen2, 10);
-  EXPECT_EQ(st.tog_gaps, 1);
-  EXPECT_EQ(st.tog_sim, 1);
-  EXPECT_EQ(st.exten, "-sv");
-  EXPECT_EQ(st.breakcount, 60);
-  EXPECT_EQ(st.tog_seqfile, 1);
-  EXPECT_EQ(st.tog_viewfile, 1);
-  EXPECT_EQ(st.tog_maskfile + st.tog_psfile + st.tog_ncbfile + st.tog_ungappedfile +
-                st.tog_allfile + st.tog_allfile_init + st.tog_allungfile,
+  EXPECT_EQ(st.params.negval, 0);
+  EXPECT_EQ(st.params.flankval, 0);
+  EXPECT_EQ(st.params.negblen, 8);
+  EXPECT_EQ(st.params.posblen, 10);
+  EXPECT_EQ(st.params.posblen2, 10);
+  EXPECT_EQ(st.params.tog_gaps, GapPolicy::kNone);
+  EXPECT_EQ(st.params.tog_sim, 1);
+  EXPECT_EQ(st.outputs.exten, "-sv");
+  EXPECT_EQ(st.outputs.breakcount, 60);
+  EXPECT_EQ(st.outputs.tog_seqfile, 1);
+  EXPECT_EQ(st.outputs.tog_viewfile, ResultsForm::kHtml);
+  EXPECT_EQ(st.outputs.tog_maskfile + st.outputs.tog_psfile + st.outputs.tog_ncbfile +
+                st.outputs.tog_ungappedfile + st.outputs.tog_allfile + st.outputs.tog_allfile_init +
+                st.outputs.tog_allungfile,
             0);
-  EXPECT_EQ(st.seq_type, '-');
-  EXPECT_EQ(st.menu, ' ');
-  EXPECT_EQ(st.numal, 1);
-  EXPECT_EQ(st.warn, 1);
-  EXPECT_TRUE(st.filename.empty());
+  EXPECT_EQ(static_cast<char>(st.params.seq_type), '-');
+  EXPECT_EQ(st.session.menu, ' ');
+  EXPECT_EQ(st.input.numal, 1);
+  EXPECT_EQ(st.session.warn, 1);
+  EXPECT_TRUE(st.input.filename.empty());
 }
 
 }  // namespace

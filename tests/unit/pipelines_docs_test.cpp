@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "core/run_state.h"
 #include "driver/invocation.h"
-#include "driver/run_state.h"
 #include "support/harness.h"
 
 namespace selvane {
@@ -33,22 +33,22 @@ std::vector<Documented> options() {
       {"-t=", ""},
       {"-b1=", ""},
       {"-b2=", ""},
-      {"-b3=", std::to_string(st.negblen)},
-      {"-b4=", std::to_string(st.posblen2)},
-      {"-b0=", std::to_string(st.posblen)},
-      {"-b5=", std::string(1, gaps[st.tog_gaps])},
-      {"-b6=", yes_no(st.tog_sim)},
-      {"-e=", st.exten},
-      {"-s=", yes_no(st.tog_seqfile)},
-      {"-p=", results[st.tog_viewfile]},
-      {"-k=", yes_no(st.tog_maskfile)},
-      {"-d=", yes_no(st.tog_psfile)},
-      {"-n=", yes_no(st.tog_ncbfile)},
-      {"-u=", yes_no(st.tog_ungappedfile)},
-      {"-a=", yes_no(st.tog_allfile)},
-      {"-c=", yes_no(st.tog_allfile_init)},
-      {"-w=", yes_no(st.tog_allungfile)},
-      {"-v=", std::to_string(st.breakcount)},
+      {"-b3=", std::to_string(st.params.negblen)},
+      {"-b4=", std::to_string(st.params.posblen2)},
+      {"-b0=", std::to_string(st.params.posblen)},
+      {"-b5=", std::string(1, gaps[static_cast<int>(st.params.tog_gaps)])},
+      {"-b6=", yes_no(st.params.tog_sim)},
+      {"-e=", st.outputs.exten},
+      {"-s=", yes_no(st.outputs.tog_seqfile)},
+      {"-p=", results[static_cast<int>(st.outputs.tog_viewfile)]},
+      {"-k=", yes_no(st.outputs.tog_maskfile)},
+      {"-d=", yes_no(st.outputs.tog_psfile)},
+      {"-n=", yes_no(st.outputs.tog_ncbfile)},
+      {"-u=", yes_no(st.outputs.tog_ungappedfile)},
+      {"-a=", yes_no(st.outputs.tog_allfile)},
+      {"-c=", yes_no(st.outputs.tog_allfile_init)},
+      {"-w=", yes_no(st.outputs.tog_allungfile)},
+      {"-v=", std::to_string(st.outputs.breakcount)},
       {"--posix-exit", ""},
   };
 }
@@ -61,7 +61,7 @@ std::string entry(const std::string& text, std::size_t start, const std::string&
 
 // An option of the usage is a line "  -name..." with its continuation lines.
 TEST(Documentation, UsageListsEveryOptionWithItsDefault) {
-  const std::string usage(usage_text());
+  const std::string usage = usage_text(RunState{});
   for (const Documented& option : options()) {
     SCOPED_TRACE(option.name);
     const std::size_t at = usage.find("\n  " + option.name);

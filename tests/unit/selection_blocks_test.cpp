@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
 #include "input/alignment.h"
 #include "selection/blocks.h"
 #include "selection/classify.h"
@@ -49,16 +49,16 @@ struct Params {
   char seq_type = 'P';
 };
 
-RunState settings(const Params& params) {
+BlockParams settings(const Params& params) {
   RunState st;
-  st.flankval = 8;
-  st.negval = 6;
-  st.initnegval = 6;
-  st.negblen = params.negblen;
-  st.posblen = params.posblen;
-  st.posblen2 = params.posblen2;
-  st.seq_type = params.seq_type;
-  return st;
+  st.params.flankval = 8;
+  st.params.negval = 6;
+  st.params.initnegval = 6;
+  st.params.negblen = params.negblen;
+  st.params.posblen = params.posblen;
+  st.params.posblen2 = params.posblen2;
+  st.params.seq_type = static_cast<SeqType>(params.seq_type);
+  return st.params;
 }
 
 // Selects blocks from a class pattern; the first sequence is all residues unless given.

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
 #include "input/alignment.h"
 #include "selection/classify.h"
 
@@ -24,13 +24,13 @@ Alignment from_columns(const std::vector<std::string>& columns) {
   return aln;
 }
 
-RunState settings(char seq_type, std::int32_t numseq, int tog_gaps = 1, int tog_sim = 0) {
-  RunState st;
-  st.seq_type = seq_type;
-  apply_sequence_count_defaults(st, numseq);
-  st.tog_gaps = tog_gaps;
-  st.tog_sim = tog_sim;
-  return st;
+BlockParams settings(char seq_type, std::int32_t numseq, int tog_gaps = 1, int tog_sim = 0) {
+  BlockParams params;
+  params.seq_type = static_cast<SeqType>(seq_type);
+  apply_sequence_count_defaults(params, numseq);
+  params.tog_gaps = static_cast<GapPolicy>(tog_gaps);
+  params.tog_sim = tog_sim == 1;
+  return params;
 }
 
 struct ColumnCase {
@@ -160,10 +160,10 @@ TEST(Assignval, SimilarityRescore) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     const Alignment aln = from_columns({c.column, c.column});
-    RunState st = settings(c.seq_type, 10, 3, c.tog_sim);
-    st.initnegval = c.initnegval;
-    st.negval = c.negval;
-    const Classification cls = assignval(aln, st);
+    BlockParams params = settings(c.seq_type, 10, 3, c.tog_sim);
+    params.initnegval = c.initnegval;
+    params.negval = c.negval;
+    const Classification cls = assignval(aln, params);
     EXPECT_EQ(cls.val[1], c.val);
   }
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
 #include "output/writers.h"
 #include "support/harness.h"
 #include "unit/writers_fixtures.h"
@@ -27,12 +27,16 @@ std::string repeat(const std::string& s, int times) {
   return out;
 }
 
-RunState settings(int fileformat, char seq_type) {
+RunState settings(InputFormat fileformat, char seq_type) {
   RunState st;
-  st.fileformat = fileformat;
-  st.seq_type = seq_type;
-  st.fichero1 = "data/aln.fas";
+  st.input.fileformat = fileformat;
+  st.params.seq_type = static_cast<SeqType>(seq_type);
+  st.input.fichero1 = "data/aln.fas";
   return st;
+}
+
+EntryFormat format(InputFormat fileformat, char seq_type) {
+  return EntryFormat{fileformat, static_cast<SeqType>(seq_type)};
 }
 
 // Two protein sequences of 25 positions; the second in lower case with two gaps.
@@ -79,13 +83,13 @@ Report report130(int form, int breakcount) {
   r.blocks = make_blocks(130, spans);
   r.blocks.newposseq = {0, 1, 10, 50, 65};
   r.letselvane = form == 3 ? std::string() : selection_line(130, spans);
-  r.st = settings(kFormatFasta, 'P');
-  r.st.tog_viewfile = form;
-  r.st.breakcount = breakcount;
-  r.st.negval = 2;
-  r.st.flankval = 3;
-  r.st.posblen = 12;
-  r.st.tog_gaps = 2;
+  r.st = settings(InputFormat::kFasta, 'P');
+  r.st.outputs.tog_viewfile = static_cast<ResultsForm>(form);
+  r.st.outputs.breakcount = breakcount;
+  r.st.params.negval = 2;
+  r.st.params.flankval = 3;
+  r.st.params.posblen = 12;
+  r.st.params.tog_gaps = GapPolicy::kWithHalf;
   return r;
 }
 
@@ -96,13 +100,13 @@ Report report_dna12(int form, char seq_type) {
   r.cls = make_classification(12, {{1, 2, 'A'}, {2, 2, 'C'}, {5, 1, 'U'}, {7, 2, 'A'}});
   r.blocks = make_blocks(12, {});
   r.letselvane = form == 3 ? std::string() : selection_line(12, {});
-  r.st = settings(kFormatPir, seq_type);
-  r.st.fichero1 = "d.pir";
-  r.st.exten = "-x";
-  r.st.tog_viewfile = form;
-  r.st.negval = 2;
-  r.st.flankval = 2;
-  r.st.tog_gaps = seq_type == 'C' ? 3 : 1;
+  r.st = settings(InputFormat::kPir, seq_type);
+  r.st.input.fichero1 = "d.pir";
+  r.st.outputs.exten = "-x";
+  r.st.outputs.tog_viewfile = static_cast<ResultsForm>(form);
+  r.st.params.negval = 2;
+  r.st.params.flankval = 2;
+  r.st.params.tog_gaps = seq_type == 'C' ? GapPolicy::kAll : GapPolicy::kNone;
   return r;
 }
 
@@ -113,16 +117,17 @@ Report report_html_specials() {
   r.cls = make_classification(4, {{1, 2, 'A'}});
   r.blocks = make_blocks(4, {{1, 2}});
   r.letselvane = selection_line(4, {{1, 2}});
-  r.st = settings(kFormatFasta, 'P');
-  r.st.fichero1 = "dir<1>/x&y.fas";
-  r.st.tog_viewfile = 1;
-  r.st.negval = 2;
-  r.st.flankval = 2;
+  r.st = settings(InputFormat::kFasta, 'P');
+  r.st.input.fichero1 = "dir<1>/x&y.fas";
+  r.st.outputs.tog_viewfile = ResultsForm::kHtml;
+  r.st.params.negval = 2;
+  r.st.params.flankval = 2;
   return r;
 }
 
 void write_report(const std::string& path, const Report& r) {
-  saveviewfile(path, r.st, r.aln, r.cls, r.blocks, r.letselvane);
+  saveviewfile(path, r.st.params, r.st.outputs, r.st.input.fichero1, r.aln, r.cls, r.blocks,
+               r.letselvane);
 }
 
 struct GoldenCase {
@@ -134,32 +139,34 @@ const std::vector<GoldenCase>& golden_cases() {
   static const std::vector<GoldenCase> cases = {
       {"saveseq_pir_protein",
        [](const std::string& path) {
-         saveseq(path, settings(kFormatPir, 'P'), protein25(), make_blocks(25, {{3, 9}, {15, 22}}));
+         saveseq(path, {}, format(InputFormat::kPir, 'P'), protein25(),
+                 make_blocks(25, {{3, 9}, {15, 22}}));
        }},
       {"saveseq_fasta_protein",
        [](const std::string& path) {
-         saveseq(path, settings(kFormatFasta, 'P'), protein25(),
+         saveseq(path, {}, format(InputFormat::kFasta, 'P'), protein25(),
                  make_blocks(25, {{3, 9}, {15, 22}}));
        }},
       {"saveseq_pir_empty",
        [](const std::string& path) {
-         saveseq(path, settings(kFormatPir, 'P'), protein25(), make_blocks(25, {}));
+         saveseq(path, {}, format(InputFormat::kPir, 'P'), protein25(), make_blocks(25, {}));
        }},
       {"saveseq_fasta_empty",
        [](const std::string& path) {
-         saveseq(path, settings(kFormatFasta, 'P'), protein25(), make_blocks(25, {}));
+         saveseq(path, {}, format(InputFormat::kFasta, 'P'), protein25(), make_blocks(25, {}));
        }},
       {"saveseq_pir_dna_60",
        [](const std::string& path) {
-         saveseq(path, settings(kFormatPir, 'D'), dna70(), make_blocks(70, {{5, 64}}));
+         saveseq(path, {}, format(InputFormat::kPir, 'D'), dna70(), make_blocks(70, {{5, 64}}));
        }},
       {"saveseq_fasta_dna_10",
        [](const std::string& path) {
-         saveseq(path, settings(kFormatFasta, 'D'), dna70(), make_blocks(70, {{1, 3}, {64, 70}}));
+         saveseq(path, {}, format(InputFormat::kFasta, 'D'), dna70(),
+                 make_blocks(70, {{1, 3}, {64, 70}}));
        }},
       {"saveseq_pir_codon_empty_block",
        [](const std::string& path) {
-         saveseq(path, settings(kFormatPir, 'C'), codon12(),
+         saveseq(path, {}, format(InputFormat::kPir, 'C'), codon12(),
                  make_blocks(12, {{1, 3}, {7, 6}, {10, 12}}));
        }},
       {"results_text_60", [](const std::string& path) { write_report(path, report130(2, 60)); }},
@@ -168,7 +175,7 @@ const std::vector<GoldenCase>& golden_cases() {
       {"results_short",
        [](const std::string& path) {
          Report r = report130(3, 60);
-         r.st.tog_sim = 0;
+         r.st.params.tog_sim = 0;
          write_report(path, r);
        }},
       {"results_html_dna_no_block",
@@ -179,69 +186,71 @@ const std::vector<GoldenCase>& golden_cases() {
        [](const std::string& path) { write_report(path, report_html_specials()); }},
       {"mask_protein",
        [](const std::string& path) {
-         RunState st = settings(kFormatPir, 'P');
-         st.negval = 2;
-         savemask(path, st, make_alignment({"seq1", "s2"}, {"MKV", "mRV"}),
+         RunState st = settings(InputFormat::kPir, 'P');
+         st.params.negval = 2;
+         savemask(path, st.params, st.outputs, make_alignment({"seq1", "s2"}, {"MKV", "mRV"}),
                   make_classification(3, {{1, 2, 'M'}, {2, 2, 'K'}, {3, 1, 'V'}}),
                   selection_line(3, {{1, 2}}));
        }},
       {"mask_dna_60",
        [](const std::string& path) {
-         RunState st = settings(kFormatFasta, 'D');
-         st.negval = 2;
+         RunState st = settings(InputFormat::kFasta, 'D');
+         st.params.negval = 2;
          const std::string r1 = repeat("ACGTACGTAC", 6);
          std::vector<testing::Scored> scored;
          for (std::int32_t p = 1; p <= 50; ++p) {
            scored.push_back({p, p == 5 ? 1.0f : 2.0f, r1[static_cast<std::size_t>(p - 1)]});
          }
-         savemask(path, st,
+         savemask(path, st.params, st.outputs,
                   make_alignment({"m1", "m2"}, {r1, repeat("acgtacgtac", 5) + "----------"}),
                   make_classification(60, scored), selection_line(60, {{1, 30}}));
        }},
       {"aln.fas-svPS",
        [](const std::string& path) {
-         RunState st = settings(kFormatFasta, 'P');
-         st.negval = 3;
-         st.flankval = 4;
-         saveps(path, st, 400, make_blocks(400, {{1, 1}, {10, 20}}));
+         RunState st = settings(InputFormat::kFasta, 'P');
+         st.params.negval = 3;
+         st.params.flankval = 4;
+         saveps(path, st.params, st.outputs, st.input.fichero1, 400,
+                make_blocks(400, {{1, 1}, {10, 20}}));
        }},
       {"aln(1).fas-svPS",
        [](const std::string& path) {
-         RunState st = settings(kFormatFasta, 'P');
-         st.fichero1 = "aln(1).fas";
-         st.negval = 3;
-         st.flankval = 4;
-         st.tog_gaps = 2;
-         saveps(path, st, 401, make_blocks(401, {}));
+         RunState st = settings(InputFormat::kFasta, 'P');
+         st.input.fichero1 = "aln(1).fas";
+         st.params.negval = 3;
+         st.params.flankval = 4;
+         st.params.tog_gaps = GapPolicy::kWithHalf;
+         saveps(path, st.params, st.outputs, st.input.fichero1, 401, make_blocks(401, {}));
        }},
       {"ncb_fasta_two_blocks",
        [](const std::string& path) {
-         savencb(path, settings(kFormatFasta, 'D'), dna40(), make_blocks(40, {{1, 10}, {21, 30}}));
+         savencb(path, {}, format(InputFormat::kFasta, 'D'), dna40(),
+                 make_blocks(40, {{1, 10}, {21, 30}}));
        }},
       {"ncb_pir_all_selected",
        [](const std::string& path) {
-         savencb(path, settings(kFormatPir, 'D'), dna40(), make_blocks(40, {{1, 40}}));
+         savencb(path, {}, format(InputFormat::kPir, 'D'), dna40(), make_blocks(40, {{1, 40}}));
        }},
       {"ncb_fasta_no_block",
        [](const std::string& path) {
-         savencb(path, settings(kFormatFasta, 'D'), dna40(), make_blocks(40, {}));
+         savencb(path, {}, format(InputFormat::kFasta, 'D'), dna40(), make_blocks(40, {}));
        }},
       {"ncb_pir_codon_empty_block",
        [](const std::string& path) {
-         savencb(path, settings(kFormatPir, 'C'), codon12(),
+         savencb(path, {}, format(InputFormat::kPir, 'C'), codon12(),
                  make_blocks(12, {{1, 3}, {7, 6}, {10, 12}}));
        }},
       {"ungapped_pir_protein",
        [](const std::string& path) {
-         save_ung(path, settings(kFormatPir, 'P'),
+         save_ung(path, {}, format(InputFormat::kPir, 'P'),
                   make_alignment({"u1", "u2"}, {"MKV-LAAGLLACW", "MKVLLAAGLLAcw"}),
                   make_rows({"MKVLAAGLLACW", "MKVLAAGLLAcw"}));
        }},
       {"ungapped_fasta_nothing_left",
        [](const std::string& path) {
          Rows none(2, 0);
-         save_ung(path, settings(kFormatFasta, 'D'), make_alignment({"u1", "u2"}, {"A-", "-C"}),
-                  none);
+         save_ung(path, {}, format(InputFormat::kFasta, 'D'),
+                  make_alignment({"u1", "u2"}, {"A-", "-C"}), none);
        }},
   };
   return cases;

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/fatal.h"
-#include "driver/run_state.h"
+#include "core/fatal.h"
+#include "core/run_state.h"
 #include "output/writers.h"
 #include "support/harness.h"
 #include "unit/writers_fixtures.h"
@@ -76,21 +76,22 @@ std::vector<std::string> plain_names(std::int32_t numseq) {
 // The residues of each entry of an alignment file, in order, without the layout blanks and
 // line ends (the layout is checked by the golden files). Residues never include '>', '*',
 // blanks or line ends here.
-std::vector<std::string> read_entries(const std::string& text, int fileformat) {
+std::vector<std::string> read_entries(const std::string& text, InputFormat fileformat) {
   std::vector<std::string> entries;
   std::size_t at = 0;
   while (at < text.size()) {
     EXPECT_EQ(text[at], '>');
-    at = text.find('\n', at) + 1;                                // header
-    if (fileformat == kFormatPir) at = text.find('\n', at) + 1;  // description line
-    const std::size_t end = fileformat == kFormatPir ? text.find("*\n\n", at) : text.find('>', at);
+    at = text.find('\n', at) + 1;                                       // header
+    if (fileformat == InputFormat::kPir) at = text.find('\n', at) + 1;  // description line
+    const std::size_t end =
+        fileformat == InputFormat::kPir ? text.find("*\n\n", at) : text.find('>', at);
     const std::size_t stop = end == std::string::npos ? text.size() : end;
     std::string residues;
     for (std::size_t i = at; i < stop; ++i) {
       if (text[i] != ' ' && text[i] != '\n') residues.push_back(text[i]);
     }
     entries.push_back(residues);
-    at = fileformat == kFormatPir ? stop + 3 : stop;
+    at = fileformat == InputFormat::kPir ? stop + 3 : stop;
   }
   return entries;
 }
@@ -98,17 +99,15 @@ std::vector<std::string> read_entries(const std::string& text, int fileformat) {
 TEST(WriterProperties, SelectedAndNonconservedFilesHoldEveryPositionExactlyOnce) {
   std::mt19937 rng(20240611);
   for (int round = 0; round < 6; ++round) {
-    const int fileformat = round % 2 == 0 ? kFormatPir : kFormatFasta;
+    const InputFormat fileformat = round % 2 == 0 ? InputFormat::kPir : InputFormat::kFasta;
     const std::int32_t numseq = 3 + round;
     const std::int32_t nupo = 500 + 397 * round;
     const Generated g =
         generate(rng, numseq, nupo, "ACDEFGHIKLMNPQRSTVWYacgt-X?", plain_names(numseq));
-    RunState st;
-    st.fileformat = fileformat;
-    st.seq_type = 'P';
+    const EntryFormat format{fileformat, SeqType::kProtein};
     testing::TempDir dir;
-    saveseq((dir / "sel").string(), st, g.aln, g.blocks);
-    savencb((dir / "comp").string(), st, g.aln, g.blocks);
+    saveseq((dir / "sel").string(), {}, format, g.aln, g.blocks);
+    savencb((dir / "comp").string(), {}, format, g.aln, g.blocks);
     const auto selected = read_entries(testing::read_file(dir / "sel"), fileformat);
     const auto rest = read_entries(testing::read_file(dir / "comp"), fileformat);
     ASSERT_EQ(selected.size(), static_cast<std::size_t>(numseq));
@@ -202,16 +201,17 @@ TEST(WriterProperties, HtmlPageGivesBackEveryResidueAndEscapesTheInput) {
                                             "<<<<<<<<<<<<<<<<<<<<",      "&amp;"};
     const Generated g = generate(rng, numseq, nupo, "ACDEFGHIKLacdefghikl-<>&?", names);
     RunState st;
-    st.fileformat = kFormatFasta;
-    st.seq_type = 'P';
-    st.tog_viewfile = 1;
-    st.breakcount = breakcount;
-    st.negval = 3;
-    st.flankval = 4;
-    st.fichero1 = "runs/<b>/aln<script>&.fas";
+    st.input.fileformat = InputFormat::kFasta;
+    st.params.seq_type = SeqType::kProtein;
+    st.outputs.tog_viewfile = ResultsForm::kHtml;
+    st.outputs.breakcount = breakcount;
+    st.params.negval = 3;
+    st.params.flankval = 4;
+    st.input.fichero1 = "runs/<b>/aln<script>&.fas";
     testing::TempDir dir;
     const auto path = dir / "page.htm";
-    saveviewfile(path.string(), st, g.aln, g.cls, g.blocks, g.letselvane);
+    saveviewfile(path.string(), st.params, st.outputs, st.input.fichero1, g.aln, g.cls, g.blocks,
+                 g.letselvane);
     const std::string page = testing::read_file(path);
 
     EXPECT_EQ(page.find("<script>"), std::string::npos);
@@ -253,8 +253,9 @@ TEST(WriterProperties, HtmlPageGivesBackEveryResidueAndEscapesTheInput) {
       const std::string row(g.aln.let.row(n) + 1, static_cast<std::size_t>(nupo));
       ASSERT_EQ(shown[static_cast<std::size_t>(n)], row);
       for (std::int32_t p = 1; p <= nupo; ++p) {
-        EXPECT_EQ(spans[static_cast<std::size_t>(n)][static_cast<std::size_t>(p - 1)],
-                  is_conserved_residue(g.cls, st.negval, row[static_cast<std::size_t>(p - 1)], p))
+        EXPECT_EQ(
+            spans[static_cast<std::size_t>(n)][static_cast<std::size_t>(p - 1)],
+            is_conserved_residue(g.cls, st.params.negval, row[static_cast<std::size_t>(p - 1)], p))
             << "sequence " << n << " position " << p;
       }
     }
@@ -269,11 +270,11 @@ TEST(WriterProperties, MaskMarksExactlyTheConservedResidues) {
   const Generated g = generate(rng, numseq, nupo, std::string_view("ACDEFGHIKLacdefghikl-?\0", 23),
                                plain_names(numseq));
   RunState st;
-  st.seq_type = 'P';
-  st.negval = 2;
+  st.params.seq_type = SeqType::kProtein;
+  st.params.negval = 2;
   testing::TempDir dir;
-  savemask((dir / "mask").string(), st, g.aln, g.cls, g.letselvane);
-  const auto entries = read_entries(testing::read_file(dir / "mask"), kFormatPir);
+  savemask((dir / "mask").string(), st.params, st.outputs, g.aln, g.cls, g.letselvane);
+  const auto entries = read_entries(testing::read_file(dir / "mask"), InputFormat::kPir);
   ASSERT_EQ(entries.size(), static_cast<std::size_t>(2 * numseq + 1));
   for (std::int32_t n = 1; n <= numseq; ++n) {
     const std::string row(g.aln.let.row(n) + 1, static_cast<std::size_t>(nupo));
@@ -281,8 +282,9 @@ TEST(WriterProperties, MaskMarksExactlyTheConservedResidues) {
     std::string expected;
     for (std::int32_t p = 1; p <= nupo; ++p) {
       expected.push_back(
-          is_conserved_residue(g.cls, st.negval, row[static_cast<std::size_t>(p - 1)], p) ? '@'
-                                                                                          : '?');
+          is_conserved_residue(g.cls, st.params.negval, row[static_cast<std::size_t>(p - 1)], p)
+              ? '@'
+              : '?');
     }
     EXPECT_EQ(entries[static_cast<std::size_t>(2 * n - 1)], expected);
   }
@@ -295,17 +297,18 @@ TEST(WriterProperties, AFileThatCannotBeCreatedEndsTheRun) {
   const Blocks blocks = testing::make_blocks(2, {});
   const std::string line = testing::selection_line(2, {});
   RunState st;
-  st.fileformat = kFormatFasta;
-  st.seq_type = 'P';
+  st.input.fileformat = InputFormat::kFasta;
+  st.params.seq_type = SeqType::kProtein;
+  const EntryFormat format{st.input.fileformat, st.params.seq_type};
   const std::string path = "/nonexistent-selvane-dir/out";
   const std::function<void()> writers[] = {
-      [&] { saveseq(path, st, aln, blocks); },
-      [&] { saveviewfile(path, st, aln, cls, blocks, line); },
-      [&] { savemask(path, st, aln, cls, line); },
-      [&] { saveps(path, st, 2, blocks); },
-      [&] { savencb(path, st, aln, blocks); },
+      [&] { saveseq(path, st.outputs, format, aln, blocks); },
+      [&] { saveviewfile(path, st.params, st.outputs, st.input.fichero1, aln, cls, blocks, line); },
+      [&] { savemask(path, st.params, st.outputs, aln, cls, line); },
+      [&] { saveps(path, st.params, st.outputs, st.input.fichero1, 2, blocks); },
+      [&] { savencb(path, st.outputs, format, aln, blocks); },
       [&] {
-        save_ung(path, st, aln, testing::make_rows({"AC", "AC"}));
+        save_ung(path, st.outputs, format, aln, testing::make_rows({"AC", "AC"}));
       },
   };
   for (const auto& write : writers) {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
 #include "output/writers.h"
 #include "support/harness.h"
 #include "unit/writers_fixtures.h"
@@ -25,12 +25,13 @@ TEST(PostScriptMap, EveryFileNameGivesAFileTheInterpreterAccepts) {
   for (const char* name : names) {
     SCOPED_TRACE(name);
     RunState st;
-    st.fichero1 = std::string("data/") + name;
-    st.negval = 2;
-    st.flankval = 3;
+    st.input.fichero1 = std::string("data/") + name;
+    st.params.negval = 2;
+    st.params.flankval = 3;
     const std::string file = std::string(name) + "-svPS";
     const auto path = dir / file;
-    saveps(path.string(), st, 500, testing::make_blocks(500, {{3, 40}, {100, 100}, {300, 500}}));
+    saveps(path.string(), st.params, st.outputs, st.input.fichero1, 500,
+           testing::make_blocks(500, {{3, 40}, {100, 100}, {300, 500}}));
 
     const auto checked = testing::run_program(
         "gs", {"-q", "-dBATCH", "-dNOPAUSE", "-dSAFER", "-sDEVICE=nullpage", path.string()},

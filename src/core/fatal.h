@@ -6,8 +6,10 @@
 #pragma once
 
 #include <cstdint>
+#include <new>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace selvane {
 
@@ -29,6 +31,33 @@ class FatalError {
 
 // A message followed by a number and a line end ("%s%i\n").
 [[noreturn]] void fatal_number(std::string_view message, std::int64_t number);
+
+// Running out of memory while building an array: "\nMemory allocation failure in " and the
+// array's name, as a line.
+[[noreturn]] void memory_failure(std::string_view array);
+// The same followed by the number of the sequence or row being built ("%s%i\n").
+[[noreturn]] void memory_failure(std::string_view array, std::int64_t number);
+
+// Runs `allocate` (which builds or grows `array`) and returns what it returns; when it runs out
+// of memory, the run ends with the array's own message instead of the generic one of main().
+template <class F>
+decltype(auto) allocating(std::string_view array, F&& allocate) {
+  try {
+    return std::forward<F>(allocate)();
+  } catch (const std::bad_alloc&) {
+    memory_failure(array);
+  }
+}
+
+// The same, naming the sequence or row `number` in the message.
+template <class F>
+decltype(auto) allocating(std::string_view array, std::int64_t number, F&& allocate) {
+  try {
+    return std::forward<F>(allocate)();
+  } catch (const std::bad_alloc&) {
+    memory_failure(array, number);
+  }
+}
 
 // Thrown to end the process normally (quitting the menus); main() turns it into the status.
 struct ExitRequest {

@@ -1,11 +1,11 @@
-#include "output/writer.h"
+#include "core/writer.h"
 
 #include <charconv>
 #include <cstdarg>
 #include <cstring>
 #include <vector>
 
-#include "driver/fatal.h"
+#include "core/fatal.h"
 
 namespace selvane {
 

@@ -1,4 +1,4 @@
-#include "driver/fatal.h"
+#include "core/fatal.h"
 
 namespace selvane {
 
@@ -17,6 +17,18 @@ void fatal_number(std::string_view message, std::int64_t number) {
   text += std::to_string(number);
   text += '\n';
   throw FatalError(std::move(text));
+}
+
+void memory_failure(std::string_view array) {
+  std::string text("\nMemory allocation failure in ");
+  text += array;
+  fatal(text);
+}
+
+void memory_failure(std::string_view array, std::int64_t number) {
+  std::string text("\nMemory allocation failure in ");
+  text += array;
+  fatal_number(text, number);
 }
 
 }  // namespace selvane

@@ -1,0 +1,109 @@
+// The run state: every setting, switch and control flag of the program, in one struct owned by
+// main() and passed by reference to the command line, the run driver and the menus.
+//
+// It is made of four parts that say what they hold: the block parameters, the output switches,
+// the current input and the menu session. A computation or a writer takes only the parts it
+// reads, so its signature tells what it depends on.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace selvane {
+
+inline constexpr const char* kVersion = "0.91b";
+
+// The letters are those of the NBRF/PIR header and of the -t option.
+enum class SeqType : char { kUnknown = '-', kProtein = 'P', kDna = 'D', kCodons = 'C' };
+
+// b5, the positions a gap may stand in; the numbers are those of the block map's parameters.
+enum class GapPolicy : std::int32_t { kNone = 1, kWithHalf = 2, kAll = 3 };
+
+// The results and parameters file (-p): not written, HTML, text or short text.
+enum class ResultsForm : std::int32_t { kNone = 0, kHtml = 1, kText = 2, kShort = 3 };
+
+// Format of the current input, decided once from its first alignment.
+enum class InputFormat : std::int32_t { kNone = 0, kPir = 1, kFasta = 2 };
+
+// The block parameters b0 to b6 and the sequence type they are applied to. negval, flankval and
+// initnegval are 0 until an alignment has been loaded and the sequence-count defaults have been
+// applied to it.
+struct BlockParams {
+  std::int32_t negval = 0;      // b1: minimum number of sequences for a conserved position
+  std::int32_t flankval = 0;    // b2: minimum number of sequences for a flank position
+  std::int32_t initnegval = 0;  // lowest value b1 may take: numseq / 2 + 1
+  std::int32_t negblen = 8;     // b3: maximum number of contiguous nonconserved positions
+  std::int32_t posblen = 10;    // b0: minimum length of an initial block
+  std::int32_t posblen2 = 10;   // b4: minimum length of a block after gap cleaning
+  GapPolicy tog_gaps = GapPolicy::kNone;  // b5
+  bool tog_sim = true;                    // b6: use the similarity matrix (protein only)
+  SeqType seq_type = SeqType::kUnknown;
+};
+
+// Which files a run writes, and how.
+struct OutputSwitches {
+  bool tog_seqfile = true;                        // selected blocks
+  ResultsForm tog_viewfile = ResultsForm::kHtml;  // results and parameters file
+  bool tog_maskfile = false;                      // mask file
+  bool tog_psfile = false;                        // EPS block map
+  bool tog_ncbfile = false;                       // nonconserved blocks
+  bool tog_ungappedfile = false;                  // ungapped alignment
+  bool tog_allfile = false;                       // batch: concatenated selected blocks
+  bool tog_allfile_init = false;                  // batch: concatenated input alignments
+  bool tog_allungfile = false;                    // batch: concatenated ungapped alignments
+  std::string exten = "-sv";     // generic extension of output names, 1 to 5 characters
+  std::int32_t breakcount = 60;  // positions per display row of the results file
+  // --posix-exit: a finished run ends with status 0 instead of 1, so that pipelines can tell
+  // success from failure by the status alone; an output not written completely is then an error.
+  bool posix_exit = false;
+};
+
+// The input the user named, the alignment being processed and the batch flags.
+struct CurrentInput {
+  // File names. Text of any length; none is limited to a fixed buffer.
+  std::string filename;        // the input as named by the user; empty while none is open
+  std::string fichero1;        // path of the alignment being processed
+  std::string name_file;       // last path split: the part after the last '/'
+  std::string path_file;       // last path split: up to and including the last '/'
+  std::string path_fichero1;   // directory of the alignment processed last
+  std::string name_pathsfile;  // name part of the paths file
+
+  InputFormat fileformat = InputFormat::kNone;
+  bool tog_sb = false;     // the current input is a paths file
+  std::int32_t numal = 1;  // alignments the current input stands for
+  bool tog_sub = false;    // b1 and b2 are fixed for a whole batch, not derived per alignment
+
+  // Counts of the alignment loaded last; they outlive its data (the menus' ranges use them).
+  std::int32_t numseq = 0;
+  std::int32_t nupo = 0;
+};
+
+// What the menus remember between choices.
+struct MenuSession {
+  bool warn = true;          // the one-time warning about b1, b2 and concatenations is still due
+  bool tog_expmen = false;   // the saving options menu shows its extended items
+  bool tog_expmenb = false;  // the block parameters menu shows its extended items
+  char menu = ' ';           // last menu choice, shared by the three menus
+};
+
+struct RunState {
+  BlockParams params;
+  OutputSwitches outputs;
+  CurrentInput input;
+  MenuSession session;
+};
+
+// How the reports and menus name a sequence type ("Protein", "DNA", "Codons"; empty for
+// kUnknown) and a gap policy ("None", "With Half", "All").
+std::string_view type_name(SeqType seq_type);
+std::string_view gap_policy_name(GapPolicy tog_gaps);
+
+// Start-up defaults: a default-constructed RunState already holds them; this restores them.
+void apply_startup_defaults(RunState& st);
+
+// b1 and b2 derived from a number of sequences: initnegval = negval = numseq / 2 + 1,
+// flankval = numseq * 85 / 100, raised to 2 when that gives exactly 1.
+void apply_sequence_count_defaults(BlockParams& params, std::int32_t numseq);
+
+}  // namespace selvane
