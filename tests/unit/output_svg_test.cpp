@@ -353,7 +353,7 @@ TEST(SvgOverview, RendersWithRsvgConvert) {
 TEST(SvgOverview, RealAlignmentStaysSmall) {
   if (!testing::corpus_available()) GTEST_SKIP() << "corpus absent";
   const Alignment aln =
-      load((testing::corpus_dir() / "cialign" / "example3.fasta").string(), 2 /* FASTA */);
+      load((testing::corpus_dir() / "cialign" / "example3.fasta").string(), InputFormat::kFasta);
   const std::vector<std::int32_t> gaps = count_gaps(aln);
   Case c(aln.nupo, aln.numseq, 25, 200);
   c.data.gaps = gaps;
