@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/diagnostics.h"
 #include "core/fatal.h"
 #include "core/run_state.h"
 #include "core/writer.h"
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
     out.flush();
     return 1;
   } catch (const FatalError& error) {
+    if (!error.detail().empty()) diagnose(out, error.detail());
     out.write(error.text());
     out.write("\nExecution terminated\n");
     out.flush();
