@@ -2,8 +2,12 @@
 
 namespace selvane {
 
+std::string final_output_path(const std::string& path, const OutputSwitches& /*outputs*/) {
+  return path;
+}
+
 Writer create_output_file(const std::string& path, const OutputSwitches& outputs) {
-  return Writer::create(path, outputs.posix_exit);
+  return Writer::create(final_output_path(path, outputs), outputs.posix_exit);
 }
 
 }  // namespace selvane
