@@ -3,6 +3,7 @@
 #   make run             build Release and run selvane on an example alignment
 #   make test            build and run the whole test suite
 #   make test-sanitize   the same under AddressSanitizer and UndefinedBehaviorSanitizer
+#   make redo-cases      rewrite the expected files of tests/cases (CASE=name for one folder)
 #   make bench           build Release and measure selvane on large generated alignments
 #   make install         build Release and install selvane and its manual page under PREFIX
 #   make format          apply clang-format to the sources and tests
@@ -24,7 +25,7 @@ RUN_DIR := build/run
 BENCH_DIR := build/bench
 INSTALL_DIR := build/install
 
-.PHONY: all release run build test test-sanitize bench install format clean
+.PHONY: all release run build test test-sanitize redo-cases bench install format clean
 
 all: release
 
@@ -51,6 +52,12 @@ build:
 
 test: build
 	cd build/test && ctest --output-on-failure -j $(JOBS)
+
+# After a deliberate change of what selvane prints or writes: the end-to-end case folders get
+# the program's present output as their expected files (see tests/cases/README.md).
+CASE ?= *
+redo-cases: build
+	cd build/test && SELVANE_REDO_OUTPUTS=1 ./selvane_tests --gtest_filter='Folders/Cases.Run/$(CASE)'
 
 test-sanitize:
 	cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DSELVANE_SANITIZE=ON

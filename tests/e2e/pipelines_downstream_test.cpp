@@ -155,7 +155,7 @@ TEST(Downstream, IqTreeBuildsATreeOfEverySequenceFromTheSelectedBlocks) {
   const auto run = run_program(
       iqtree, {"-s", "proteases.fas-sv", "-m", "LG", "-nt", "1", "-seed", "1", "-redo", "-quiet"},
       dir.path());
-  ASSERT_EQ(run.status, 0) << run.output;
+  ASSERT_EQ(run.status, 0) << run.output << run.errors;
   EXPECT_EQ(sorted_leaves(read_file(dir / "proteases.fas-sv.treefile")), selected.names);
   // It read every residue of the blocks, across the blanks that group them by ten.
   const std::string expected = "Alignment has " + std::to_string(selected.names.size()) +
@@ -172,9 +172,9 @@ TEST(Downstream, FastTreeBuildsATreeOfEverySequenceFromTheSelectedBlocks) {
 
   const auto run = run_program(
       fasttree, {"-quiet", "-nopr", "-out", "tree.nwk", "proteases.fas-sv"}, dir.path());
-  ASSERT_EQ(run.status, 0) << run.output;
+  ASSERT_EQ(run.status, 0) << run.output << run.errors;
   // Quiet, it says nothing unless something in the file surprised it.
-  EXPECT_EQ(run.output, "");
+  EXPECT_EQ(run.output + run.errors, "");
   EXPECT_EQ(sorted_leaves(read_file(dir / "tree.nwk")), selected.names);
 }
 
