@@ -7,7 +7,7 @@ std::string final_output_path(const std::string& path, const OutputSwitches& /*o
 }
 
 Writer create_output_file(const std::string& path, const OutputSwitches& outputs) {
-  return Writer::create(final_output_path(path, outputs), outputs.posix_exit);
+  return Writer::create(final_output_path(path, outputs));
 }
 
 }  // namespace selvane

@@ -18,9 +18,9 @@ namespace selvane {
 std::string final_output_path(const std::string& path, const OutputSwitches& outputs);
 
 // Creates, or replaces without warning, the output file `path` under the run's output switches.
-// A file that cannot be created is fatal ("\nFile not opened"). Write errors after that are
-// ignored, except with --posix-exit, where the writer's close() makes them fatal
-// ("\nFile not written").
+// The file is replaced whole or not at all (core/replacement.h): a file that cannot be created
+// is fatal ("\nFile not opened"), and so is a write error, in every mode ("\nFile not written",
+// the old file left as it was).
 Writer create_output_file(const std::string& path, const OutputSwitches& outputs);
 
 }  // namespace selvane

@@ -7,7 +7,7 @@
 #include "batch/concat.h"
 #include "core/fatal.h"
 #include "driver/alignment_run.h"
-#include "input/block_reader.h"
+#include "driver/output_plan.h"
 #include "input/detect.h"
 #include "input/readers.h"
 #include "output/naming.h"
@@ -26,43 +26,48 @@ struct Concatenations {
 
 void write_concatenations(const RunState& st, const Concatenations& all,
                           const std::vector<std::string>& names, Writer& out) {
-  const auto name = [&](BatchFile kind) {
-    return batch_output_name(st.input.path_fichero1, st.input.name_pathsfile, st.outputs.exten,
-                             kind);
-  };
   const EntryFormat format = entry_format(st);
-  if (all.blocks) {
-    all.blocks->save(name(BatchFile::kBlocks), st.outputs, format, names);
-    out.printf("Selvane alignment in batch: %i positions\n\n", all.blocks->length());
+  for (const auto& [kind, name] : batch_outputs(st.input.path_fichero1, st.input.name_pathsfile,
+                                                st.outputs, st.input.tog_sub)) {
+    switch (kind) {
+      case BatchFile::kBlocks:
+        all.blocks->save(name, st.outputs, format, names);
+        out.printf("Selvane alignment in batch: %i positions\n\n", all.blocks->length());
+        break;
+      case BatchFile::kInputs:
+        all.inputs->save(name, st.outputs, format, names);
+        break;
+      case BatchFile::kUngapped:
+        all.ungapped->save(name, st.outputs, format, names);
+        break;
+    }
   }
-  if (all.inputs) all.inputs->save(name(BatchFile::kInputs), st.outputs, format, names);
-  if (all.ungapped) all.ungapped->save(name(BatchFile::kUngapped), st.outputs, format, names);
 }
 
 }  // namespace
 
 void run_batch(RunState& st, Writer& out, std::optional<Alignment> preloaded) {
-  std::optional<BlockReader> paths = BlockReader::open(st.input.filename);
-  if (!paths) fatal("\nFile not opened");
+  // The whole list is read first: what the batch will write is checked against everything it
+  // reads before the first file is written.
+  const std::vector<std::string> list = read_paths(st.input.filename, st.input.numal);
+  guard_outputs(plan_run(st, list), st.outputs);
   // The alignment open_input() read is the first one listed, read a moment ago.
   const std::string preloaded_path = st.input.fichero1;
 
   std::int32_t reference_count = 0;
   Concatenations all;
   std::vector<std::string> last_names;  // the concatenated files carry the last alignment's names
-  bool any = false;
-  std::string path;
-  // Each pass takes the next listed path; a paths file shortened since it was counted simply
-  // ends the batch early.
-  for (std::int32_t pass = 1; pass <= st.input.numal && next_path(*paths, path); ++pass) {
-    st.input.fichero1 = path;
-    Alignment aln = (pass == 1 && preloaded && path == preloaded_path)
+  // A paths file shortened since it was counted simply ends the batch early.
+  for (std::size_t index = 0; index < list.size(); ++index) {
+    const bool first = index == 0;
+    st.input.fichero1 = list[index];
+    Alignment aln = (first && preloaded && list[index] == preloaded_path)
                         ? std::move(*preloaded)
                         : load(st.input.fichero1, st.input.fileformat);
     preloaded.reset();
     note_loaded(st, aln);
 
-    if (pass == 1) {
+    if (first) {
       reference_count = aln.numseq;
       if (st.input.tog_sub) {
         if (st.outputs.tog_allfile) all.blocks.emplace(aln.numseq, "letall");
@@ -81,10 +86,10 @@ void run_batch(RunState& st, Writer& out, std::optional<Alignment> preloaded) {
     if (all.ungapped) all.ungapped->append_rows(r.newlet);
     if (all.inputs) all.inputs->append_alignment(aln);
     last_names = std::move(aln.name);
-    any = true;
+    // The log of a batch stopped part-way then lists every alignment whose files are written.
+    out.flush();
   }
-  paths.reset();
-  if (any) write_concatenations(st, all, last_names, out);
+  if (!list.empty()) write_concatenations(st, all, last_names, out);
 }
 
 }  // namespace selvane

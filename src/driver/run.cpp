@@ -3,8 +3,10 @@
 #include <string>
 #include <utility>
 
+#include "core/diagnostics.h"
 #include "core/path_split.h"
 #include "driver/alignment_run.h"
+#include "driver/output_plan.h"
 #include "input/detect.h"
 #include "input/readers.h"
 #include "output/naming.h"
@@ -35,43 +37,35 @@ void printpos(const Alignment& aln, const AlignmentResults& r, Writer& out) {
   out.put('\n');
 }
 
-OutputFile results_file(ResultsForm form) {
-  switch (form) {
-    case ResultsForm::kText:
-      return OutputFile::kResultsText;
-    case ResultsForm::kShort:
-      return OutputFile::kResultsShort;
-    case ResultsForm::kNone:
-    case ResultsForm::kHtml:
-      break;
-  }
-  return OutputFile::kResultsHtml;
-}
-
 void write_files(const RunState& st, const Alignment& aln, const AlignmentResults& r) {
   const OutputSwitches& outputs = st.outputs;
   const BlockParams& params = st.params;
   const std::string& fichero1 = st.input.fichero1;
   const EntryFormat format = entry_format(st);
-  const auto name = [&](OutputFile kind) { return output_name(fichero1, outputs.exten, kind); };
-  if (outputs.tog_seqfile) {
-    saveseq(name(OutputFile::kSelectedBlocks), outputs, format, aln, r.blocks);
-  }
-  if (outputs.tog_viewfile != ResultsForm::kNone) {
-    saveviewfile(name(results_file(outputs.tog_viewfile)), params, outputs, fichero1, aln, r.cls,
-                 r.blocks, r.letselvane);
-  }
-  if (outputs.tog_maskfile) {
-    savemask(name(OutputFile::kMask), params, outputs, aln, r.cls, r.letselvane);
-  }
-  if (outputs.tog_psfile) {
-    saveps(name(OutputFile::kPostScript), params, outputs, fichero1, aln.nupo, r.blocks);
-  }
-  if (outputs.tog_ncbfile) {
-    savencb(name(OutputFile::kNonconserved), outputs, format, aln, r.blocks);
-  }
-  if (outputs.tog_ungappedfile) {
-    save_ung(name(OutputFile::kUngapped), outputs, format, aln, r.newlet);
+  // The same list the check before the run went through, so what is written is what was checked.
+  for (const auto& [kind, name] : alignment_outputs(fichero1, outputs)) {
+    switch (kind) {
+      case OutputFile::kSelectedBlocks:
+        saveseq(name, outputs, format, aln, r.blocks);
+        break;
+      case OutputFile::kResultsHtml:
+      case OutputFile::kResultsText:
+      case OutputFile::kResultsShort:
+        saveviewfile(name, params, outputs, fichero1, aln, r.cls, r.blocks, r.letselvane);
+        break;
+      case OutputFile::kMask:
+        savemask(name, params, outputs, aln, r.cls, r.letselvane);
+        break;
+      case OutputFile::kPostScript:
+        saveps(name, params, outputs, fichero1, aln.nupo, r.blocks);
+        break;
+      case OutputFile::kNonconserved:
+        savencb(name, outputs, format, aln, r.blocks);
+        break;
+      case OutputFile::kUngapped:
+        save_ung(name, outputs, format, aln, r.newlet);
+        break;
+    }
   }
 }
 
@@ -108,6 +102,9 @@ void note_loaded(RunState& st, const Alignment& aln) {
 
 void apply_detection(RunState& st, const Detection& found, Writer& out) {
   if (!found.opened) {
+    if (!found.not_regular.empty()) {
+      diagnose(out, not_regular_detail(st.input.filename, found.not_regular));
+    }
     out.write("\n* File not opened *\n");
     st.input.filename.clear();
     return;
@@ -149,6 +146,11 @@ void calculate(RunState& st, Writer& out, std::optional<Alignment> preloaded) {
   if (st.input.tog_sb) {
     run_batch(st, out, std::move(preloaded));
     return;
+  }
+  // A menu runs only with an input open; the command line runs even when none could be opened,
+  // and then ends in the reader, before anything could be written.
+  if (!st.input.filename.empty()) {
+    guard_outputs(plan_run(st, {st.input.fichero1}), st.outputs);
   }
   for (std::int32_t pass = 1; pass <= st.input.numal; ++pass) {
     // The alignment open_input() has just read is the file's current content; reading it

@@ -20,8 +20,12 @@ class BlockReader {
   // Largest block read at once; smaller files get a buffer just big enough for them.
   static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
 
-  // Opens the file for reading; nullopt when it cannot be opened.
-  static std::optional<BlockReader> open(const std::string& path);
+  // Opens the file for reading; nullopt when it cannot be opened. Only a regular file is opened:
+  // a FIFO, a device, a socket or a directory counts as a file that cannot be opened, and is
+  // refused at once, without being read and without waiting for a writer; `not_regular` (when
+  // given) then says what it is ("a FIFO", "a directory", ...), and stays empty otherwise.
+  static std::optional<BlockReader> open(const std::string& path,
+                                         std::string* not_regular = nullptr);
 
   BlockReader(BlockReader&&) noexcept;
   BlockReader& operator=(BlockReader&&) noexcept;
@@ -48,10 +52,13 @@ class BlockReader {
   void consume(std::size_t n);
 
  private:
-  explicit BlockReader(std::FILE* file);
+  BlockReader(std::FILE* file, std::string path);
+  // Fills the buffer when it is empty; false at the end of the file. A read error is fatal
+  // ("\nFile not read"): it must never pass for the end of the file.
   bool refill();
 
   std::FILE* file_ = nullptr;
+  std::string path_;
   std::unique_ptr<char[]> buf_;
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
@@ -59,5 +66,8 @@ class BlockReader {
   std::size_t capacity_ = 0;
   bool eof_ = false;
 };
+
+// The detail for standard error when `path` was refused as `kind` (what open() told).
+std::string not_regular_detail(const std::string& path, const std::string& kind);
 
 }  // namespace selvane

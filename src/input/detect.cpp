@@ -25,6 +25,21 @@ bool next_path(BlockReader& paths, std::string& path) {
   return false;
 }
 
+std::vector<std::string> read_paths(const std::string& filename, std::int32_t count) {
+  std::string not_regular;
+  std::optional<BlockReader> paths = BlockReader::open(filename, &not_regular);
+  if (!paths) {
+    fatal("\nFile not opened",
+          not_regular.empty() ? "" : not_regular_detail(filename, not_regular));
+  }
+  std::vector<std::string> list;
+  std::string path;
+  while (static_cast<std::int64_t>(list.size()) < count && next_path(*paths, path)) {
+    list.push_back(path);
+  }
+  return list;
+}
+
 DetectedFormat checkformat(std::string_view line) {
   if (line.empty() || line[0] != '>') fatal("\nSequence not in NBRF/PIR or FASTA format");
   if (line.size() >= 4 && line[3] == ';') {
@@ -42,7 +57,7 @@ DetectedFormat checkformat(std::string_view line) {
 
 Detection checkfiletype(const std::string& filename) {
   Detection found;
-  std::optional<BlockReader> input = BlockReader::open(filename);
+  std::optional<BlockReader> input = BlockReader::open(filename, &found.not_regular);
   if (!input) return found;
   found.opened = true;
   const std::string line = first_nonblank_line(*input);
@@ -63,8 +78,12 @@ Detection checkfiletype(const std::string& filename) {
   first_alignment.reset();
   found.format = checkformat(header);
 
-  std::optional<BlockReader> paths = BlockReader::open(filename);
-  if (!paths) fatal("\nFile not opened");
+  std::string not_regular;
+  std::optional<BlockReader> paths = BlockReader::open(filename, &not_regular);
+  if (!paths) {
+    fatal("\nFile not opened",
+          not_regular.empty() ? "" : not_regular_detail(filename, not_regular));
+  }
   std::string path;
   while (next_path(*paths, path)) ++found.count;
   return found;

@@ -147,8 +147,11 @@ class AlignmentBuilder {
 };
 
 BlockReader open_alignment(const std::string& path) {
-  std::optional<BlockReader> in = BlockReader::open(path);
-  if (!in) fatal("\nFile not opened");
+  std::string not_regular;
+  std::optional<BlockReader> in = BlockReader::open(path, &not_regular);
+  if (!in) {
+    fatal("\nFile not opened", not_regular.empty() ? "" : not_regular_detail(path, not_regular));
+  }
   return std::move(*in);
 }
 

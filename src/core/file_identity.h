@@ -1,0 +1,22 @@
+// Which file a path names, for telling whether a run would write over a file it reads.
+//
+// Two paths name the same file when they reach the same device and inode, whatever way they are
+// written ("a.fas", "./a.fas", "../dir/a.fas", a symbolic link, a hard link). A path that names
+// no file yet is known by where it would be created: its folder, with the links and ".." in it
+// resolved, and its name.
+#pragma once
+
+#include <string>
+
+namespace selvane {
+
+// The file an output written to `path` replaces or creates: `path` itself, or, when `path` is a
+// symbolic link, the file the link (or the chain of links) points to, which may not exist yet.
+// A chain too long to be real (a loop) is returned as it stands; opening it will fail.
+std::string write_target(const std::string& path);
+
+// A key that two paths share exactly when they name the same file: "device:inode" for a file
+// that exists, else the normalised absolute path where it would be created.
+std::string file_identity(const std::string& path);
+
+}  // namespace selvane
