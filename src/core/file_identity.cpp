@@ -35,6 +35,11 @@ std::string write_target(const std::string& path) {
   return path;
 }
 
+bool replaceable(const std::string& target) {
+  struct stat info;
+  return ::stat(target.c_str(), &info) != 0 || S_ISREG(info.st_mode);
+}
+
 std::string file_identity(const std::string& path) {
   struct stat info;
   if (::stat(path.c_str(), &info) == 0) {

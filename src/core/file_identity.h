@@ -15,6 +15,10 @@ namespace selvane {
 // A chain too long to be real (a loop) is returned as it stands; opening it will fail.
 std::string write_target(const std::string& path);
 
+// Whether `target` is a file a writer replaces: a regular file, or none yet. A device or a named
+// pipe (an output sent to /dev/null, or to a program reading a FIFO) is written into instead.
+bool replaceable(const std::string& target);
+
 // A key that two paths share exactly when they name the same file: "device:inode" for a file
 // that exists, else the normalised absolute path where it would be created.
 std::string file_identity(const std::string& path);

@@ -47,8 +47,7 @@ void Writer::failed() {
 }
 
 void Writer::drain() {
-  // After a failed write the file is lost anyway: the rest is dropped, not written in vain.
-  if (used_ > 0 && file_ != nullptr && error_ == 0 &&
+  if (used_ > 0 && file_ != nullptr && !dropping() &&
       std::fwrite(buf_.get(), 1, used_, file_) != used_) {
     failed();
   }
@@ -58,7 +57,7 @@ void Writer::drain() {
 void Writer::write(std::string_view text) {
   if (text.size() >= kCapacity) {
     drain();
-    if (file_ != nullptr && error_ == 0 &&
+    if (file_ != nullptr && !dropping() &&
         std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
       failed();
     }

@@ -57,6 +57,9 @@ class Writer {
   explicit Writer(std::FILE* file);
   void drain();
   void failed();
+  // After a failed write a file is lost anyway: the rest of its text is dropped, not written in
+  // vain. Standard output goes on trying, as it always did.
+  bool dropping() const { return output_.has_value() && error_ != 0; }
 
   std::FILE* file_;
   std::optional<Replacement> output_;  // a file being written

@@ -74,7 +74,10 @@ void guard_outputs(const RunPlan& plan, const OutputSwitches& outputs) {
   for (std::size_t k = 0; k < plan.outputs.size(); ++k) {
     const PlannedOutput& o = plan.outputs[k];
     const std::string path = final_output_path(o.path, outputs);
-    const std::string id = file_identity(write_target(path));
+    const std::string target = write_target(path);
+    // Several outputs may go to /dev/null; no input is a device (none is read).
+    if (!replaceable(target)) continue;
+    const std::string id = file_identity(target);
     if (const auto input = read.find(id); input != read.end()) {
       overwrites_input(path, input->second.first, input->second.second);
     }

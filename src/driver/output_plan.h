@@ -30,7 +30,9 @@ RunPlan plan_run(const RunState& st, const std::vector<std::string>& alignments)
 // Ends the run before anything is written when an output would replace a file the run reads (an
 // alignment or the paths file) or another output of the run. Files are told apart by identity
 // (core/file_identity.h), not by name. Two entries of a paths file that name the same alignment
-// write the same files with the same content: that is no collision.
+// write the same files with the same content: that is no collision. Nor are outputs sent to a
+// device or a named pipe (two outputs linked to /dev/null): such files are written into, not
+// replaced, and are never read as inputs.
 void guard_outputs(const RunPlan& plan, const OutputSwitches& outputs);
 
 }  // namespace selvane

@@ -153,11 +153,13 @@ TEST(Replacement, KeepsWhatWritingOverAFileKept) {
   write_file(dir / "keep/results.txt", "old results\n");
   fs::create_symlink("keep/results.txt", dir / "a.fas-sv.txt");
   fs::create_symlink("keep/new-mask", dir / "a.fas-svMask");  // a link to no file yet
+  // Two outputs sent to /dev/null, as before.
   fs::create_symlink("/dev/null", dir / "a.fas--");
+  fs::create_symlink("/dev/null", dir / "a.fas-svPS");
   const mode_t mask = umask(0);
   umask(mask);
 
-  const auto result = run_selvane({"a.fas", "-p=t", "-k=y", "-u=y", "-n=y"}, dir.path());
+  const auto result = run_selvane({"a.fas", "-p=t", "-k=y", "-d=y", "-u=y", "-n=y"}, dir.path());
 
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.output.find("Execution terminated"), std::string::npos) << result.output;
