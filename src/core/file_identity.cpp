@@ -45,6 +45,16 @@ std::string file_identity(const std::string& path) {
   if (::stat(path.c_str(), &info) == 0) {
     return std::to_string(info.st_dev) + ':' + std::to_string(info.st_ino);
   }
+  // A file yet to be created is its folder (known by identity, so "d/../d" and a link to "d"
+  // are "d") and its name.
+  const std::size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "."
+                             : slash == 0               ? "/"
+                                                        : path.substr(0, slash);
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (!name.empty() && name != "." && name != ".." && ::stat(folder.c_str(), &info) == 0) {
+    return std::to_string(info.st_dev) + ':' + std::to_string(info.st_ino) + '/' + name;
+  }
   std::error_code ec;
   const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
   if (ec) return path;

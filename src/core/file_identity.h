@@ -2,8 +2,8 @@
 //
 // Two paths name the same file when they reach the same device and inode, whatever way they are
 // written ("a.fas", "./a.fas", "../dir/a.fas", a symbolic link, a hard link). A path that names
-// no file yet is known by where it would be created: its folder, with the links and ".." in it
-// resolved, and its name.
+// no file yet is known by where it would be created: its folder, known the same way, and its
+// name.
 #pragma once
 
 #include <string>
@@ -20,7 +20,8 @@ std::string write_target(const std::string& path);
 bool replaceable(const std::string& target);
 
 // A key that two paths share exactly when they name the same file: "device:inode" for a file
-// that exists, else the normalised absolute path where it would be created.
+// that exists; for one that does not, "device:inode/name" of the folder it would be created in,
+// or, when that folder does not exist either, its normalised absolute path.
 std::string file_identity(const std::string& path);
 
 }  // namespace selvane
