@@ -11,6 +11,7 @@
 
 #include "input/readers.h"
 #include "output/svg.h"
+#include "selection/classify.h"
 #include "support/harness.h"
 #include "unit/writers_fixtures.h"
 
@@ -307,14 +308,15 @@ TEST(SvgOverview, GapCountsAndTheExclusionsOfEachGapPolicy) {
   const std::vector<std::int32_t> gaps = count_gaps(aln);
   EXPECT_EQ(gaps, (std::vector<std::int32_t>{0, 0, 2, 2, 2, 1}));
   // b5: None scores only gapless positions, With Half up to half the sequences, All every one.
-  for (const auto& [policy, excluded] : {std::pair{1, "4 positions"}, {2, "0 positions"}}) {
+  for (const auto& [policy, excluded] :
+       {std::pair{GapPolicy::kNone, "4 positions"}, {GapPolicy::kWithHalf, "0 positions"}}) {
     Case c(5, 4, 0, 0);
     c.data.gaps = gaps;
     c.data.max_scored_gaps = gap_limit(policy, 4 / 2 + 1, 4);
     const std::string doc = render_svg(c.data);
     EXPECT_NE(doc.find(std::string(excluded) + " excluded by the gap policy"), std::string::npos);
   }
-  EXPECT_EQ(gap_limit(3, 3, 4), 4);
+  EXPECT_EQ(gap_limit(GapPolicy::kAll, 3, 4), 4);
 
   // A generated alignment of a million positions, row s holding a gap where p * (s + 2) % 11
   // is 0; '.' and residues are not gaps.
