@@ -111,7 +111,13 @@ std::vector<Bar> merge_blocks(const OverviewData& data, const Scale& scale) {
     const std::int64_t first = data.newpos[static_cast<std::size_t>(2 * k - 1)];
     const std::int64_t last = data.newpos[static_cast<std::size_t>(2 * k)];
     if (last < first || first < 1 || last > data.nupo) continue;
-    if (!bars.empty() && scale.x(first) - scale.x(bars.back().last + 1) < 1.0) {
+    // Blocks that touch (as in a concatenation of blocks) stay apart while both are wide
+    // enough to show the white pixel put between them.
+    const auto wide = [&](std::int64_t from, std::int64_t to) {
+      return scale.x(to + 1) - scale.x(from) >= 3.0;
+    };
+    if (!bars.empty() && scale.x(first) - scale.x(bars.back().last + 1) < 1.0 &&
+        !(wide(bars.back().first, bars.back().last) && wide(first, last))) {
       Bar& bar = bars.back();
       bar.k_last = k;
       bar.last = last;

@@ -176,10 +176,13 @@ void put_blocks(std::string& out, const OverviewData& data, const Scale& scale,
   out += "</g>\n<g fill=\"";
   out += kGreen;
   out += "\">\n";
-  for (const Bar& bar : bars) {
+  for (std::size_t i = 0; i < bars.size(); ++i) {
+    const Bar& bar = bars[i];
     const double x = scale.x(bar.first);
     const std::int64_t span = bar.last - bar.first + 1;
-    put_rect(out, x, top, std::max(scale.x(bar.last + 1) - x, 1.0), Layout::kBlocksHeight);
+    const bool touching = i + 1 < bars.size() && bars[i + 1].first == bar.last + 1;
+    put_rect(out, x, top, std::max(scale.x(bar.last + 1) - x - (touching ? 1 : 0), 1.0),
+             Layout::kBlocksHeight);
     if (bar.k_first == bar.k_last) {
       out += "><title>Block ";
       put_int(out, bar.k_first);
@@ -266,8 +269,8 @@ void put_legend(std::string& out, const Scale& scale, const Layout& layout) {
       {kLightOrange, "Gaps, maximum", layout.gaps && agg},
       {kVermillion, "Excluded by the gap policy (b5)", layout.gaps},
       {kGreen, "Selected block", true},
-      {kVermillion, "Gene without selected positions", layout.empty_genes, {}, true},
       {kGrey, "Not selected", true},
+      {kVermillion, "Gene without selected positions", layout.empty_genes, {}, true},
       {"#000", "b1 threshold (conserved)", layout.conservation, "8 4"},
       {kPurple, "b2 threshold (flank)", layout.conservation, "2 3"},
   };
