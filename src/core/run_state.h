@@ -57,6 +57,8 @@ struct OutputSwitches {
   // --posix-exit: a finished run ends with status 0 instead of 1, so that pipelines can tell
   // success from failure by the status alone; an output not written completely is then an error.
   bool posix_exit = false;
+  // --svg: each alignment run (and a concatenation of selected blocks) also gets an SVG overview.
+  bool svg_overview = false;
 };
 
 // The input the user named, the alignment being processed and the batch flags.

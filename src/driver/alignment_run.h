@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/run_state.h"
 #include "core/writer.h"
@@ -18,8 +19,9 @@ struct AlignmentResults {
   Classification cls;
   Blocks blocks;
   bool ungapped_built = false;
-  Rows newlet;             // when ungapped_built; its width is nupoung
-  std::string letselvane;  // when the results file (HTML or text) or the mask needs it
+  Rows newlet;                     // when ungapped_built; its width is nupoung
+  std::string letselvane;          // when the results file (HTML or text) or the mask needs it
+  std::vector<std::int32_t> gaps;  // with --svg: gaps per position (count_gaps)
 };
 
 // The entry format of every alignment file of a run: the input's format and its sequence type.

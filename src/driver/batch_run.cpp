@@ -11,6 +11,7 @@
 #include "input/detect.h"
 #include "input/readers.h"
 #include "output/naming.h"
+#include "output/overview.h"
 #include "selection/derived.h"
 
 namespace selvane {
@@ -19,9 +20,10 @@ namespace {
 
 // The concatenations a batch asked for, created at its first alignment.
 struct Concatenations {
-  std::optional<Concatenation> blocks;    // -a
-  std::optional<Concatenation> inputs;    // -c
-  std::optional<Concatenation> ungapped;  // -w
+  std::optional<Concatenation> blocks;     // -a
+  std::optional<Concatenation> inputs;     // -c
+  std::optional<Concatenation> ungapped;   // -w
+  std::optional<BlocksOverview> overview;  // -a with --svg
 };
 
 void write_concatenations(const RunState& st, const Concatenations& all,
@@ -37,6 +39,10 @@ void write_concatenations(const RunState& st, const Concatenations& all,
   }
   if (all.inputs) all.inputs->save(name(BatchFile::kInputs), st.outputs, format, names);
   if (all.ungapped) all.ungapped->save(name(BatchFile::kUngapped), st.outputs, format, names);
+  if (all.overview) {
+    all.overview->save(name(BatchFile::kBlocksOverview), name(BatchFile::kBlocks), st.params,
+                       st.outputs);
+  }
 }
 
 }  // namespace
@@ -66,6 +72,7 @@ void run_batch(RunState& st, Writer& out, std::optional<Alignment> preloaded) {
       reference_count = aln.numseq;
       if (st.input.tog_sub) {
         if (st.outputs.tog_allfile) all.blocks.emplace(aln.numseq, "letall");
+        if (st.outputs.tog_allfile && st.outputs.svg_overview) all.overview.emplace(aln.numseq);
         if (st.outputs.tog_allfile_init) all.inputs.emplace(aln.numseq, "letall_init");
         if (st.outputs.tog_allungfile) all.ungapped.emplace(aln.numseq, "newletall");
       }
@@ -78,6 +85,7 @@ void run_batch(RunState& st, Writer& out, std::optional<Alignment> preloaded) {
     const AlignmentResults r = process(st, aln, out);
 
     if (all.blocks) all.blocks->append_blocks(aln, r.blocks);
+    if (all.overview) all.overview->append(path, aln, st.params, r.cls, r.blocks, r.gaps);
     if (all.ungapped) all.ungapped->append_rows(r.newlet);
     if (all.inputs) all.inputs->append_alignment(aln);
     last_names = std::move(aln.name);

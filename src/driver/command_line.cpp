@@ -270,6 +270,10 @@ void parse_options(RunState& st, std::span<const std::string_view> options, Writ
       st.outputs.posix_exit = true;
       continue;
     }
+    if (arg == kSvg) {
+      st.outputs.svg_overview = true;
+      continue;
+    }
     // Any other long option matches no row of the table and is ignored without a message,
     // like every argument that names no option.
     if (at(arg, 0) != '-') continue;

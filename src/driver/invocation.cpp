@@ -102,6 +102,7 @@ An argument that names no option is ignored without a message.
   appendf(text, "  -v=50..32000    positions per line in the results file (default: %d)\n",
           o.breakcount);
   text += "  --posix-exit    exit status 0 after a finished run (default: always 1)\n";
+  text += "  --svg           also write an SVG overview of each alignment (default: off)\n";
 
   const auto name = [&](OutputFile kind) { return output_name("aln.fas", o.exten, kind); };
   const auto batch = [&](BatchFile kind) {
@@ -119,9 +120,11 @@ An argument that names no option is ignored without a message.
   example_file(text, name(OutputFile::kPostScript), "EPS map of the blocks (-d)");
   example_file(text, name(OutputFile::kNonconserved), "nonconserved blocks (-n)");
   example_file(text, name(OutputFile::kUngapped), "ungapped alignment (-u)");
+  example_file(text, name(OutputFile::kOverview), "SVG overview (--svg)");
   text += "  For a paths file list.txt, in the folder of the last alignment it lists:\n";
-  appendf(text, "  %s (-a), %s (-c), %s (-w)\n", batch(BatchFile::kBlocks).c_str(),
-          batch(BatchFile::kInputs).c_str(), batch(BatchFile::kUngapped).c_str());
+  appendf(text, "  %s (-a), %s (-c), %s (-w),\n  %s (-a with --svg)\n",
+          batch(BatchFile::kBlocks).c_str(), batch(BatchFile::kInputs).c_str(),
+          batch(BatchFile::kUngapped).c_str(), batch(BatchFile::kBlocksOverview).c_str());
   text += R"(
 Exit status: 1 after every run and every error. With --posix-exit: 0 after a
 run that finished, 1 after an error. --version and --help exit with 0.

@@ -3,11 +3,13 @@
 #include <string>
 #include <utility>
 
+#include "core/fatal.h"
 #include "core/path_split.h"
 #include "driver/alignment_run.h"
 #include "input/detect.h"
 #include "input/readers.h"
 #include "output/naming.h"
+#include "output/overview.h"
 #include "output/writers.h"
 #include "selection/blocks.h"
 #include "selection/classify.h"
@@ -73,6 +75,10 @@ void write_files(const RunState& st, const Alignment& aln, const AlignmentResult
   if (outputs.tog_ungappedfile) {
     save_ung(name(OutputFile::kUngapped), outputs, format, aln, r.newlet);
   }
+  if (outputs.svg_overview) {
+    saveoverview(name(OutputFile::kOverview), params, outputs, fichero1, aln, r.cls, r.blocks,
+                 r.gaps);
+  }
 }
 
 }  // namespace
@@ -88,6 +94,7 @@ AlignmentResults process(const RunState& st, const Alignment& aln, Writer& out) 
     r.ungapped_built = true;
   }
   if (wants_selection_line(st.outputs)) r.letselvane = makeletselvane(r.blocks, aln.nupo);
+  if (st.outputs.svg_overview) r.gaps = allocating("overview", [&] { return count_gaps(aln); });
   printpos(aln, r, out);
   write_files(st, aln, r);
   return r;

@@ -26,6 +26,7 @@ TEST(OutputNames, EveryFileOfOneAlignmentAndOfABatch) {
       {OutputFile::kPostScript, "data/aln.fas-svPS"},
       {OutputFile::kNonconserved, "data/aln.fas-svComp"},
       {OutputFile::kUngapped, "data/aln.fas--"},
+      {OutputFile::kOverview, "data/aln.fas-sv.svg"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(output_name("data/aln.fas", "-sv", c.kind), c.expected);
@@ -35,6 +36,7 @@ TEST(OutputNames, EveryFileOfOneAlignmentAndOfABatch) {
   EXPECT_EQ(batch_output_name("b/", "lists.txt", "-sv", BatchFile::kInputs), "b/lists.txt.seq");
   EXPECT_EQ(batch_output_name("b/", "lists.txt", "-sv", BatchFile::kUngapped), "b/lists.txt--.seq");
   EXPECT_EQ(batch_output_name("", "p", "-sv", BatchFile::kBlocks), "p-sv.seq");
+  EXPECT_EQ(batch_output_name("b/", "p", "-x", BatchFile::kBlocksOverview), "b/p-x.seq.svg");
 }
 
 // Writes one entry through a real file and returns the file's text.

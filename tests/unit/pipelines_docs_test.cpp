@@ -50,6 +50,7 @@ std::vector<Documented> options() {
       {"-w=", yes_no(st.outputs.tog_allungfile)},
       {"-v=", std::to_string(st.outputs.breakcount)},
       {"--posix-exit", ""},
+      {"--svg", "off"},
   };
 }
 
