@@ -15,8 +15,8 @@ void make_outdir(const std::string& outdir) {
   if (std::filesystem::is_directory(outdir, ec)) return;
   std::filesystem::create_directories(outdir, ec);
   if (ec) {
-    fatal("\nFile not opened", "cannot create the output folder \"" + outdir + "\" (--outdir): " +
-                                   ec.message());
+    fatal("\nFile not opened",
+          "cannot create the output folder \"" + outdir + "\" (--outdir): " + ec.message());
   }
 }
 

@@ -99,8 +99,9 @@ RunOutcome run_batch(RunState& st, Writer& out, std::optional<Alignment> preload
     if (st.input.tog_sub && aln.numseq != reference_count) {
       for_listed(st, line, [&] {
         fatal("\nAlignments with different number of sequences",
-              path + " has " + std::to_string(aln.numseq) + " sequences, but the first alignment, " +
-                  reference_path + ", has " + std::to_string(reference_count) +
+              path + " has " + std::to_string(aln.numseq) +
+                  " sequences, but the first alignment, " + reference_path + ", has " +
+                  std::to_string(reference_count) +
                   "; with b1 or b2 given, or a concatenation, all must have as many");
       });
     }

@@ -350,8 +350,9 @@ std::vector<ArgumentProblem> parse_options(RunState& st, std::span<const std::st
     if (!apply_short(parse, arg, accepted)) {
       problems.push_back({std::string(arg), ignored_because(arg), false});
     } else if (!accepted) {
-      problems.push_back(
-          {std::string(arg), "the setting keeps its value (the warning on standard output says why)", true});
+      problems.push_back({std::string(arg),
+                          "the setting keeps its value (the warning on standard output says why)",
+                          true});
     }
   }
   return problems;

@@ -26,9 +26,9 @@ int command_line_run(RunState& st, std::span<const std::string_view> options,
   const bool input_open = !st.input.filename.empty();
   const std::vector<ArgumentProblem> problems = parse_options(st, options, out);
   for (const ArgumentProblem& problem : problems) {
-    diagnose(out, problem.refused ? in_quotes(problem.argument) + " refused: " + problem.reason
-                                  : "ignoring " + in_quotes(problem.argument) + ": " +
-                                        problem.reason);
+    diagnose(out, problem.refused
+                      ? in_quotes(problem.argument) + " refused: " + problem.reason
+                      : "ignoring " + in_quotes(problem.argument) + ": " + problem.reason);
   }
   if (st.outputs.strict && (!problems.empty() || !input_open)) {
     std::string because;
@@ -36,7 +36,8 @@ int command_line_run(RunState& st, std::span<const std::string_view> options,
       because += because.empty() ? "of " : ", ";
       because += in_quotes(problem.argument);
     }
-    if (!input_open) because += because.empty() ? "the input could not be opened" : " and the input";
+    if (!input_open)
+      because += because.empty() ? "the input could not be opened" : " and the input";
     // Nothing has been written yet: a pipeline that asked for strictness gets no output made
     // with settings it did not mean.
     fatal_raw("", "--strict: stopping before any file is written, because " + because);

@@ -68,8 +68,8 @@ std::string no_selection_hint(const BlockParams& params, const Alignment& aln,
            std::to_string(params.posblen2) + " and " + std::to_string(params.posblen) + ")";
   }
   return "try a smaller minimum block length (-b4, now " + std::to_string(params.posblen2) +
-         "), more contiguous nonconserved positions (-b3, now " +
-         std::to_string(params.negblen) + ") or smaller -b1 and -b2";
+         "), more contiguous nonconserved positions (-b3, now " + std::to_string(params.negblen) +
+         ") or smaller -b1 and -b2";
 }
 
 // PHYLIP names end at the first blank, so blanks become '_'; names that are then the same
@@ -137,9 +137,8 @@ AlignmentResults process(const RunState& st, const Alignment& aln, Writer& out) 
   if (wants_selection_line(st.outputs)) r.letselvane = makeletselvane(r.blocks, aln.nupo);
   printpos(aln, r, out);
   if (r.blocks.nupo3 == 0) {
-    diagnose(out,
-             st.input.fichero1 + ": no position selected; " +
-                 no_selection_hint(st.params, aln, r.cls));
+    diagnose(out, st.input.fichero1 + ": no position selected; " +
+                      no_selection_hint(st.params, aln, r.cls));
   }
   if (st.outputs.out_format == OutputFormat::kPhylip) check_output_names(st, aln, out);
   write_files(st, aln, r);

@@ -26,7 +26,7 @@ std::optional<Alignment> open_input(RunState& st, Writer& out);
 
 // What a run did, for the exit status of --strict.
 struct RunOutcome {
-  std::int64_t selected = 0;   // positions selected, summed over the alignments processed
+  std::int64_t selected = 0;    // positions selected, summed over the alignments processed
   std::int32_t alignments = 0;  // alignments processed
 };
 

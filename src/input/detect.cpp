@@ -30,11 +30,12 @@ bool next_path(BlockReader& paths, std::string& path, std::int64_t* line_number)
 
 DetectedFormat checkformat(std::string_view line, const std::string& path) {
   if (line.empty() || line[0] != '>') {
-    fatal("\nSequence not in NBRF/PIR or FASTA format",
-          file_detail(path, line.empty() ? std::string("the file is empty or holds only blank lines")
-                                         : "its first line " + quoted(line) +
-                                               " is no FASTA or NBRF/PIR header (they begin "
-                                               "with '>')"));
+    fatal(
+        "\nSequence not in NBRF/PIR or FASTA format",
+        file_detail(path, line.empty() ? std::string("the file is empty or holds only blank lines")
+                                       : "its first line " + quoted(line) +
+                                             " is no FASTA or NBRF/PIR header (they begin "
+                                             "with '>')"));
   }
   if (line.size() >= 4 && line[3] == ';') {
     // Only the letter after '>' tells the type; the one before ';' is never looked at.

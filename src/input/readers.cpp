@@ -176,12 +176,12 @@ void check_name_length(const AlignmentBuilder& builder, const std::string& line,
   if (long_names || length <= kMaxHeaderLength) return;
   marker = std::min(marker, line.size());
   fatal("\nSequence name too long",
-        file_detail(builder.path(),
-                    "the name of sequence " + std::to_string(builder.next_index()) + " (" +
-                        quoted(std::string_view(line).substr(marker)) + ") is " +
-                        std::to_string(line.size() - marker) + " characters long; at most " +
-                        std::to_string(kMaxHeaderLength - ended - marker) +
-                        " fit here (--long-names accepts any length)"));
+        file_detail(builder.path(), "the name of sequence " + std::to_string(builder.next_index()) +
+                                        " (" + quoted(std::string_view(line).substr(marker)) +
+                                        ") is " + std::to_string(line.size() - marker) +
+                                        " characters long; at most " +
+                                        std::to_string(kMaxHeaderLength - ended - marker) +
+                                        " fit here (--long-names accepts any length)"));
 }
 
 }  // namespace
@@ -301,8 +301,7 @@ Alignment load(const std::string& path, InputFormat fileformat, bool long_names)
     al = load_fasta(path, long_names);
   }
   if (al.numseq < 2) {
-    fatal_number("\nFile not in NBRF/PIR format or too few sequences in the alignment: ",
-                 al.numseq,
+    fatal_number("\nFile not in NBRF/PIR format or too few sequences in the alignment: ", al.numseq,
                  fileformat == InputFormat::kNone
                      ? std::string("no alignment was read: no input is open")
                      : file_detail(path, std::to_string(al.numseq) +
@@ -311,12 +310,12 @@ Alignment load(const std::string& path, InputFormat fileformat, bool long_names)
   }
   remove_all_gap_positions(al);
   if (al.nupo < 2) {
-    fatal_number("\nToo few positions in the alignment (at least two positions are necessary): ",
-                 al.nupo,
-                 file_detail(path, std::to_string(al.nupo) +
-                                       (al.nupo == 1 ? " position is" : " positions are") +
-                                       " left once the columns that are gaps in every sequence "
-                                       "are removed; at least 2 are needed"));
+    fatal_number(
+        "\nToo few positions in the alignment (at least two positions are necessary): ", al.nupo,
+        file_detail(path, std::to_string(al.nupo) +
+                              (al.nupo == 1 ? " position is" : " positions are") +
+                              " left once the columns that are gaps in every sequence "
+                              "are removed; at least 2 are needed"));
   }
   return al;
 }
