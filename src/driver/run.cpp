@@ -140,7 +140,11 @@ AlignmentResults process(const RunState& st, const Alignment& aln, Writer& out) 
     diagnose(out, st.input.fichero1 + ": no position selected; " +
                       no_selection_hint(st.params, aln, r.cls));
   }
-  if (st.outputs.out_format == OutputFormat::kPhylip) check_output_names(st, aln, out);
+  const OutputSwitches& o = st.outputs;
+  const bool alignment_files = o.tog_seqfile || o.tog_ncbfile || o.tog_ungappedfile ||
+                               (st.input.tog_sb && st.input.tog_sub &&
+                                (o.tog_allfile || o.tog_allfile_init || o.tog_allungfile));
+  if (o.out_format == OutputFormat::kPhylip && alignment_files) check_output_names(st, aln, out);
   write_files(st, aln, r);
   return r;
 }
