@@ -4,9 +4,10 @@
 #include <cctype>
 #include <climits>
 #include <cstdint>
-#include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "core/setting_rules.h"
@@ -284,8 +285,8 @@ std::string ignored_because(std::string_view arg) {
   constexpr std::string_view kForm = "options are written -name=value, without blanks";
   if (at(arg, 0) != '-') {
     // The input is a file; so may a stray argument be, given after it by mistake.
-    if (std::FILE* f = std::fopen(std::string(arg).c_str(), "rb")) {
-      std::fclose(f);
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(std::string(arg), ec)) {
       return std::string(kForm) + "; the input must be the first argument";
     }
     return std::string(kForm);
@@ -338,7 +339,7 @@ std::vector<ArgumentProblem> parse_options(RunState& st, std::span<const std::st
       if (outcome.matched) continue;
       // "--b5=h" for "-b5=h": the short option is the likelier wish.
       const std::string_view shorter = arg.substr(1);
-      if (outcome.problem == "unknown option" &&
+      if (outcome.unknown &&
           std::any_of(std::begin(kOptions), std::end(kOptions),
                       [&](const Option& option) { return names(option, shorter); })) {
         outcome.problem += "; did you mean " + std::string(shorter) + "?";

@@ -93,6 +93,7 @@ LongOutcome apply_long_option(RunState& st, std::string_view arg) {
     }
     return outcome;
   }
+  outcome.unknown = true;
   outcome.problem = name == "--help" || name == "--version"
                         ? "--help and --version are understood only as the one argument"
                         : "unknown option";

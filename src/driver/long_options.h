@@ -32,6 +32,7 @@ struct LongOutcome {
   bool matched = false;  // it named a row with the right kind of value, which was applied
   std::string problem;   // otherwise why it was ignored, or else why its value was refused
   bool refused = false;  // the row was found and applied, but its value was refused
+  bool unknown = false;  // no row has this name
 };
 LongOutcome apply_long_option(RunState& st, std::string_view arg);
 
