@@ -20,7 +20,8 @@ class BlockReader {
   // Largest block read at once; smaller files get a buffer just big enough for them.
   static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
 
-  // Opens the file for reading; nullopt when it cannot be opened.
+  // Opens the file for reading; nullopt when it cannot be opened (errno then tells why). A UTF-8
+  // byte-order mark at the very start of the file is skipped.
   static std::optional<BlockReader> open(const std::string& path);
 
   BlockReader(BlockReader&&) noexcept;
@@ -50,6 +51,7 @@ class BlockReader {
  private:
   explicit BlockReader(std::FILE* file);
   bool refill();
+  void skip_byte_order_mark();
 
   std::FILE* file_ = nullptr;
   std::unique_ptr<char[]> buf_;

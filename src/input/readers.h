@@ -10,11 +10,13 @@ namespace selvane {
 
 // Reads the alignment file `path` in `fileformat` (NBRF/PIR or FASTA), checks that it
 // has at least two sequences, removes the positions that are gaps in every sequence and checks
-// that at least two positions remain. Every failure is fatal.
-Alignment load(const std::string& path, InputFormat fileformat);
+// that at least two positions remain. Every failure is fatal, with a detail that names the file
+// and what is wrong where. Header lines longer than 74 characters (line end included) are refused
+// unless `long_names`.
+Alignment load(const std::string& path, InputFormat fileformat, bool long_names = false);
 
 // The readers alone, before the checks and the removal of all-gap positions.
-Alignment load_pir(const std::string& path);
-Alignment load_fasta(const std::string& path);
+Alignment load_pir(const std::string& path, bool long_names = false);
+Alignment load_fasta(const std::string& path, bool long_names = false);
 
 }  // namespace selvane

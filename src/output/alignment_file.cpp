@@ -1,6 +1,7 @@
 #include "output/alignment_file.h"
 
 #include <string_view>
+#include <unordered_map>
 
 #include "core/output_file.h"
 #include "output/writers.h"
@@ -43,16 +44,53 @@ AlignmentContent whole_rows(const Rows& rows, std::span<const std::string> names
   return AlignmentContent{rows.numseq(), names, {{&rows, 1, rows.width()}}};
 }
 
+std::string phylip_name(std::string_view name) {
+  std::string written(name);
+  for (char& c : written) {
+    if (c == ' ' || c == '\t') c = '_';
+  }
+  return written;
+}
+
+PhylipNames check_phylip_names(std::span<const std::string> names) {
+  PhylipNames found;
+  std::unordered_map<std::string, std::int32_t> seen;
+  for (std::size_t n = 1; n < names.size(); ++n) {
+    std::string written = phylip_name(names[n]);
+    if (written != names[n]) ++found.renamed;
+    const auto [at, added] = seen.emplace(std::move(written), static_cast<std::int32_t>(n));
+    if (!added && found.clash_first == 0) {
+      found.clash_first = at->second;
+      found.clash_second = static_cast<std::int32_t>(n);
+    }
+  }
+  return found;
+}
+
 void write_alignment(const std::string& path, const OutputSwitches& outputs,
                      const EntryFormat& format, const AlignmentContent& content) {
   Writer out = create_output_file(path, outputs);
+  const bool phylip = format.format == AlignmentFormat::kPhylip;
+  if (phylip) {
+    out.number(content.numseq);
+    out.put(' ');
+    out.number(content.width());
+    out.put('\n');
+  }
   for (std::int32_t n = 1; n <= content.numseq; ++n) {
-    begin_entry(out, format, content.names[static_cast<std::size_t>(n)]);
+    const std::string& name = content.names[static_cast<std::size_t>(n)];
+    begin_entry(out, format, phylip ? std::string_view(phylip_name(name)) : std::string_view(name));
     ResidueGrouping grouping(out);
     for (const ColumnRange& range : content.ranges) {
       if (range.last < range.first) continue;
-      grouping.put(std::string_view(range.rows->row(n) + range.first,
-                                    static_cast<std::size_t>(range.last - range.first + 1)));
+      const std::string_view chars(range.rows->row(n) + range.first,
+                                   static_cast<std::size_t>(range.last - range.first + 1));
+      // PHYLIP: the whole sequence on one line, ungrouped.
+      if (phylip) {
+        out.write(chars);
+      } else {
+        grouping.put(chars);
+      }
     }
     end_entry(out, format);
   }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/run_state.h"
@@ -39,8 +40,22 @@ AlignmentContent nonconserved_blocks(const Alignment& aln, const Blocks& blocks)
 // Every column of `rows`, under `names`.
 AlignmentContent whole_rows(const Rows& rows, std::span<const std::string> names);
 
-// Creates the file `path` (see create_output_file) and writes one entry per sequence.
+// Creates the file `path` (see create_output_file) and writes one entry per sequence. PHYLIP is
+// the relaxed sequential form tree builders read: a line "numseq width", then per sequence its
+// name (blanks made '_', see phylip_name), one blank and all its characters on one line.
 void write_alignment(const std::string& path, const OutputSwitches& outputs,
                      const EntryFormat& format, const AlignmentContent& content);
+
+// A name as PHYLIP writes it: a blank or tab would end the name early, so each becomes '_'.
+std::string phylip_name(std::string_view name);
+
+// What writing `names` (1-based, names[0] unused) in PHYLIP does to them.
+struct PhylipNames {
+  std::int32_t renamed = 0;  // names that held a blank
+  // The first two sequences (1-based) whose PHYLIP names are the same; 0 when there are none.
+  std::int32_t clash_first = 0;
+  std::int32_t clash_second = 0;
+};
+PhylipNames check_phylip_names(std::span<const std::string> names);
 
 }  // namespace selvane
