@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -41,6 +42,17 @@ struct BlockParams {
   SeqType seq_type = SeqType::kUnknown;
 };
 
+// How the concatenations of a batch join their alignments, beyond the joining by position.
+struct JoinSwitches {
+  bool by_name = false;  // --by-name: sequences are joined by taxon, gaps where one is missing
+  // How a taxon is read from a sequence name: --taxon-sep=C (up to the first C) or
+  // --taxon-regex=RE; the first word of the name without either. Kept as typed: they are
+  // checked when a batch that concatenates starts.
+  std::optional<std::string> taxon_sep;
+  std::optional<std::string> taxon_regex;
+  bool partitions = false;  // --partitions: a partition file beside every concatenation
+};
+
 // Which files a run writes, and how.
 struct OutputSwitches {
   bool tog_seqfile = true;                        // selected blocks
@@ -57,6 +69,7 @@ struct OutputSwitches {
   // --posix-exit: a finished run ends with status 0 instead of 1, so that pipelines can tell
   // success from failure by the status alone; an output not written completely is then an error.
   bool posix_exit = false;
+  JoinSwitches join;
 };
 
 // The input the user named, the alignment being processed and the batch flags.
@@ -73,6 +86,10 @@ struct CurrentInput {
   bool tog_sb = false;     // the current input is a paths file
   std::int32_t numal = 1;  // alignments the current input stands for
   bool tog_sub = false;    // b1 and b2 are fixed for a whole batch, not derived per alignment
+  // b1 (negval_set) or b2 (flankval_set) was set by the user since the input was opened. A
+  // batch joined by taxon keeps such a value for every alignment and derives the other.
+  bool negval_set = false;
+  bool flankval_set = false;
 
   // Counts of the alignment loaded last; they outlive its data (the menus' ranges use them).
   std::int32_t numseq = 0;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "core/setting_rules.h"
 
@@ -102,6 +103,7 @@ void set_b1(Parse& p, const Value& v) {
   if (verdict.accepted()) {
     st.params.negval = v.number;
     st.input.tog_sub = true;
+    st.input.negval_set = true;
     return;
   }
   line(p.out, "\nWARNING: Parameter -b1 not properly entered.");
@@ -124,6 +126,7 @@ void set_b2(Parse& p, const Value& v) {
   if (verdict.accepted()) {
     st.params.flankval = v.number;
     st.input.tog_sub = true;
+    st.input.flankval_set = true;
     return;
   }
   // On the command line 0 (or a value without digits) asks for the lowest b2 there is.
@@ -261,6 +264,26 @@ bool names(const Option& option, std::string_view arg) {
   return at(arg, 2) == option.digit && at(arg, 3) == '=';
 }
 
+// The long options of the concatenations of a batch; false when `arg` is none of them.
+bool join_option(JoinSwitches& join, std::string_view arg) {
+  const auto value = [arg](std::string_view name) -> std::optional<std::string> {
+    if (!arg.starts_with(name)) return std::nullopt;
+    return std::string(arg.substr(name.size()));
+  };
+  if (arg == "--by-name") {
+    join.by_name = true;
+  } else if (arg == "--partitions") {
+    join.partitions = true;
+  } else if (auto sep = value("--taxon-sep=")) {
+    join.taxon_sep = std::move(sep);
+  } else if (auto regex = value("--taxon-regex=")) {
+    join.taxon_regex = std::move(regex);
+  } else {
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 void parse_options(RunState& st, std::span<const std::string_view> options, Writer& out) {
@@ -270,6 +293,7 @@ void parse_options(RunState& st, std::span<const std::string_view> options, Writ
       st.outputs.posix_exit = true;
       continue;
     }
+    if (join_option(st.outputs.join, arg)) continue;
     // Any other long option matches no row of the table and is ignored without a message,
     // like every argument that names no option.
     if (at(arg, 0) != '-') continue;

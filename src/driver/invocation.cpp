@@ -102,6 +102,15 @@ An argument that names no option is ignored without a message.
   appendf(text, "  -v=50..32000    positions per line in the results file (default: %d)\n",
           o.breakcount);
   text += "  --posix-exit    exit status 0 after a finished run (default: always 1)\n";
+  text += R"(  --by-name       paths file: -a, -c and -w join sequences by taxon (the first
+                  word of the name), with gaps where an alignment lacks one;
+                  b1 and b2 then follow each alignment unless set
+  --taxon-sep=C   the taxon is the first word of the name up to the first C
+  --taxon-regex=RE
+                  the taxon is the first group of the first match of the
+                  ECMAScript pattern RE in the name (without a group: the match)
+  --partitions    paths file: a partition file beside every concatenation
+)";
 
   const auto name = [&](OutputFile kind) { return output_name("aln.fas", o.exten, kind); };
   const auto batch = [&](BatchFile kind) {
@@ -122,6 +131,8 @@ An argument that names no option is ignored without a message.
   text += "  For a paths file list.txt, in the folder of the last alignment it lists:\n";
   appendf(text, "  %s (-a), %s (-c), %s (-w)\n", batch(BatchFile::kBlocks).c_str(),
           batch(BatchFile::kInputs).c_str(), batch(BatchFile::kUngapped).c_str());
+  appendf(text, "  and with --partitions %s and the like\n",
+          partitions_name(batch(BatchFile::kBlocks)).c_str());
   text += R"(
 Exit status: 1 after every run and every error. With --posix-exit: 0 after a
 run that finished, 1 after an error. --version and --help exit with 0.

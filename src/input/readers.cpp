@@ -159,9 +159,12 @@ std::size_t header_length(const std::string& line, bool ended) {
 
 }  // namespace
 
-Alignment load_pir(const std::string& path) {
-  BlockReader in = open_alignment(path);
-  AlignmentBuilder builder(in.size_hint());
+namespace {
+
+// The two formats, read into any builder with AlignmentBuilder's interface: the alignment, or
+// its names alone.
+template <class Builder>
+Builder& read_pir(BlockReader& in, Builder& builder) {
   std::string line;
   bool ended = false;
   while (in.read_line(line, &ended)) {
@@ -182,12 +185,11 @@ Alignment load_pir(const std::string& path) {
     builder.end_sequence();
     // What follows the '*' on its line is read as the next line.
   }
-  return builder.finish();
+  return builder;
 }
 
-Alignment load_fasta(const std::string& path) {
-  BlockReader in = open_alignment(path);
-  AlignmentBuilder builder(in.size_hint());
+template <class Builder>
+Builder& read_fasta(BlockReader& in, Builder& builder) {
   std::string line;
   bool ended = false;
   while (in.read_line(line, &ended)) {
@@ -202,7 +204,53 @@ Alignment load_fasta(const std::string& path) {
     builder.scan(in, kFastaScan, '>');
     builder.end_sequence();
   }
-  return builder.finish();
+  return builder;
+}
+
+// Gathers the names alone: a sequence is skipped up to its stop character, wherever that
+// stands, which is where the full reader ends it too.
+struct NamesBuilder {
+  NamesBuilder() { names.emplace_back(); }  // entry 0 holds nothing
+
+  void begin_sequence(std::string_view name) {
+    allocating("name", static_cast<std::int64_t>(names.size()), [&] { names.emplace_back(name); });
+  }
+  bool scan(BlockReader& in, const ScanTable& /*table*/, char stop) {
+    for (std::string_view block; !(block = in.buffered()).empty();) {
+      const void* found = std::memchr(block.data(), stop, block.size());
+      if (found != nullptr) {
+        in.consume(static_cast<std::size_t>(static_cast<const char*>(found) - block.data()) + 1);
+        return true;
+      }
+      in.consume(block.size());
+    }
+    return false;
+  }
+  void end_sequence() {}
+
+  std::vector<std::string> names;
+};
+
+}  // namespace
+
+Alignment load_pir(const std::string& path) {
+  BlockReader in = open_alignment(path);
+  AlignmentBuilder builder(in.size_hint());
+  return read_pir(in, builder).finish();
+}
+
+Alignment load_fasta(const std::string& path) {
+  BlockReader in = open_alignment(path);
+  AlignmentBuilder builder(in.size_hint());
+  return read_fasta(in, builder).finish();
+}
+
+std::vector<std::string> read_names(const std::string& path, InputFormat fileformat) {
+  BlockReader in = open_alignment(path);
+  NamesBuilder builder;
+  if (fileformat == InputFormat::kPir) read_pir(in, builder);
+  if (fileformat == InputFormat::kFasta) read_fasta(in, builder);
+  return std::move(builder.names);
 }
 
 namespace {

@@ -43,16 +43,37 @@ AlignmentContent whole_rows(const Rows& rows, std::span<const std::string> names
   return AlignmentContent{rows.numseq(), names, {{&rows, 1, rows.width()}}};
 }
 
+namespace {
+
+void put_gaps(ResidueGrouping& grouping, std::size_t count) {
+  static const std::string kGaps(256, '-');
+  for (; count > kGaps.size(); count -= kGaps.size()) grouping.put(kGaps);
+  grouping.put(std::string_view(kGaps).substr(0, count));
+}
+
+}  // namespace
+
 void write_alignment(const std::string& path, const OutputSwitches& outputs,
                      const EntryFormat& format, const AlignmentContent& content) {
   Writer out = create_output_file(path, outputs);
+  const RowIndex* index = content.rows_of;
   for (std::int32_t n = 1; n <= content.numseq; ++n) {
-    begin_entry(out, format, content.names[static_cast<std::size_t>(n)]);
+    const auto i = static_cast<std::size_t>(n);
+    begin_entry(out, format, content.names[i]);
     ResidueGrouping grouping(out);
-    for (const ColumnRange& range : content.ranges) {
+    const RowIndex::Entry* next = index ? index->entries.data() + index->start[i - 1] : nullptr;
+    const RowIndex::Entry* end = index ? index->entries.data() + index->start[i] : nullptr;
+    for (std::size_t k = 0; k < content.ranges.size(); ++k) {
+      const ColumnRange& range = content.ranges[k];
+      std::int32_t row = n;  // 0: the sequence is missing from this range
+      if (index) row = next != end && next->range == k ? (next++)->row : 0;
       if (range.last < range.first) continue;
-      grouping.put(std::string_view(range.rows->row(n) + range.first,
-                                    static_cast<std::size_t>(range.last - range.first + 1)));
+      const auto width = static_cast<std::size_t>(range.last - range.first + 1);
+      if (row == 0) {
+        put_gaps(grouping, width);
+      } else {
+        grouping.put(std::string_view(range.rows->row(row) + range.first, width));
+      }
     }
     end_entry(out, format);
   }

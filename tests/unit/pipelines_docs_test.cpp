@@ -50,6 +50,10 @@ std::vector<Documented> options() {
       {"-w=", yes_no(st.outputs.tog_allungfile)},
       {"-v=", std::to_string(st.outputs.breakcount)},
       {"--posix-exit", ""},
+      {"--by-name", ""},
+      {"--taxon-sep=", ""},
+      {"--taxon-regex=", ""},
+      {"--partitions", ""},
   };
 }
 
