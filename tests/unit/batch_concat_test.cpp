@@ -1,13 +1,10 @@
-// Joining alignments sequence by sequence: by position, and by taxon.
+// Joining alignments sequence by sequence.
 #include <gtest/gtest.h>
 
-#include <map>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "batch/concat.h"
-#include "batch/join.h"
 #include "support/harness.h"
 
 namespace selvane {
@@ -41,10 +38,10 @@ Blocks make_blocks(const std::vector<std::pair<int, int>>& pairs, std::int32_t n
 }
 
 std::string saved(const Concatenation& c, InputFormat fileformat, char seq_type,
-                  const std::vector<std::string>& names, const RowIndex* rows_of = nullptr) {
+                  const std::vector<std::string>& names) {
   testing::TempDir dir;
   c.save((dir / "all.seq").string(), OutputSwitches{},
-         EntryFormat{fileformat, static_cast<SeqType>(seq_type)}, names, rows_of);
+         EntryFormat{fileformat, static_cast<SeqType>(seq_type)}, names);
   return testing::read_file(dir / "all.seq");
 }
 
@@ -96,67 +93,6 @@ TEST(Concatenation, GroupingRunsAcrossAlignments) {
             ">DL;s1\n \n" + first + "*\n\n>DL;s2\n \n" + second + "*\n\n");
   EXPECT_EQ(saved(inputs, InputFormat::kFasta, 'C', b.name),
             ">s1\n" + first + "\n>s2\n" + second + "\n");
-}
-
-// Three alignments listing their taxa in different orders, some missing, joined by taxon over
-// the selected blocks (one alignment selecting nothing, one with an empty codon block) and over
-// whole alignments: each taxon's entry holds, alignment after alignment, its own residues, found
-// here by name without the plan, or gaps over that alignment's width.
-TEST(Concatenation, JoinedByTaxonEachTaxonHoldsItsOwnResidues) {
-  std::mt19937 rng(7);
-  const std::vector<std::vector<std::string>> taxa = {{"A", "B", "C"}, {"C", "D", "A"}, {"D", "B"}};
-  const std::vector<std::vector<std::pair<int, int>>> selected = {
-      {{2, 3}}, {}, {{1, 1}, {4, 3}, {4, 5}}};
-  std::vector<Alignment> alns;
-  JoinPlan plan(TaxonRule::separator('@'));
-  Concatenation blocks("letall");
-  Concatenation inputs("letall_init");
-  for (std::size_t a = 0; a < taxa.size(); ++a) {
-    std::vector<std::string> rows;
-    for (std::size_t s = 0; s < taxa[a].size(); ++s) {
-      rows.emplace_back();
-      for (std::size_t p = 0; p < 4 + a; ++p) rows.back() += static_cast<char>('a' + rng() % 26);
-    }
-    Alignment aln = make_alignment(rows, "");
-    for (std::size_t s = 0; s < taxa[a].size(); ++s)
-      aln.name[s + 1] = taxa[a][s] + "@x" + aln.name[s + 1];
-    plan.add(aln.name);
-    blocks.append_blocks(aln, make_blocks(selected[a], aln.nupo));
-    inputs.append_alignment(aln);
-    alns.push_back(std::move(aln));
-  }
-  const std::vector<std::string> names = taxon_names(plan);
-  ASSERT_EQ(names, (std::vector<std::string>{"", "A", "B", "C", "D"}));
-  const RowIndex index = taxon_rows(plan);
-
-  std::map<std::string, std::string> want_blocks, want_inputs;
-  for (std::size_t t = 1; t < names.size(); ++t) {
-    for (std::size_t a = 0; a < alns.size(); ++a) {
-      std::int32_t s = 0;  // the row of taxon t, by name
-      for (std::int32_t r = 1; r <= alns[a].numseq; ++r) {
-        if (alns[a].name[r].rfind(names[t] + "@", 0) == 0) s = r;
-      }
-      const auto at = [&](std::int32_t p) { return s > 0 ? alns[a].let.row(s)[p] : '-'; };
-      for (std::int32_t p = 1; p <= alns[a].nupo; ++p) want_inputs[names[t]] += at(p);
-      for (const auto& [first, last] : selected[a]) {
-        for (std::int32_t p = first; p <= last; ++p) want_blocks[names[t]] += at(p);
-      }
-    }
-  }
-  const auto fasta = [&](const std::map<std::string, std::string>& rows) {
-    std::string text;
-    for (std::size_t t = 1; t < names.size(); ++t)
-      text += ">" + names[t] + "\n" + rows.at(names[t]) + "\n";
-    return text;
-  };
-  const auto ungrouped = [](std::string text) {
-    std::erase(text, ' ');
-    return text;
-  };
-  EXPECT_EQ(saved(blocks, InputFormat::kFasta, 'P', names, &index), fasta(want_blocks));
-  EXPECT_EQ(ungrouped(saved(inputs, InputFormat::kFasta, 'P', names, &index)), fasta(want_inputs));
-  EXPECT_EQ(blocks.length(), 2 + 0 + 3);
-  EXPECT_EQ(inputs.length(), 4 + 5 + 6);
 }
 
 }  // namespace
