@@ -26,8 +26,8 @@ struct ColumnRange {
 // sequence n in row n (a concatenation joined by taxon, whose alignments list different taxa in
 // different orders). The entries of sequence n (1-based) are entries[start[n - 1]] up to
 // entries[start[n] - 1], in increasing range order; in a range without an entry for it, the
-// sequence is gaps ('-') over the range's width. Its size is that of the rows it points to,
-// however many sequences are missing where.
+// sequence is gaps ('-') over the range's width. It holds one entry per row present, so its
+// size does not grow with the gaps it stands for.
 struct RowIndex {
   struct Entry {
     std::uint32_t range;  // 0-based index into AlignmentContent::ranges
