@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -44,6 +45,17 @@ struct BlockParams {
   SeqType seq_type = SeqType::kUnknown;
 };
 
+// How the concatenations of a batch join their alignments, beyond the joining by position.
+struct JoinSwitches {
+  bool by_name = false;  // --by-name: sequences are joined by taxon, gaps where one is missing
+  // How a taxon is read from a sequence name: --taxon-sep=C (up to the first C) or
+  // --taxon-regex=RE; the first word of the name without either. Kept as typed: they are
+  // checked when a batch that concatenates starts.
+  std::optional<std::string> taxon_sep;
+  std::optional<std::string> taxon_regex;
+  bool partitions = false;  // --partitions: a partition file beside every concatenation
+};
+
 // Which files a run writes, and how.
 struct OutputSwitches {
   bool tog_seqfile = true;                        // selected blocks
@@ -71,6 +83,7 @@ struct OutputSwitches {
   // --out-format: the format of the alignment files (selected and nonconserved blocks, ungapped
   // alignment, the concatenations).
   OutputFormat out_format = OutputFormat::kSameAsInput;
+  JoinSwitches join;
 };
 
 // The input the user named, the alignment being processed and the batch flags.
@@ -92,6 +105,10 @@ struct CurrentInput {
   bool type_chosen = false;
   // --long-names: names of any length are read (and written whole).
   bool long_names = false;
+  // b1 (negval_set) or b2 (flankval_set) was set by the user since the input was opened. A
+  // batch joined by taxon keeps such a value for every alignment and derives the other.
+  bool negval_set = false;
+  bool flankval_set = false;
 
   // Counts of the alignment loaded last; they outlive its data (the menus' ranges use them).
   std::int32_t numseq = 0;

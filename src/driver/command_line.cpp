@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "core/setting_rules.h"
@@ -111,6 +112,7 @@ bool set_b1(Parse& p, const Value& v) {
   if (verdict.accepted()) {
     st.params.negval = v.number;
     st.input.tog_sub = true;
+    st.input.negval_set = true;
     return true;
   }
   line(p.out, "\nWARNING: Parameter -b1 not properly entered.");
@@ -134,6 +136,7 @@ bool set_b2(Parse& p, const Value& v) {
   if (verdict.accepted()) {
     st.params.flankval = v.number;
     st.input.tog_sub = true;
+    st.input.flankval_set = true;
     return true;
   }
   // On the command line 0 (or a value without digits) asks for the lowest b2 there is: taken,

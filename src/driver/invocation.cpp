@@ -149,6 +149,8 @@ An argument that names no option is ignored, with a line on standard error.
   appendf(text, "  %s (-a), %s (-c), %s (-w),\n  %s (-a with --svg)\n",
           batch(BatchFile::kBlocks).c_str(), batch(BatchFile::kInputs).c_str(),
           batch(BatchFile::kUngapped).c_str(), batch(BatchFile::kBlocksOverview).c_str());
+  appendf(text, "  and with --partitions %s and the like\n",
+          partitions_name(batch(BatchFile::kBlocks)).c_str());
   text += R"(
 Reports, warnings and error messages go to standard output, as always; lines
 starting "selvane: " on standard error say which file and what went wrong,

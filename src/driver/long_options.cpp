@@ -49,6 +49,28 @@ std::string set_long_names(RunState& st, std::string_view /*value*/) {
   return {};
 }
 
+std::string set_by_name(RunState& st, std::string_view /*value*/) {
+  st.outputs.join.by_name = true;
+  return {};
+}
+
+// The separator and the pattern are kept as typed: a batch that concatenates checks them
+// before it writes anything, and only such a batch uses them.
+std::string set_taxon_sep(RunState& st, std::string_view value) {
+  st.outputs.join.taxon_sep = std::string(value);
+  return {};
+}
+
+std::string set_taxon_regex(RunState& st, std::string_view value) {
+  st.outputs.join.taxon_regex = std::string(value);
+  return {};
+}
+
+std::string set_partitions(RunState& st, std::string_view /*value*/) {
+  st.outputs.join.partitions = true;
+  return {};
+}
+
 std::string set_svg(RunState& st, std::string_view /*value*/) {
   st.outputs.svg_overview = true;
   return {};
@@ -70,6 +92,16 @@ constexpr LongOption kLongOptions[] = {
     {"--long-names", "", set_long_names,
      "accept sequence names of any length and write them whole\n"
      "(default: header lines of at most 73 characters)"},
+    {"--by-name", "", set_by_name,
+     "paths file: -a, -c and -w join sequences by taxon (the first\n"
+     "word of the name), with gaps where an alignment lacks one;\n"
+     "b1 and b2 then follow each alignment unless set"},
+    {"--taxon-sep", "C", set_taxon_sep,
+     "the taxon is the first word of the name up to the first C"},
+    {"--taxon-regex", "RE", set_taxon_regex,
+     "the taxon is the first group of the first match of the\n"
+     "ECMAScript pattern RE in the name (without a group: the match)"},
+    {"--partitions", "", set_partitions, "paths file: a partition file beside every concatenation"},
     {"--svg", "", set_svg, "also write an SVG overview of each alignment (default: off)"},
 };
 

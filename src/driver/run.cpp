@@ -208,6 +208,9 @@ void apply_detection(RunState& st, const Detection& found, Writer& out) {
   st.input.numal = found.count;
   st.input.fileformat = found.format.format;
   st.params.seq_type = found.format.type;
+  // b1 and b2 are derived afresh from the new input.
+  st.input.negval_set = false;
+  st.input.flankval_set = false;
   if (!found.paths_file) return;
   // A new batch starts with b1 and b2 following each alignment, with no concatenation, and
   // with the menus' one-time warning due again.

@@ -170,7 +170,8 @@ std::size_t header_length(const std::string& line, bool ended) {
 
 // Ends the run when a header line is longer than names may be (unless `long_names`). The
 // detail counts the name alone: the header without its marker of `marker` characters.
-void check_name_length(const AlignmentBuilder& builder, const std::string& line, bool ended,
+template <class Builder>
+void check_name_length(const Builder& builder, const std::string& line, bool ended,
                        std::size_t marker, bool long_names) {
   const std::size_t length = header_length(line, ended);
   if (long_names || length <= kMaxHeaderLength) return;
@@ -186,9 +187,13 @@ void check_name_length(const AlignmentBuilder& builder, const std::string& line,
 
 }  // namespace
 
-Alignment load_pir(const std::string& path, bool long_names) {
-  BlockReader in = open_alignment(path);
-  AlignmentBuilder builder(path, in.size_hint());
+namespace {
+
+// The two formats, read into any builder with AlignmentBuilder's interface: the alignment, or
+// its names alone.
+template <class Builder>
+Builder& read_pir(BlockReader& in, Builder& builder, bool long_names) {
+  const std::string& path = builder.path();
   std::string line;
   bool ended = false;
   while (in.read_line(line, &ended)) {
@@ -220,12 +225,11 @@ Alignment load_pir(const std::string& path, bool long_names) {
     builder.end_sequence();
     // What follows the '*' on its line is read as the next line.
   }
-  return builder.finish();
+  return builder;
 }
 
-Alignment load_fasta(const std::string& path, bool long_names) {
-  BlockReader in = open_alignment(path);
-  AlignmentBuilder builder(path, in.size_hint());
+template <class Builder>
+Builder& read_fasta(BlockReader& in, Builder& builder, bool long_names) {
   std::string line;
   bool ended = false;
   while (in.read_line(line, &ended)) {
@@ -240,7 +244,60 @@ Alignment load_fasta(const std::string& path, bool long_names) {
     builder.scan(in, kFastaScan, '>');
     builder.end_sequence();
   }
-  return builder.finish();
+  return builder;
+}
+
+// Gathers the names alone: a sequence is skipped up to its stop character, wherever that
+// stands, which is where the full reader ends it too.
+struct NamesBuilder {
+  explicit NamesBuilder(const std::string& path) : path_(path) {
+    names.emplace_back();  // entry 0 holds nothing
+  }
+
+  const std::string& path() const { return path_; }
+  std::int32_t next_index() const { return static_cast<std::int32_t>(names.size()); }
+
+  void begin_sequence(std::string_view name) {
+    allocating("name", static_cast<std::int64_t>(names.size()), [&] { names.emplace_back(name); });
+  }
+  bool scan(BlockReader& in, const ScanTable& /*table*/, char stop) {
+    for (std::string_view block; !(block = in.buffered()).empty();) {
+      const void* found = std::memchr(block.data(), stop, block.size());
+      if (found != nullptr) {
+        in.consume(static_cast<std::size_t>(static_cast<const char*>(found) - block.data()) + 1);
+        return true;
+      }
+      in.consume(block.size());
+    }
+    return false;
+  }
+  void end_sequence() {}
+
+  const std::string& path_;
+  std::vector<std::string> names;
+};
+
+}  // namespace
+
+Alignment load_pir(const std::string& path, bool long_names) {
+  BlockReader in = open_alignment(path);
+  AlignmentBuilder builder(path, in.size_hint());
+  return read_pir(in, builder, long_names).finish();
+}
+
+Alignment load_fasta(const std::string& path, bool long_names) {
+  BlockReader in = open_alignment(path);
+  AlignmentBuilder builder(path, in.size_hint());
+  return read_fasta(in, builder, long_names).finish();
+}
+
+std::vector<std::string> read_names(const std::string& path, InputFormat fileformat,
+                                    bool long_names) {
+  BlockReader in = open_alignment(path);
+  NamesBuilder builder(path);
+  if (fileformat == InputFormat::kPir) read_pir(in, builder, long_names);
+  if (fileformat == InputFormat::kFasta) read_fasta(in, builder, long_names);
+  return std::move(builder.names);
 }
 
 namespace {

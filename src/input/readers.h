@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/run_state.h"
 #include "input/alignment.h"
@@ -18,5 +19,12 @@ Alignment load(const std::string& path, InputFormat fileformat, bool long_names 
 // The readers alone, before the checks and the removal of all-gap positions.
 Alignment load_pir(const std::string& path, bool long_names = false);
 Alignment load_fasta(const std::string& path, bool long_names = false);
+
+// The sequence names of the alignment file `path`, 1-based as Alignment::name (entry 0 is
+// empty), read as load() reads them but without keeping the residues: the cost of a scan of the
+// file, the memory of its names. The format errors load() would find in the headers are fatal
+// here too; the checks that need the residues are left to load().
+std::vector<std::string> read_names(const std::string& path, InputFormat fileformat,
+                                    bool long_names = false);
 
 }  // namespace selvane

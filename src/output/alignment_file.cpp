@@ -67,6 +67,16 @@ PhylipNames check_phylip_names(std::span<const std::string> names) {
   return found;
 }
 
+namespace {
+
+void put_gaps(ResidueGrouping& grouping, std::size_t count) {
+  static const std::string kGaps(256, '-');
+  for (; count > kGaps.size(); count -= kGaps.size()) grouping.put(kGaps);
+  grouping.put(std::string_view(kGaps).substr(0, count));
+}
+
+}  // namespace
+
 void write_alignment(const std::string& path, const OutputSwitches& outputs,
                      const EntryFormat& format, const AlignmentContent& content) {
   Writer out = create_output_file(path, outputs);
@@ -77,19 +87,29 @@ void write_alignment(const std::string& path, const OutputSwitches& outputs,
     out.number(content.width());
     out.put('\n');
   }
+  const RowIndex* index = content.rows_of;
   for (std::int32_t n = 1; n <= content.numseq; ++n) {
-    const std::string& name = content.names[static_cast<std::size_t>(n)];
+    const auto i = static_cast<std::size_t>(n);
+    const std::string& name = content.names[i];
     begin_entry(out, format, phylip ? std::string_view(phylip_name(name)) : std::string_view(name));
     ResidueGrouping grouping(out);
-    for (const ColumnRange& range : content.ranges) {
+    const RowIndex::Entry* next = index ? index->entries.data() + index->start[i - 1] : nullptr;
+    const RowIndex::Entry* end = index ? index->entries.data() + index->start[i] : nullptr;
+    for (std::size_t k = 0; k < content.ranges.size(); ++k) {
+      const ColumnRange& range = content.ranges[k];
+      std::int32_t row = n;  // 0: the sequence is missing from this range
+      if (index) row = next != end && next->range == k ? (next++)->row : 0;
       if (range.last < range.first) continue;
-      const std::string_view chars(range.rows->row(n) + range.first,
-                                   static_cast<std::size_t>(range.last - range.first + 1));
+      const auto width = static_cast<std::size_t>(range.last - range.first + 1);
       // PHYLIP: the whole sequence on one line, ungrouped.
-      if (phylip) {
-        out.write(chars);
+      if (row == 0 && phylip) {
+        out.fill('-', width);
+      } else if (row == 0) {
+        put_gaps(grouping, width);
+      } else if (phylip) {
+        out.write(std::string_view(range.rows->row(row) + range.first, width));
       } else {
-        grouping.put(chars);
+        grouping.put(std::string_view(range.rows->row(row) + range.first, width));
       }
     }
     end_entry(out, format);

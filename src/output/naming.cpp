@@ -54,4 +54,8 @@ std::string batch_output_name(std::string_view path_fichero1, std::string_view n
   return {};
 }
 
+std::string partitions_name(std::string_view concatenation) {
+  return join(concatenation, ".partitions");
+}
+
 }  // namespace selvane

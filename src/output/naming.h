@@ -33,4 +33,7 @@ std::string output_name(std::string_view fichero1, std::string_view exten, Outpu
 std::string batch_output_name(std::string_view path_fichero1, std::string_view name_pathsfile,
                               std::string_view exten, BatchFile kind);
 
+// The partition file of a concatenated file (--partitions): its name + ".partitions".
+std::string partitions_name(std::string_view concatenation);
+
 }  // namespace selvane

@@ -227,6 +227,24 @@ TEST(CommandLine, ConcatenationSwitchesFixTheSequenceCounts) {
   EXPECT_EQ(st.input.tog_sub, 1);
 }
 
+// The joining options are kept as typed (their values are checked when a batch starts); a
+// batch joined by taxon keeps the b1 or b2 the user set, and only that one, for every alignment.
+TEST(CommandLine, JoinOptionsAndTheCountsTheUserSet) {
+  RunState st = with_ten_sequences();
+  EXPECT_EQ(parse(st, {"--by-name", "--partitions", "--taxon-sep=@@", "--taxon-regex=", "-b2=9"}),
+            "");
+  EXPECT_TRUE(st.outputs.join.by_name);
+  EXPECT_TRUE(st.outputs.join.partitions);
+  EXPECT_EQ(st.outputs.join.taxon_sep, "@@");
+  EXPECT_EQ(st.outputs.join.taxon_regex, "");
+  EXPECT_FALSE(st.input.negval_set);
+  EXPECT_TRUE(st.input.flankval_set);
+  parse(st, {"-b1=3", "-b2=0"});  // refused, and the lowest b2: neither is set by the user
+  EXPECT_FALSE(st.input.negval_set);
+  parse(st, {"-b1=6"});
+  EXPECT_TRUE(st.input.negval_set);
+}
+
 TEST(CommandLine, ArgumentsThatNameNoOptionAreIgnoredSilently) {
   RunState st = with_ten_sequences();
   const RunState before = st;

@@ -56,6 +56,10 @@ std::vector<Documented> options() {
       {"--out-format=", ""},
       {"--long-names", ""},
       {"--svg", "off"},
+      {"--by-name", ""},
+      {"--taxon-sep=", ""},
+      {"--taxon-regex=", ""},
+      {"--partitions", ""},
   };
 }
 
