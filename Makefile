@@ -6,6 +6,7 @@
 #   make redo-cases      rewrite the expected files of tests/cases (CASE=name for one folder)
 #   make bench           build Release and measure selvane on large generated alignments
 #   make fuzz            build the fuzz targets with clang and run each FUZZ_SECONDS seconds
+#   make bench-by-name   build Release and measure a batch of 10,000 genes joined by taxon
 #   make install         build Release and install selvane and its manual page under PREFIX
 #   make format          apply clang-format to the sources and tests
 #   make clean           remove build/
@@ -26,7 +27,7 @@ RUN_DIR := build/run
 BENCH_DIR := build/bench
 INSTALL_DIR := build/install
 
-.PHONY: all release run build test test-sanitize redo-cases fuzz bench install format clean
+.PHONY: all release run build test test-sanitize redo-cases fuzz bench bench-by-name install format clean
 
 all: release
 
@@ -86,6 +87,10 @@ $(BENCH_DIR)/%: bench/%.cpp
 # BENCH_ONLY, BENCH_RUNS and BENCH_REPEAT pass through the environment (see bench/run.sh).
 bench: release $(BENCH_TOOLS)
 	SELVANE=$(RELEASE_DIR)/selvane BENCH_TOOLS=$(BENCH_DIR) BENCH_SCRATCH=$(BENCH_DIR) bench/run.sh
+
+# BENCH_SIZES and BENCH_REPEAT pass through the environment (see bench/by_name.sh).
+bench-by-name: release $(BENCH_DIR)/gen_batch $(BENCH_DIR)/measure
+	SELVANE=$(RELEASE_DIR)/selvane BENCH_TOOLS=$(BENCH_DIR) BENCH_SCRATCH=$(BENCH_DIR) bench/by_name.sh
 
 # A build of its own, so that the prefix of one install never leaks into `make release`.
 # A relative PREFIX is taken from where make runs, not from the build folder.

@@ -14,6 +14,7 @@ namespace {
 
 // Batch files get kinds of their own, apart from those of an alignment's files.
 constexpr int kBatchKinds = 100;
+constexpr int kPartitionKinds = 200;
 
 [[noreturn]] void overwrites_input(const std::string& output, const std::string& input,
                                    bool paths_file) {
@@ -49,6 +50,10 @@ RunPlan plan_run(const RunState& st, const std::vector<std::string>& alignments)
     const PathParts last = getpath(alignments.back());
     for (auto& [kind, name] :
          batch_outputs(last.path_file, st.input.name_pathsfile, st.outputs, st.input.tog_sub)) {
+      if (st.outputs.join.partitions && kind != BatchFile::kBlocksOverview) {
+        plan.outputs.push_back(
+            {partitions_name(name), -1, kPartitionKinds + static_cast<int>(kind)});
+      }
       plan.outputs.push_back({std::move(name), -1, kBatchKinds + static_cast<int>(kind)});
     }
   }

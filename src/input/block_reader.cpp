@@ -27,10 +27,6 @@ const char* kind_of(mode_t mode) {
 
 }  // namespace
 
-std::string not_regular_detail(const std::string& path, const std::string& kind) {
-  return path + ": not read: it is " + kind + ", not a regular file";
-}
-
 BlockReader::BlockReader(std::FILE* file, std::string path) : file_(file), path_(std::move(path)) {}
 
 std::optional<BlockReader> BlockReader::open(const std::string& path, std::string* not_regular) {
@@ -73,7 +69,15 @@ std::optional<BlockReader> BlockReader::open(const std::string& path, std::strin
   reader.capacity_ =
       reader.size_hint_ > 0 ? std::min(kBlockSize, reader.size_hint_ + 1) : kBlockSize;
   reader.buf_ = std::make_unique_for_overwrite<char[]>(reader.capacity_);
+  reader.skip_byte_order_mark();
   return reader;
+}
+
+void BlockReader::skip_byte_order_mark() {
+  // Editors on some systems start a UTF-8 text with these three bytes; they are no part of a
+  // header or a path. The first block holds at least three bytes of any file that has them.
+  constexpr std::string_view kMark = "\xEF\xBB\xBF";
+  if (buffered().starts_with(kMark)) consume(kMark.size());
 }
 
 BlockReader::BlockReader(BlockReader&& other) noexcept

@@ -20,10 +20,11 @@ class BlockReader {
   // Largest block read at once; smaller files get a buffer just big enough for them.
   static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
 
-  // Opens the file for reading; nullopt when it cannot be opened. Only a regular file is opened:
-  // a FIFO, a device, a socket or a directory counts as a file that cannot be opened, and is
-  // refused at once, without being read and without waiting for a writer; `not_regular` (when
-  // given) then says what it is ("a FIFO", "a directory", ...), and stays empty otherwise.
+  // Opens the file for reading; nullopt when it cannot be opened (errno then tells why). Only a
+  // regular file is opened: a FIFO, a device, a socket or a directory counts as a file that
+  // cannot be opened, and is refused at once, without being read and without waiting for a
+  // writer; `not_regular` (when given) then says what it is ("a FIFO", "a directory", ...), and
+  // stays empty otherwise. A UTF-8 byte-order mark at the very start of the file is skipped.
   static std::optional<BlockReader> open(const std::string& path,
                                          std::string* not_regular = nullptr);
 
@@ -56,6 +57,7 @@ class BlockReader {
   // Fills the buffer when it is empty; false at the end of the file. A read error is fatal
   // ("\nFile not read"): it must never pass for the end of the file.
   bool refill();
+  void skip_byte_order_mark();
 
   std::FILE* file_ = nullptr;
   std::string path_;
@@ -66,8 +68,5 @@ class BlockReader {
   std::size_t capacity_ = 0;
   bool eof_ = false;
 };
-
-// The detail for standard error when `path` was refused as `kind` (what open() told).
-std::string not_regular_detail(const std::string& path, const std::string& kind);
 
 }  // namespace selvane

@@ -32,6 +32,8 @@ std::string output_name(std::string_view fichero1, std::string_view exten, Outpu
       return join(fichero1, exten, "Comp");
     case OutputFile::kUngapped:
       return join(fichero1, "--");
+    case OutputFile::kOverview:
+      return join(fichero1, exten, ".svg");
   }
   return {};
 }
@@ -45,6 +47,9 @@ std::string batch_output_name(std::string_view path_fichero1, std::string_view n
       return join(path_fichero1, name_pathsfile, ".seq");
     case BatchFile::kUngapped:
       return join(path_fichero1, name_pathsfile, "--.seq");
+    case BatchFile::kBlocksOverview:
+      return join(batch_output_name(path_fichero1, name_pathsfile, exten, BatchFile::kBlocks),
+                  ".svg");
   }
   return {};
 }
@@ -70,6 +75,7 @@ std::vector<std::pair<OutputFile, std::string>> alignment_outputs(std::string_vi
   if (outputs.tog_psfile) kinds.push_back(OutputFile::kPostScript);
   if (outputs.tog_ncbfile) kinds.push_back(OutputFile::kNonconserved);
   if (outputs.tog_ungappedfile) kinds.push_back(OutputFile::kUngapped);
+  if (outputs.svg_overview) kinds.push_back(OutputFile::kOverview);
   std::vector<std::pair<OutputFile, std::string>> files;
   for (const OutputFile kind : kinds) {
     files.emplace_back(kind, output_name(fichero1, outputs.exten, kind));
@@ -92,7 +98,12 @@ std::vector<std::pair<BatchFile, std::string>> batch_outputs(std::string_view pa
   add(outputs.tog_allfile, BatchFile::kBlocks);
   add(outputs.tog_allfile_init, BatchFile::kInputs);
   add(outputs.tog_allungfile, BatchFile::kUngapped);
+  add(outputs.tog_allfile && outputs.svg_overview, BatchFile::kBlocksOverview);
   return files;
+}
+
+std::string partitions_name(std::string_view concatenation) {
+  return join(concatenation, ".partitions");
 }
 
 }  // namespace selvane

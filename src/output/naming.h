@@ -19,12 +19,15 @@ enum class OutputFile {
   kPostScript,      // fichero1 + exten + "PS"
   kNonconserved,    // fichero1 + exten + "Comp"
   kUngapped,        // fichero1 + "--" (no generic extension)
+  kOverview,        // fichero1 + exten + ".svg" (--svg)
 };
 
 enum class BatchFile {
   kBlocks,    // path_fichero1 + name_pathsfile + exten + ".seq"
   kInputs,    // path_fichero1 + name_pathsfile + ".seq"
   kUngapped,  // path_fichero1 + name_pathsfile + "--.seq"
+  // The overview of the concatenated selected blocks (--svg): the kBlocks name + ".svg".
+  kBlocksOverview,
 };
 
 // The output of one alignment, beside it: `fichero1` is the alignment's path as given.
@@ -39,11 +42,16 @@ std::string batch_output_name(std::string_view path_fichero1, std::string_view n
 std::vector<std::pair<OutputFile, std::string>> alignment_outputs(std::string_view fichero1,
                                                                   const OutputSwitches& outputs);
 
-// The concatenated files of a batch whose switches are on (they are written only when b1 and b2
-// are fixed for the batch, `tog_sub`), in the order they are written.
+// The concatenated files of a batch whose switches are on, and the overview of the selected
+// blocks' one (they are written only when b1 and b2 are fixed for the batch, `tog_sub`), in the
+// order they are written. --partitions adds a partition file beside each concatenation, which
+// is not listed here.
 std::vector<std::pair<BatchFile, std::string>> batch_outputs(std::string_view path_fichero1,
                                                              std::string_view name_pathsfile,
                                                              const OutputSwitches& outputs,
                                                              bool tog_sub);
+
+// The partition file of a concatenated file (--partitions): its name + ".partitions".
+std::string partitions_name(std::string_view concatenation);
 
 }  // namespace selvane

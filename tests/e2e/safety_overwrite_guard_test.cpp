@@ -76,6 +76,18 @@ TEST(OverwriteGuard, ACollisionStopsTheRunBeforeAnyFileIsWritten) {
        {{"d/a.fas-sv", "../e/b.fas"}},
        {"list", "-p=n"},
        first_report("d/a.fas") + onto_input("d/a.fas-sv", "e/b.fas")},
+      {"an output folder gathers two alignments of one name",
+       {{"d/a.fas", kFour}, {"e/a.fas", kOtherFour}, {"list", "d/a.fas\ne/a.fas\n"}},
+       {},
+       {"list", "-p=n", "--outdir=out"},
+       first_report("d/a.fas") + onto_output("out/a.fas-sv", "out/a.fas-sv")},
+      {"a partition file is named like a listed alignment",
+       {{"g1.fas", kFour},
+        {"x-sv.seq.partitions", kOtherFour},
+        {"x", "g1.fas\nx-sv.seq.partitions\n"}},
+       {},
+       {"x", "-a=y", "-p=n", "--partitions"},
+       first_report("g1.fas") + onto_input("x-sv.seq.partitions", "x-sv.seq.partitions")},
   };
   for (const Collision& c : collisions) {
     SCOPED_TRACE(c.what);
@@ -142,6 +154,7 @@ TEST(OverwriteGuard, ThePlanNamesEveryFileARunWrites) {
       {"-k=y", "-d=y", "-n=y", "-u=y", "-p=t"},
       {"-s=n", "-p=s", "-a=y", "-c=y", "-w=y"},
       {"-e=.x", "-p=n", "-u=y", "-w=y"},
+      {"-p=n", "-a=y", "-c=y", "--svg", "--partitions"},
   };
   for (const auto& options : option_sets) {
     TempDir dir;
@@ -158,6 +171,8 @@ TEST(OverwriteGuard, ThePlanNamesEveryFileARunWrites) {
     st.input.filename = "list";
     st.input.name_pathsfile = "list";
     for (const std::string& o : options) {
+      if (o == "--svg") st.outputs.svg_overview = true;
+      if (o == "--partitions") st.outputs.join.partitions = true;
       const char letter = o[1];
       const bool yes = o.back() == 'y';
       if (letter == 'k') st.outputs.tog_maskfile = yes;
