@@ -1,6 +1,7 @@
 // The command line after a fixed input: the fuzz data are the option arguments (one per line or
 // NUL-separated), and its first byte chooses the input, an alignment or a paths file. Whatever
 // the options, the run may only write its own outputs and must leave its inputs as they were.
+// Long options are fuzzed too; an output folder is kept inside the scratch folder.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -39,6 +40,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
   words.push_back(word);
+  // An output folder stays inside the scratch folder: one level, not "." or "..".
+  constexpr std::string_view kOutdir = "--outdir=";
+  for (std::string& w : words) {
+    if (!w.starts_with(kOutdir)) continue;
+    std::string dir =
+        fuzz::without_slashes(reinterpret_cast<const unsigned char*>(w.data()) + kOutdir.size(),
+                              w.size() - kOutdir.size());
+    if (dir.empty() || dir.front() == '.') dir.insert(0, "o");
+    w = std::string(kOutdir) + dir;
+  }
   const std::vector<std::string_view> options(words.begin(), words.end());
 
   RunState st;

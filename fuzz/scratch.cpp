@@ -61,12 +61,26 @@ void check_scratch(const std::vector<std::string>& allowed, bool exact) {
       finding("input " + name + " changed");
     }
   }
+  std::error_code ec;
   for (const auto& entry : fs::directory_iterator(".")) {
     const std::string name = entry.path().filename().string();
     const auto is = [&](const std::string& other) { return other == name; };
     const auto begins = [&](const auto& in) { return name.rfind(in.first, 0) == 0; };
     if (std::any_of(kInputs.begin(), kInputs.end(), [&](const auto& in) { return is(in.first); }))
       continue;
+    if (exact && entry.is_directory(ec) && !entry.is_symlink(ec)) {
+      // An output folder (--outdir): it may hold only outputs of the run.
+      for (const auto& inner : fs::recursive_directory_iterator(entry.path())) {
+        if (inner.is_directory(ec)) continue;
+        const std::string path = inner.path().lexically_relative(".").generic_string();
+        if (std::none_of(allowed.begin(), allowed.end(), [&](const std::string& a) {
+              return fs::path(a).lexically_normal().generic_string() == path;
+            })) {
+          finding("unexpected file " + path);
+        }
+      }
+      continue;
+    }
     const bool ok = exact ? std::any_of(allowed.begin(), allowed.end(), is)
                           : std::any_of(kInputs.begin(), kInputs.end(), begins);
     if (!ok) finding("unexpected file " + name);

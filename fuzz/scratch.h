@@ -30,7 +30,8 @@ void reset_scratch();
 
 // Aborts (a finding) when an input changed or a file stands in the folder that is neither an
 // input nor one of `allowed`. With `allowed` empty, any file whose name begins with an input's
-// name is taken as an output (the menus may run several times under several extensions).
+// name is taken as an output (the menus may run several times under several extensions). A
+// folder (an output folder) may hold only files of `allowed`, named with the folder.
 void check_scratch(const std::vector<std::string>& allowed, bool exact);
 
 // The fuzz data made safe to use as typed text: no '/', so no name leaves the scratch folder.
