@@ -308,6 +308,13 @@ TEST(PosixExit, AFullDiskIsAFailureNotASuccess) {
     const auto plain = run_selvane({"aln.fas", "-p=t", "-u=y"}, dir.path());
     EXPECT_EQ(plain.status, 1);
     EXPECT_EQ(plain.output, posix.output);
+    EXPECT_NE(plain.errors.find(file + ": cannot write the output file: No space left"),
+              std::string::npos)
+        << plain.errors;
+    // The writers after the failed one never ran.
+    if (file == "aln.fas-sv.txt") {
+      EXPECT_FALSE(std::filesystem::exists(dir / "aln.fas--"));
+    }
   }
 }
 

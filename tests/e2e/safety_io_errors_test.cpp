@@ -30,33 +30,6 @@ const char kSummary[] =
     "a.fas\nOriginal alignment: 12 positions\n"
     "Selvane alignment:  12 positions (100 %) in 1 selected block(s)\n\n";
 
-// A device that fails every write as a full disk does stands where the outputs go. It cannot be
-// replaced, so it is written in place, and the failure is reported whatever the mode.
-TEST(IoErrors, AFailedWriteEndsTheRunInEveryMode) {
-  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-  for (const bool posix : {false, true}) {
-    SCOPED_TRACE(posix);
-    TempDir dir;
-    write_file(dir / "a.fas", kFour);
-    fs::create_symlink("/dev/full", dir / "a.fas-sv.txt");
-    std::vector<std::string> args = {"a.fas", "-p=t", "-u=y"};
-    if (posix) args.push_back("--posix-exit");
-    const auto result = run_selvane(args, dir.path());
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.output, first_report("a.fas") +
-                                 "a.fas\nOriginal alignment: 12 positions\n"
-                                 "Ungapped alignment: 12 positions\n"
-                                 "Selvane alignment:  12 positions (100 %) in 1 selected block(s)\n"
-                                 "\n\nFile not written\n" +
-                                 kTerminated);
-    EXPECT_NE(result.errors.find("a.fas-sv.txt: cannot write the output file: No space left"),
-              std::string::npos)
-        << result.errors;
-    // The writer after the failed one never ran.
-    EXPECT_FALSE(fs::exists(dir / "a.fas--"));
-  }
-}
-
 // A real file system that fills up: the output that no longer fits is not written, and no
 // truncated file stands under an output's name. Needs the right to mount (root, outside a
 // locked-down container).
