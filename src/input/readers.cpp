@@ -3,7 +3,6 @@
 #include "input/readers.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -12,6 +11,7 @@
 #include "core/fatal.h"
 #include "core/run_state.h"
 #include "input/block_reader.h"
+#include "input/residue_run.h"
 
 namespace selvane {
 
@@ -19,72 +19,51 @@ namespace {
 
 constexpr std::size_t kMaxHeaderLength = 74;  // a header line with its line end counted as one
 
-// What the sequence scanner does with each byte: most bytes are stored (as themselves, or '.'
-// as '-') or skipped (blanks and line feeds) without a branch; only the stop character and a
-// carriage return need a look of their own.
-struct ScanTable {
-  std::array<char, 256> stored{};           // the character a byte is stored as
-  std::array<std::uint8_t, 256> keep{};     // 1 when the byte is a residue character
-  std::array<std::uint8_t, 256> special{};  // 1 for the stop character and '\r'
-};
-
-// Spaces and line feeds separate residues; '.' is a gap like '-'; everything else, digits and
-// tabs included, is a residue character. `stop` ends the sequence.
-constexpr ScanTable make_scan_table(char stop) {
-  ScanTable t;
-  for (int c = 0; c < 256; ++c) {
-    t.stored[c] = static_cast<char>(c);
-    t.keep[c] = 1;
-  }
-  t.keep[' '] = 0;
-  t.keep['\n'] = 0;
-  t.stored['.'] = '-';
-  t.special['\r'] = 1;
-  t.special[static_cast<unsigned char>(stop)] = 1;
-  return t;
-}
-
-constexpr std::size_t kScanPiece = 4096;
-
-constexpr ScanTable kPirScan = make_scan_table('*');
-constexpr ScanTable kFastaScan = make_scan_table('>');
+// A piece of a block is scanned at a time: a sequence is often far shorter than a block, and
+// the room made for a piece, and given back, stays about the size of what one sequence needs.
+constexpr std::size_t kScanPiece = std::size_t{64} << 10;
 
 // Appends the residues of one sequence to `rows` until the stop character `stop` (which is
 // consumed) or the end of the file. Returns whether the stop character was found.
-bool scan_sequence(BlockReader& in, const ScanTable& table, char stop, std::vector<char>& rows) {
+// Blanks and line feeds separate residues; '.' is a gap like '-'; everything else, digits and
+// tabs included, is a residue character.
+bool scan_sequence(BlockReader& in, char stop, RowStorage& rows) {
   for (;;) {
     const std::string_view block = in.buffered();
     if (block.empty()) return false;
     const char* p = block.data();
-    // A sequence is often far shorter than a block: scanning a piece at a time keeps the room
-    // made below, and given back, about the size of what one sequence needs.
     const std::size_t n = std::min(block.size(), kScanPiece);
-    // Room for every byte of the piece; what is not kept is given back below.
+    // Room for every byte of the piece (not zeroed: it is written before it is kept); what is
+    // not kept is given back below.
     const std::size_t start = rows.size();
     rows.resize(start + n);
     char* out = rows.data() + start;
-    std::size_t k = 0;
+    std::size_t k = 0;  // residues stored
+    std::size_t i = 0;  // bytes read
     bool carriage_return_last = false;
     bool stopped = false;
-    std::size_t i = 0;
-    for (; i < n; ++i) {
-      const auto c = static_cast<unsigned char>(p[i]);
-      if (table.special[c] != 0) {
-        if (static_cast<char>(c) == stop) {
-          stopped = true;
-          break;
-        }
-        // A carriage return: part of a "\r\n" line end, or a residue character of its own.
-        // At the end of the piece the answer is in the next one.
+    while (i < n) {
+      // Whole lines of residues go in one step; only the byte that ends a run is looked at
+      // here.
+      const std::size_t run = copy_residue_run(p + i, n - i, stop, out + k);
+      i += run;
+      k += run;
+      if (i == n) break;
+      const char c = p[i];
+      if (c == stop) {
+        stopped = true;
+        break;
+      }
+      // A carriage return: part of a "\r\n" line end, or a residue character of its own.
+      // At the end of the piece the answer is in the next one.
+      if (c == '\r') {
         if (i + 1 < n) {
           if (p[i + 1] != '\n') out[k++] = '\r';
         } else {
           carriage_return_last = true;
         }
-        continue;
       }
-      out[k] = table.stored[c];
-      k += table.keep[c];
+      ++i;  // a blank, a line feed or a carriage return
     }
     rows.resize(start + k);
     if (stopped) {
@@ -120,8 +99,8 @@ class AlignmentBuilder {
   }
 
   // Reads the residues of the sequence begun last; see scan_sequence.
-  bool scan(BlockReader& in, const ScanTable& table, char stop) {
-    return allocating("let\n", next_index(), [&] { return scan_sequence(in, table, stop, rows_); });
+  bool scan(BlockReader& in, char stop) {
+    return allocating("let\n", next_index(), [&] { return scan_sequence(in, stop, rows_); });
   }
 
   void end_sequence() {
@@ -142,7 +121,7 @@ class AlignmentBuilder {
 
  private:
   Alignment al_;
-  std::vector<char> rows_;
+  RowStorage rows_;
   std::size_t row_start_ = 0;
 };
 
@@ -178,7 +157,7 @@ Alignment load_pir(const std::string& path) {
       builder.begin_sequence(std::string_view(line).substr(std::min<std::size_t>(4, line.size())));
     }
     in.skip_line();  // the description line, however long
-    if (!builder.scan(in, kPirScan, '*')) fatal("\nFile not in NBRF/PIR format");
+    if (!builder.scan(in, '*')) fatal("\nFile not in NBRF/PIR format");
     builder.end_sequence();
     // What follows the '*' on its line is read as the next line.
   }
@@ -199,7 +178,7 @@ Alignment load_fasta(const std::string& path) {
     if (name[0] == '>') name.remove_prefix(1);
     builder.begin_sequence(name);
     // The '>' that ends a sequence is consumed: the rest of its line is the next name.
-    builder.scan(in, kFastaScan, '>');
+    builder.scan(in, '>');
     builder.end_sequence();
   }
   return builder.finish();
@@ -233,7 +212,7 @@ void remove_all_gap_positions(Alignment& al) {
   const std::int32_t width = nupo - static_cast<std::int32_t>(all_gap.size());
   const std::size_t old_stride = let.stride();
   const std::size_t new_stride = static_cast<std::size_t>(width) + 1;
-  std::vector<char>& data = let.storage();
+  RowStorage& data = let.storage();
   // Targets never lie after their sources, so copying forward in place is safe.
   for (std::int32_t s = 1; s <= al.numseq; ++s) {
     const char* src = data.data() + static_cast<std::size_t>(s - 1) * old_stride;
