@@ -17,6 +17,13 @@ class ResidueGrouping {
   void put(char c) {
     out_.put(c);
     ++counter_;
+    end_group();
+  }
+  void put(std::string_view chars);
+
+ private:
+  // After a character: the line end after the 60th of a line, the blank after a tenth.
+  void end_group() {
     if (counter_ == 60) {
       out_.put('\n');
       counter_ = 0;
@@ -24,9 +31,10 @@ class ResidueGrouping {
       out_.put(' ');
     }
   }
-  void put(std::string_view chars);
+  // Writes the whole groups of ten at the start of `chars` (at least one) when a group has just
+  // ended; returns the rest.
+  std::string_view put_groups(std::string_view chars);
 
- private:
   Writer& out_;
   int counter_ = 0;
 };
