@@ -6,42 +6,40 @@
 namespace selvane {
 
 void ResidueGrouping::put(std::string_view chars) {
+  // Straight into the writer's buffer, a piece at a time: the characters of a piece and the
+  // blank or line end after each tenth take at most piece + piece / 10 + 1 bytes.
+  constexpr std::size_t kPiece = 60 * 1024;
+  // Kept in locals: every byte written through `out` might otherwise be the counter.
+  int in_line = counter_;  // characters on the current line
   while (!chars.empty()) {
-    if (counter_ % 10 == 0 && chars.size() >= 10) {
-      chars = put_groups(chars);
-      continue;
+    const std::size_t n = std::min(chars.size(), kPiece);
+    char* const start = out_.space(n + n / 10 + 1);
+    char* out = start;
+    const char* from = chars.data();
+    const char* const end = from + n;
+    // Up to the end of the current group, character by character.
+    while (in_line % 10 != 0 && from != end) {
+      *out++ = *from++;
+      if (++in_line % 10 == 0) *out++ = in_line == 60 ? '\n' : ' ';
+      if (in_line == 60) in_line = 0;
     }
-    // Up to the next blank or line end in one piece.
-    const std::size_t room = static_cast<std::size_t>(10 - counter_ % 10);
-    const std::size_t step = std::min(room, chars.size());
-    out_.write(chars.substr(0, step));
-    counter_ += static_cast<int>(step);
-    chars.remove_prefix(step);
-    end_group();
-  }
-}
-
-std::string_view ResidueGrouping::put_groups(std::string_view chars) {
-  // Whole groups of ten, each with the blank or line end after it, straight into the writer's
-  // buffer.
-  const std::size_t groups = std::min(chars.size() / 10, Writer::kCapacity / 11);
-  char* const start = out_.space(groups * 11);
-  char* out = start;
-  const char* from = chars.data();
-  for (std::size_t group = 0; group < groups; ++group) {
-    std::memcpy(out, from, 10);
-    counter_ += 10;
-    if (counter_ == 60) {
-      out[10] = '\n';
-      counter_ = 0;
-    } else {
-      out[10] = ' ';
+    // Whole groups.
+    for (; end - from >= 10; from += 10) {
+      std::memcpy(out, from, 10);
+      in_line += 10;
+      out[10] = in_line == 60 ? '\n' : ' ';
+      out += 11;
+      if (in_line == 60) in_line = 0;
     }
-    out += 11;
-    from += 10;
+    // The start of a last group.
+    while (from != end) {
+      *out++ = *from++;
+      ++in_line;
+    }
+    out_.commit(static_cast<std::size_t>(out - start));
+    chars.remove_prefix(n);
   }
-  out_.commit(groups * 11);
-  return chars.substr(groups * 10);
+  counter_ = in_line;
 }
 
 void begin_entry(Writer& out, const EntryFormat& format, std::string_view name) {

@@ -14,27 +14,9 @@ namespace selvane {
 class ResidueGrouping {
  public:
   explicit ResidueGrouping(Writer& out) : out_(out) {}
-  void put(char c) {
-    out_.put(c);
-    ++counter_;
-    end_group();
-  }
   void put(std::string_view chars);
 
  private:
-  // After a character: the line end after the 60th of a line, the blank after a tenth.
-  void end_group() {
-    if (counter_ == 60) {
-      out_.put('\n');
-      counter_ = 0;
-    } else if (counter_ % 10 == 0) {
-      out_.put(' ');
-    }
-  }
-  // Writes the whole groups of ten at the start of `chars` (at least one) when a group has just
-  // ended; returns the rest.
-  std::string_view put_groups(std::string_view chars);
-
   Writer& out_;
   int counter_ = 0;
 };

@@ -83,7 +83,7 @@ TEST(EntryFormat, SingleCharactersGroupLikeStretches) {
   {
     Writer out = Writer::create(path.string());
     ResidueGrouping grouping(out);
-    for (char c : text) grouping.put(c);
+    for (const char& c : text) grouping.put(std::string_view(&c, 1));
   }
   const std::string expected_line =
       "xxxxxxxxxx xxxxxxxxxx xxxxxxxxxx xxxxxxxxxx xxxxxxxxxx xxxxxxxxxx\n";
