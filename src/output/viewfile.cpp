@@ -106,12 +106,10 @@ std::vector<std::string> make_labels(const Alignment& aln, bool html) {
 constexpr std::size_t kCellText = 24;  // "<span class=X1>X</span>" is 23 bytes
 struct HtmlCell {
   std::array<char, kCellText> text{};
-  std::uint8_t size = 0;
+  std::uint64_t size = 0;  // a 32-byte cell: its place in the table is a shift of the byte
 };
-struct HtmlCells {
-  std::array<HtmlCell, 256> plain{};
-  std::array<HtmlCell, 256> conserved{};
-};
+// kHtmlCells[conserved][byte]
+using HtmlCells = std::array<std::array<HtmlCell, 256>, 2>;
 
 constexpr HtmlCell make_cell(std::initializer_list<std::string_view> parts) {
   HtmlCell cell;
@@ -127,8 +125,8 @@ constexpr HtmlCells make_html_cells() {
     const char c = static_cast<char>(i);
     const std::string_view self(&c, 1);
     const std::string_view entity = html_entity(c);
-    cells.plain[static_cast<std::size_t>(i)] = make_cell({entity.empty() ? self : entity});
-    cells.conserved[static_cast<std::size_t>(i)] =
+    cells[0][static_cast<std::size_t>(i)] = make_cell({entity.empty() ? self : entity});
+    cells[1][static_cast<std::size_t>(i)] =
         make_cell({"<span class=", self, "1>", self, "</span>"});
   }
   return cells;
@@ -141,16 +139,17 @@ void write_html_residues(Writer& out, const char* row, std::int64_t s, std::int6
                          const std::vector<char>& conserved) {
   // Positions whose cells are given room in the writer's buffer at once.
   constexpr std::int64_t kPiece = 1024;
+  // The conserved-residue test of is_conserved, on a pointer held in a register: the bytes
+  // written through `at` might otherwise be the vector's own.
+  const char* const letters = conserved.data();
   for (std::int64_t from = s; from <= e; from += kPiece) {
     const std::int64_t to = std::min(e, from + kPiece - 1);
     char* const start = out.space(static_cast<std::size_t>(to - from + 1) * kCellText);
     char* at = start;
     for (std::int64_t p = from; p <= to; ++p) {
       const char c = row[p];
-      const auto& cells = is_conserved(conserved, c, static_cast<std::size_t>(p))
-                              ? kHtmlCells.conserved
-                              : kHtmlCells.plain;
-      const HtmlCell& cell = cells[static_cast<unsigned char>(c)];
+      const bool span = letters[p] != '\0' && to_upper(c) == letters[p];
+      const HtmlCell& cell = kHtmlCells[span][static_cast<unsigned char>(c)];
       std::memcpy(at, cell.text.data(), kCellText);
       at += cell.size;
     }
