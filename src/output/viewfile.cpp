@@ -139,8 +139,6 @@ void write_html_residues(Writer& out, const char* row, std::int64_t s, std::int6
                          const std::vector<char>& conserved) {
   // Positions whose cells are given room in the writer's buffer at once.
   constexpr std::int64_t kPiece = 1024;
-  // The conserved-residue test of is_conserved, on a pointer held in a register: the bytes
-  // written through `at` might otherwise be the vector's own.
   const char* const letters = conserved.data();
   for (std::int64_t from = s; from <= e; from += kPiece) {
     const std::int64_t to = std::min(e, from + kPiece - 1);
@@ -148,7 +146,7 @@ void write_html_residues(Writer& out, const char* row, std::int64_t s, std::int6
     char* at = start;
     for (std::int64_t p = from; p <= to; ++p) {
       const char c = row[p];
-      const bool span = letters[p] != '\0' && to_upper(c) == letters[p];
+      const bool span = is_conserved(letters, c, static_cast<std::size_t>(p));
       const HtmlCell& cell = kHtmlCells[span][static_cast<unsigned char>(c)];
       std::memcpy(at, cell.text.data(), kCellText);
       at += cell.size;
