@@ -45,15 +45,28 @@ AlignmentContent whole_rows(const Rows& rows, std::span<const std::string> names
 
 void write_alignment(const std::string& path, const OutputSwitches& outputs,
                      const EntryFormat& format, const AlignmentContent& content) {
+  // A sequence made of several ranges is gathered first: the grouping then sees one stretch and
+  // copies it by whole groups of ten, where a range ends in the middle of a group.
+  std::string gathered;
+  if (content.ranges.size() > 1) {
+    gathered.reserve(static_cast<std::size_t>(content.width()));
+  }
   Writer out = create_output_file(path, outputs);
   for (std::int32_t n = 1; n <= content.numseq; ++n) {
     begin_entry(out, format, content.names[static_cast<std::size_t>(n)]);
     ResidueGrouping grouping(out);
+    gathered.clear();
     for (const ColumnRange& range : content.ranges) {
       if (range.last < range.first) continue;
-      grouping.put(std::string_view(range.rows->row(n) + range.first,
-                                    static_cast<std::size_t>(range.last - range.first + 1)));
+      const std::string_view columns(range.rows->row(n) + range.first,
+                                     static_cast<std::size_t>(range.last - range.first + 1));
+      if (content.ranges.size() > 1) {
+        gathered.append(columns);
+      } else {
+        grouping.put(columns);
+      }
     }
+    grouping.put(gathered);
     end_entry(out, format);
   }
   out.close();
