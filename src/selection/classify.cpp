@@ -77,10 +77,12 @@ constexpr Matrix make_similarity() {
 constexpr Matrix kSimilarity = make_similarity();
 
 // Positions counted together, and rows counted in bytes before the byte counts are added to
-// the totals. A row is read in long stretches, so the memory streams it in; the byte counts of
-// a tile (23 x 1024 bytes) stay in the first level of the cache while every row passes over
-// them.
+// the totals. The byte counts of a tile (23 x 1024 bytes) stay in the first level of the cache
+// while every row passes over them. An alignment of up to kWholeRows positions is counted as
+// one tile: its rows then lie end to end, and the memory streams them in as one piece, which
+// outweighs counts that no longer fit the first level.
 constexpr std::int32_t kTile = 1024;
+constexpr std::int32_t kWholeRows = 4096;
 constexpr std::int32_t kRun = 255;
 // How far ahead, in rows, the next stretches are asked for.
 constexpr std::int32_t kRowsAhead = 4;
@@ -132,10 +134,11 @@ Classification assignval(const Alignment& aln, const BlockParams& params) {
   Classification cls;
   allocating("val", [&] { cls.val.assign(entries, 0.0f); });
   allocating("val_aa", [&] { cls.val_aa.assign(entries, '?'); });
+  const std::int32_t tile_width = nupo <= kWholeRows ? nupo : kTile;
   std::vector<std::uint8_t> run_counts;
   std::vector<std::int32_t> tile;
   allocating("bb", [&] {
-    const auto cells = static_cast<std::size_t>(std::min(kTile, nupo)) * kSlots;
+    const auto cells = static_cast<std::size_t>(tile_width) * kSlots;
     run_counts.resize(cells);
     tile.resize(cells);
   });
@@ -147,8 +150,8 @@ Classification assignval(const Alignment& aln, const BlockParams& params) {
   const bool rescore = params.seq_type == SeqType::kProtein && params.tog_sim;
   const float threshold = static_cast<float>(params.initnegval);
 
-  for (std::int32_t p0 = 1; p0 <= nupo; p0 += kTile) {
-    const std::int32_t width = std::min(kTile, nupo - p0 + 1);
+  for (std::int32_t p0 = 1; p0 <= nupo; p0 += tile_width) {
+    const std::int32_t width = std::min(tile_width, nupo - p0 + 1);
     std::fill(tile.begin(), tile.end(), 0);
     count_tile(aln, p0, width, run_counts.data(), tile.data());
     for (std::int32_t i = 0; i < width; ++i) {
