@@ -40,7 +40,7 @@ class BulkAllocator {
 
   BulkAllocator() = default;
   template <class U>
-  explicit BulkAllocator(const BulkAllocator<U>&) noexcept {}
+  BulkAllocator(const BulkAllocator<U>&) noexcept {}  // NOLINT: converting, like std::allocator
 
   T* allocate(std::size_t n) {
     const std::size_t bytes = n * sizeof(T);
