@@ -40,7 +40,7 @@ class BulkAllocator {
 
   BulkAllocator() = default;
   template <class U>
-  BulkAllocator(const BulkAllocator<U>&) noexcept {}  // NOLINT: converting, like std::allocator
+  BulkAllocator(const BulkAllocator<U>&) noexcept {}  // converting, like std::allocator's
 
   T* allocate(std::size_t n) {
     const std::size_t bytes = n * sizeof(T);

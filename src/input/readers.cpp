@@ -19,52 +19,27 @@ namespace {
 
 constexpr std::size_t kMaxHeaderLength = 74;  // a header line with its line end counted as one
 
-// A piece of a block is scanned at a time: a sequence is often far shorter than a block, and
-// the room made for a piece, and given back, stays about the size of what one sequence needs.
-constexpr std::size_t kScanPiece = std::size_t{64} << 10;
-
 // Appends the residues of one sequence to `rows` until the stop character `stop` (which is
 // consumed) or the end of the file. Returns whether the stop character was found.
 // Blanks and line feeds separate residues; '.' is a gap like '-'; everything else, digits and
-// tabs included, is a residue character.
+// tabs included, is a residue character (see copy_residues).
 bool scan_sequence(BlockReader& in, char stop, RowStorage& rows) {
   for (;;) {
     const std::string_view block = in.buffered();
     if (block.empty()) return false;
     const char* p = block.data();
-    const std::size_t n = std::min(block.size(), kScanPiece);
-    // Room for every byte of the piece (not zeroed: it is written before it is kept); what is
-    // not kept is given back below.
+    const std::size_t n = block.size();
+    // Room for every byte of the block (not zeroed: it is written before it is kept); what is
+    // not kept is given back below. The room a file's size reserved holds it.
     const std::size_t start = rows.size();
     rows.resize(start + n);
-    char* out = rows.data() + start;
-    std::size_t k = 0;  // residues stored
-    std::size_t i = 0;  // bytes read
-    bool carriage_return_last = false;
-    bool stopped = false;
-    while (i < n) {
-      // Whole lines of residues go in one step; only the byte that ends a run is looked at
-      // here.
-      const std::size_t run = copy_residue_run(p + i, n - i, stop, out + k);
-      i += run;
-      k += run;
-      if (i == n) break;
-      const char c = p[i];
-      if (c == stop) {
-        stopped = true;
-        break;
-      }
-      // A carriage return: part of a "\r\n" line end, or a residue character of its own.
-      // At the end of the piece the answer is in the next one.
-      if (c == '\r') {
-        if (i + 1 < n) {
-          if (p[i + 1] != '\n') out[k++] = '\r';
-        } else {
-          carriage_return_last = true;
-        }
-      }
-      ++i;  // a blank, a line feed or a carriage return
-    }
+    const CopiedResidues copied = copy_residues(p, n, stop, rows.data() + start);
+    const std::size_t i = copied.read;
+    const std::size_t k = copied.stored;
+    // Short of the block's end, the copy stopped at the stop character or at a carriage return
+    // that ends the block: whether that one is a residue is told by the next block.
+    const bool stopped = i < n && p[i] == stop;
+    const bool carriage_return_last = i < n && !stopped;
     rows.resize(start + k);
     if (stopped) {
       in.consume(i + 1);
