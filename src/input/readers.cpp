@@ -54,7 +54,7 @@ bool scan_sequence(BlockReader& in, char stop, RowStorage& rows) {
 // its residues. All rows must come out equally long, so the layout is final as it is read.
 class AlignmentBuilder {
  public:
-  explicit AlignmentBuilder(std::size_t size_hint) {
+  explicit AlignmentBuilder(std::size_t size_hint) : size_hint_(size_hint) {
     al_.name.emplace_back();  // entry 0 holds nothing
     // A file holds at least one byte per residue and one per sequence (its header's first
     // character), so its size bounds the buffer and it never has to grow. Pages reserved but
@@ -82,6 +82,7 @@ class AlignmentBuilder {
     const std::size_t length = rows_.size() - row_start_;
     if (al_.numseq == 0) {
       al_.nupo = static_cast<std::int32_t>(length);
+      reserve_names(length);
     } else if (length != static_cast<std::size_t>(al_.nupo)) {
       fatal("\nSequences with different number of positions");
     }
@@ -95,9 +96,21 @@ class AlignmentBuilder {
   }
 
  private:
+  // Every row is as long as the first, and the file holds a byte for each residue and at least
+  // one for each sequence: its size bounds the number of sequences. The names get that room at
+  // once rather than growing step by step, each step copying every name into fresh pages; but
+  // only when the room is no larger than the file itself.
+  void reserve_names(std::size_t row_length) {
+    const std::size_t most = size_hint_ / (row_length + 1) + 1;
+    if (most * sizeof(std::string) <= size_hint_) {
+      allocating("name", [&] { al_.name.reserve(most + 1); });
+    }
+  }
+
   Alignment al_;
   RowStorage rows_;
   std::size_t row_start_ = 0;
+  std::size_t size_hint_ = 0;
 };
 
 BlockReader open_alignment(const std::string& path) {
