@@ -3,7 +3,9 @@
 #   make run             build Release and run selvane on an example alignment
 #   make test            build and run the whole test suite
 #   make test-sanitize   the same under AddressSanitizer and UndefinedBehaviorSanitizer
+#   make redo-cases      rewrite the expected files of tests/cases (CASE=name for one folder)
 #   make bench           build Release and measure selvane on large generated alignments
+#   make bench-by-name   build Release and measure a batch of 10,000 genes joined by taxon
 #   make install         build Release and install selvane and its manual page under PREFIX
 #   make format          apply clang-format to the sources and tests
 #   make clean           remove build/
@@ -24,7 +26,7 @@ RUN_DIR := build/run
 BENCH_DIR := build/bench
 INSTALL_DIR := build/install
 
-.PHONY: all release run build test test-sanitize bench install format clean
+.PHONY: all release run build test test-sanitize redo-cases bench bench-by-name install format clean
 
 all: release
 
@@ -52,6 +54,12 @@ build:
 test: build
 	cd build/test && ctest --output-on-failure -j $(JOBS)
 
+# After a deliberate change of what selvane prints or writes: the end-to-end case folders get
+# the program's present output as their expected files (see tests/cases/README.md).
+CASE ?= *
+redo-cases: build
+	cd build/test && SELVANE_REDO_OUTPUTS=1 ./selvane_tests --gtest_filter='Folders/Cases.Run/$(CASE)'
+
 test-sanitize:
 	cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DSELVANE_SANITIZE=ON
 	cmake --build build/sanitize -j $(JOBS)
@@ -67,6 +75,10 @@ $(BENCH_DIR)/%: bench/%.cpp
 # BENCH_ONLY, BENCH_RUNS and BENCH_REPEAT pass through the environment (see bench/run.sh).
 bench: release $(BENCH_TOOLS)
 	SELVANE=$(RELEASE_DIR)/selvane BENCH_TOOLS=$(BENCH_DIR) BENCH_SCRATCH=$(BENCH_DIR) bench/run.sh
+
+# BENCH_SIZES and BENCH_REPEAT pass through the environment (see bench/by_name.sh).
+bench-by-name: release $(BENCH_DIR)/gen_batch $(BENCH_DIR)/measure
+	SELVANE=$(RELEASE_DIR)/selvane BENCH_TOOLS=$(BENCH_DIR) BENCH_SCRATCH=$(BENCH_DIR) bench/by_name.sh
 
 # A build of its own, so that the prefix of one install never leaks into `make release`.
 # A relative PREFIX is taken from where make runs, not from the build folder.

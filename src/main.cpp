@@ -5,11 +5,13 @@
 #include <string_view>
 #include <vector>
 
+#include "core/diagnostics.h"
 #include "core/fatal.h"
 #include "core/run_state.h"
 #include "core/writer.h"
 #include "driver/command_line.h"
 #include "driver/invocation.h"
+#include "driver/long_options.h"
 #include "driver/run.h"
 #include "menus/menu_input.h"
 #include "menus/menus.h"
@@ -26,17 +28,16 @@ int main(int argc, char** argv) {
       out.flush();
       return 0;
     }
+    const std::span<const std::string_view> options =
+        args.empty() ? std::span<const std::string_view>() : std::span(args).subspan(1);
     std::optional<Alignment> first;
     if (!args.empty()) {
       st.input.filename = std::string(args[0]);
+      // The long options that change how the input is read are in force when it is opened.
+      apply_long_options(st, options);
       first = open_input(st, out);
     }
-    if (args.size() >= 2) {
-      parse_options(st, std::span(args).subspan(1), out);
-      calculate(st, out, std::move(first));
-      out.flush();
-      return st.outputs.posix_exit ? 0 : 1;
-    }
+    if (!options.empty()) return command_line_run(st, options, std::move(first), out);
     // Interactive session. The alignment read for the report is not kept: every run reads its
     // input again. The menus end the process themselves (ExitRequest) when the user quits.
     first.reset();
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
     out.flush();
     return 1;
   } catch (const FatalError& error) {
+    if (!error.detail().empty()) diagnose(out, error.detail());
     out.write(error.text());
     out.write("\nExecution terminated\n");
     out.flush();

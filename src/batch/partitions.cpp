@@ -3,6 +3,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "core/output_file.h"
+
 namespace selvane {
 namespace {
 
@@ -49,9 +51,9 @@ std::vector<std::string> partition_names(const std::vector<std::string>& files) 
   return names;
 }
 
-std::string partition_text(const std::vector<PartitionGene>& genes, char seq_type) {
-  const bool codons = seq_type == 'C';
-  const std::string model = seq_type == 'D' || codons ? "GTR+G" : "LG+G";
+std::string partition_text(const std::vector<PartitionGene>& genes, SeqType seq_type) {
+  const bool codons = seq_type == SeqType::kCodons;
+  const std::string model = seq_type == SeqType::kDna || codons ? "GTR+G" : "LG+G";
   std::vector<std::string> files;
   files.reserve(genes.size());
   for (const PartitionGene& gene : genes) files.push_back(gene.file);
@@ -77,6 +79,13 @@ std::string partition_text(const std::vector<PartitionGene>& genes, char seq_typ
     first = last + 1;
   }
   return text;
+}
+
+void save_partitions(const std::string& path, const OutputSwitches& outputs,
+                     const std::vector<PartitionGene>& genes, SeqType seq_type) {
+  Writer out = create_output_file(path, outputs);
+  out.write(partition_text(genes, seq_type));
+  out.close();
 }
 
 }  // namespace selvane

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/run_state.h"
+
 namespace selvane {
 
 // One alignment of the batch, in concatenation order: its file name (without directory) and
@@ -22,11 +24,15 @@ struct PartitionGene {
 // all concatenations of a batch.
 std::vector<std::string> partition_names(const std::vector<std::string>& files);
 
-// The whole file text. `seq_type` as in the run state: 'D' DNA and 'C' codons get GTR+G,
-// anything else (protein) LG+G. Codons get three lines per gene, NAME_codon1..3, with the
-// ranges FIRST-LAST\3, FIRST+1-LAST\3 and FIRST+2-LAST\3 counted from the gene's first position;
-// a gene shorter than three positions gets only the lines of the positions it has. Genes of
-// width 0 get no line; the ranges of the others follow one another from position 1.
-std::string partition_text(const std::vector<PartitionGene>& genes, char seq_type);
+// The whole file text. DNA and codons get GTR+G, proteins LG+G. Codons get three lines per gene,
+// NAME_codon1..3, with the ranges FIRST-LAST\3, FIRST+1-LAST\3 and FIRST+2-LAST\3 counted from the
+// gene's first position; a gene shorter than three positions gets only the lines of the positions
+// it has. Genes of width 0 get no line; the ranges of the others follow one another from
+// position 1.
+std::string partition_text(const std::vector<PartitionGene>& genes, SeqType seq_type);
+
+// Creates the partition file `path` (an output file like the others) and writes the text.
+void save_partitions(const std::string& path, const OutputSwitches& outputs,
+                     const std::vector<PartitionGene>& genes, SeqType seq_type);
 
 }  // namespace selvane

@@ -2,21 +2,21 @@
 
 namespace selvane {
 
-void fatal(std::string_view message) {
+void fatal(std::string_view message, std::string detail) {
   std::string text(message);
   text += '\n';
-  throw FatalError(std::move(text));
+  throw FatalError(std::move(text), std::move(detail));
 }
 
-void fatal_raw(std::string_view text) {
-  throw FatalError(std::string(text));
+void fatal_raw(std::string_view text, std::string detail) {
+  throw FatalError(std::string(text), std::move(detail));
 }
 
-void fatal_number(std::string_view message, std::int64_t number) {
+void fatal_number(std::string_view message, std::int64_t number, std::string detail) {
   std::string text(message);
   text += std::to_string(number);
   text += '\n';
-  throw FatalError(std::move(text));
+  throw FatalError(std::move(text), std::move(detail));
 }
 
 void memory_failure(std::string_view array) {

@@ -15,22 +15,29 @@ namespace selvane {
 
 class FatalError {
  public:
-  explicit FatalError(std::string text) : text_(std::move(text)) {}
-  // Exactly what is printed before "\nExecution terminated\n".
+  explicit FatalError(std::string text, std::string detail = {})
+      : text_(std::move(text)), detail_(std::move(detail)) {}
+  // Exactly what is printed on standard output before "\nExecution terminated\n".
   const std::string& text() const { return text_; }
+  // What went wrong and where, for people: written to standard error as one line after
+  // "selvane: "; empty when the message says it all. Standard output never shows it, so logs
+  // and scripts that read the messages see them unchanged.
+  const std::string& detail() const { return detail_; }
 
  private:
   std::string text_;
+  std::string detail_;
 };
 
 // The message is written as a line: the message, then a line end.
-[[noreturn]] void fatal(std::string_view message);
+[[noreturn]] void fatal(std::string_view message, std::string detail = {});
 
 // The message is written as it stands, without a line end of its own.
-[[noreturn]] void fatal_raw(std::string_view text);
+[[noreturn]] void fatal_raw(std::string_view text, std::string detail = {});
 
 // A message followed by a number and a line end ("%s%i\n").
-[[noreturn]] void fatal_number(std::string_view message, std::int64_t number);
+[[noreturn]] void fatal_number(std::string_view message, std::int64_t number,
+                               std::string detail = {});
 
 // Running out of memory while building an array: "\nMemory allocation failure in " and the
 // array's name, as a line.

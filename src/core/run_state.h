@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,9 @@ enum class ResultsForm : std::int32_t { kNone = 0, kHtml = 1, kText = 2, kShort 
 // Format of the current input, decided once from its first alignment.
 enum class InputFormat : std::int32_t { kNone = 0, kPir = 1, kFasta = 2 };
 
+// Format of the alignment files a run writes (--out-format); by default the input's own.
+enum class OutputFormat : std::int32_t { kSameAsInput = 0, kFasta, kPir, kPhylip };
+
 // The block parameters b0 to b6 and the sequence type they are applied to. negval, flankval and
 // initnegval are 0 until an alignment has been loaded and the sequence-count defaults have been
 // applied to it.
@@ -39,6 +43,17 @@ struct BlockParams {
   GapPolicy tog_gaps = GapPolicy::kNone;  // b5
   bool tog_sim = true;                    // b6: use the similarity matrix (protein only)
   SeqType seq_type = SeqType::kUnknown;
+};
+
+// How the concatenations of a batch join their alignments, beyond the joining by position.
+struct JoinSwitches {
+  bool by_name = false;  // --by-name: sequences are joined by taxon, gaps where one is missing
+  // How a taxon is read from a sequence name: --taxon-sep=C (up to the first C) or
+  // --taxon-regex=RE; the first word of the name without either. Kept as typed: they are
+  // checked when a batch that concatenates starts.
+  std::optional<std::string> taxon_sep;
+  std::optional<std::string> taxon_regex;
+  bool partitions = false;  // --partitions: a partition file beside every concatenation
 };
 
 // Which files a run writes, and how.
@@ -57,6 +72,18 @@ struct OutputSwitches {
   // --posix-exit: a finished run ends with status 0 instead of 1, so that pipelines can tell
   // success from failure by the status alone; an output not written completely is then an error.
   bool posix_exit = false;
+  // --svg: each alignment run (and a concatenation of selected blocks) also gets an SVG overview.
+  bool svg_overview = false;
+  // --strict (implies posix_exit): an ignored argument or a refused value stops the run before
+  // any file is written, and a run that selects no position fails.
+  bool strict = false;
+  // --outdir=DIR: every output file goes into this folder, under its usual file name; empty:
+  // beside its input.
+  std::string outdir;
+  // --out-format: the format of the alignment files (selected and nonconserved blocks, ungapped
+  // alignment, the concatenations).
+  OutputFormat out_format = OutputFormat::kSameAsInput;
+  JoinSwitches join;
 };
 
 // The input the user named, the alignment being processed and the batch flags.
@@ -73,6 +100,15 @@ struct CurrentInput {
   bool tog_sb = false;     // the current input is a paths file
   std::int32_t numal = 1;  // alignments the current input stands for
   bool tog_sub = false;    // b1 and b2 are fixed for a whole batch, not derived per alignment
+  // The user chose the sequence type (-t, or the main menu) after this input was detected; a
+  // FASTA input read as protein without that choice may deserve a hint.
+  bool type_chosen = false;
+  // --long-names: names of any length are read (and written whole).
+  bool long_names = false;
+  // b1 (negval_set) or b2 (flankval_set) was set by the user since the input was opened. A
+  // batch joined by taxon keeps such a value for every alignment and derives the other.
+  bool negval_set = false;
+  bool flankval_set = false;
 
   // Counts of the alignment loaded last; they outlive its data (the menus' ranges use them).
   std::int32_t numseq = 0;

@@ -5,6 +5,7 @@
 
 #include "core/run_state.h"
 #include "core/setting_rules.h"
+#include "driver/long_options.h"
 #include "input/block_reader.h"
 #include "output/naming.h"
 
@@ -38,6 +39,27 @@ void example_file(std::string& text, const std::string& name, const char* what) 
   appendf(text, "  %-17s %s\n", name.c_str(), what);
 }
 
+// One long option of the usage: its name (and value) in the column of the short options, the
+// description beside it, or on the next line when the option is too wide.
+void long_option_lines(std::string& text, const LongOption& option) {
+  std::string written(option.name);
+  if (!option.value.empty()) (written += '=') += option.value;
+  if (written.size() <= 15) {
+    appendf(text, "  %-15s ", written.c_str());
+  } else {
+    appendf(text, "  %s\n%18s", written.c_str(), "");
+  }
+  std::string_view help = option.help;
+  for (std::size_t end; (end = help.find('\n')) != std::string_view::npos;
+       help.remove_prefix(end + 1)) {
+    text.append(help.substr(0, end));
+    text += '\n';
+    text.append(18, ' ');
+  }
+  text.append(help);
+  text += '\n';
+}
+
 }  // namespace
 
 std::string usage_text(const RunState& start) {
@@ -55,7 +77,7 @@ An input followed by options makes one run, then the program ends. Without
 options the interactive menus start.
 
 Options are written -name=value, without spaces; N is the number of sequences.
-An argument that names no option is ignored without a message.
+An argument that names no option is ignored, with a line on standard error.
   -t=P|D|C        sequence type: protein, DNA, codons (default: from the input;
                   FASTA is read as protein)
   -b1=N/2+1..b2   b1, minimum sequences for a conserved position
@@ -101,13 +123,16 @@ An argument that names no option is ignored without a message.
           yes_no_letter(o.tog_allungfile));
   appendf(text, "  -v=50..32000    positions per line in the results file (default: %d)\n",
           o.breakcount);
-  text += "  --posix-exit    exit status 0 after a finished run (default: always 1)\n";
+  text += "\nLong options, written after the input too:\n";
+  for (const LongOption& option : long_options()) long_option_lines(text, option);
 
   const auto name = [&](OutputFile kind) { return output_name("aln.fas", o.exten, kind); };
   const auto batch = [&](BatchFile kind) {
     return batch_output_name("", "list.txt", o.exten, kind);
   };
-  text += "\nOutput files, beside the input (here aln.fas with the default extension):\n";
+  text +=
+      "\nOutput files, beside the input or in the folder of --outdir (here aln.fas\n"
+      "with the default extension):\n";
   example_file(text, name(OutputFile::kSelectedBlocks),
                "selected blocks, in the input's format (-s)");
   appendf(text,
@@ -119,10 +144,18 @@ An argument that names no option is ignored without a message.
   example_file(text, name(OutputFile::kPostScript), "EPS map of the blocks (-d)");
   example_file(text, name(OutputFile::kNonconserved), "nonconserved blocks (-n)");
   example_file(text, name(OutputFile::kUngapped), "ungapped alignment (-u)");
+  example_file(text, name(OutputFile::kOverview), "SVG overview (--svg)");
   text += "  For a paths file list.txt, in the folder of the last alignment it lists:\n";
-  appendf(text, "  %s (-a), %s (-c), %s (-w)\n", batch(BatchFile::kBlocks).c_str(),
-          batch(BatchFile::kInputs).c_str(), batch(BatchFile::kUngapped).c_str());
+  appendf(text, "  %s (-a), %s (-c), %s (-w),\n  %s (-a with --svg)\n",
+          batch(BatchFile::kBlocks).c_str(), batch(BatchFile::kInputs).c_str(),
+          batch(BatchFile::kUngapped).c_str(), batch(BatchFile::kBlocksOverview).c_str());
+  appendf(text, "  and with --partitions %s and the like\n",
+          partitions_name(batch(BatchFile::kBlocks)).c_str());
   text += R"(
+Reports, warnings and error messages go to standard output, as always; lines
+starting "selvane: " on standard error say which file and what went wrong,
+which argument was ignored, and give hints.
+
 Exit status: 1 after every run and every error. With --posix-exit: 0 after a
 run that finished, 1 after an error. --version and --help exit with 0.
 

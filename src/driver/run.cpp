@@ -1,13 +1,20 @@
 #include "driver/run.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
+#include "core/diagnostics.h"
+#include "core/fatal.h"
 #include "core/path_split.h"
 #include "driver/alignment_run.h"
 #include "input/detect.h"
+#include "input/problems.h"
 #include "input/readers.h"
+#include "input/type_hint.h"
+#include "output/alignment_file.h"
 #include "output/naming.h"
+#include "output/overview.h"
 #include "output/writers.h"
 #include "selection/blocks.h"
 #include "selection/classify.h"
@@ -48,6 +55,47 @@ OutputFile results_file(ResultsForm form) {
   return OutputFile::kResultsHtml;
 }
 
+// Why a run may have selected nothing, and what to try.
+std::string no_selection_hint(const BlockParams& params, const Alignment& aln,
+                              const Classification& cls) {
+  const auto excluded = std::count(cls.val.begin() + 1, cls.val.end(), 0.0F);
+  if (params.tog_gaps == GapPolicy::kNone && excluded > 0) {
+    return std::to_string(excluded) + " of " + std::to_string(aln.nupo) +
+           " positions are excluded, and with the gap policy None (b5) every column with a gap "
+           "is: try -b5=h (gaps in up to half the sequences) or -b5=a";
+  }
+  if (aln.nupo < std::max(params.posblen, params.posblen2)) {
+    return "the alignment is shorter than the minimum block length (-b4 and -b0, now " +
+           std::to_string(params.posblen2) + " and " + std::to_string(params.posblen) + ")";
+  }
+  return "try a smaller minimum block length (-b4, now " + std::to_string(params.posblen2) +
+         "), more contiguous nonconserved positions (-b3, now " + std::to_string(params.negblen) +
+         ") or smaller -b1 and -b2";
+}
+
+// PHYLIP names end at the first blank, so blanks become '_'; names that are then the same
+// would give the tree builders two taxa of one name, which they refuse.
+void check_output_names(const RunState& st, const Alignment& aln, Writer& out) {
+  const PhylipNames names = check_phylip_names(aln.name);
+  const std::string& path = st.input.fichero1;
+  if (names.clash_first != 0) {
+    const auto name = [&](std::int32_t n) {
+      // Whole: names that clash may differ only near their end.
+      return "sequence " + std::to_string(n) + " (\"" + aln.name[static_cast<std::size_t>(n)] +
+             "\")";
+    };
+    fatal_raw("", path + ": " + name(names.clash_first) + " and " + name(names.clash_second) +
+                      " have the same PHYLIP name \"" +
+                      phylip_name(aln.name[static_cast<std::size_t>(names.clash_first)]) +
+                      "\"; rename one of them or choose another --out-format");
+  }
+  if (names.renamed > 0) {
+    diagnose(out, path + ": " + std::to_string(names.renamed) +
+                      (names.renamed == 1 ? " name holds" : " names hold") +
+                      " blanks; the PHYLIP files write each blank as '_'");
+  }
+}
+
 void write_files(const RunState& st, const Alignment& aln, const AlignmentResults& r) {
   const OutputSwitches& outputs = st.outputs;
   const BlockParams& params = st.params;
@@ -73,6 +121,10 @@ void write_files(const RunState& st, const Alignment& aln, const AlignmentResult
   if (outputs.tog_ungappedfile) {
     save_ung(name(OutputFile::kUngapped), outputs, format, aln, r.newlet);
   }
+  if (outputs.svg_overview) {
+    saveoverview(name(OutputFile::kOverview), params, outputs, fichero1, aln, r.cls, r.blocks,
+                 r.gaps);
+  }
 }
 
 }  // namespace
@@ -88,13 +140,46 @@ AlignmentResults process(const RunState& st, const Alignment& aln, Writer& out) 
     r.ungapped_built = true;
   }
   if (wants_selection_line(st.outputs)) r.letselvane = makeletselvane(r.blocks, aln.nupo);
+  if (st.outputs.svg_overview) r.gaps = allocating("overview", [&] { return count_gaps(aln); });
   printpos(aln, r, out);
+  if (r.blocks.nupo3 == 0) {
+    diagnose(out, st.input.fichero1 + ": no position selected; " +
+                      no_selection_hint(st.params, aln, r.cls));
+  }
+  const OutputSwitches& o = st.outputs;
+  const bool alignment_files = o.tog_seqfile || o.tog_ncbfile || o.tog_ungappedfile ||
+                               (st.input.tog_sb && st.input.tog_sub &&
+                                (o.tog_allfile || o.tog_allfile_init || o.tog_allungfile));
+  if (o.out_format == OutputFormat::kPhylip && alignment_files) check_output_names(st, aln, out);
   write_files(st, aln, r);
   return r;
 }
 
 EntryFormat entry_format(const RunState& st) {
-  return EntryFormat{st.input.fileformat, st.params.seq_type};
+  const SeqType type = st.params.seq_type;
+  switch (st.outputs.out_format) {
+    case OutputFormat::kFasta:
+      return {AlignmentFormat::kFasta, type};
+    case OutputFormat::kPir:
+      return {AlignmentFormat::kPir, type};
+    case OutputFormat::kPhylip:
+      return {AlignmentFormat::kPhylip, type};
+    case OutputFormat::kSameAsInput:
+      break;
+  }
+  return {st.input.fileformat, type};
+}
+
+void hint_sequence_type(const RunState& st, const Alignment& aln, Writer& out) {
+  if (st.input.fileformat != InputFormat::kFasta || st.params.seq_type != SeqType::kProtein ||
+      st.input.type_chosen) {
+    return;
+  }
+  const std::int32_t percent = nucleotide_letter_percent(aln);
+  if (percent < kNucleotideHintPercent) return;
+  diagnose(out, st.input.fichero1 + ": read as protein, but " + std::to_string(percent) +
+                    " % of its letters are A, C, G, T, U or N; if it is DNA or codons, give -t=D "
+                    "or -t=C (t in the main menu)");
 }
 
 void note_loaded(RunState& st, const Alignment& aln) {
@@ -109,14 +194,23 @@ void note_loaded(RunState& st, const Alignment& aln) {
 void apply_detection(RunState& st, const Detection& found, Writer& out) {
   if (!found.opened) {
     out.write("\n* File not opened *\n");
+    std::string detail = not_opened_detail("input", st.input.filename, found.error);
+    if (st.input.filename.starts_with('-')) {
+      detail += " (the first argument is always the input; options come after it)";
+    }
+    diagnose(out, detail);
     st.input.filename.clear();
     return;
   }
+  st.input.type_chosen = false;
   st.input.fichero1 = found.first_path;
   st.input.tog_sb = found.paths_file;
   st.input.numal = found.count;
   st.input.fileformat = found.format.format;
   st.params.seq_type = found.format.type;
+  // b1 and b2 are derived afresh from the new input.
+  st.input.negval_set = false;
+  st.input.flankval_set = false;
   if (!found.paths_file) return;
   // A new batch starts with b1 and b2 following each alignment, with no concatenation, and
   // with the menus' one-time warning due again.
@@ -134,7 +228,7 @@ void apply_detection(RunState& st, const Detection& found, Writer& out) {
 std::optional<Alignment> open_input(RunState& st, Writer& out) {
   apply_detection(st, checkfiletype(st.input.filename), out);
   if (st.input.filename.empty()) return std::nullopt;
-  Alignment aln = load(st.input.fichero1, st.input.fileformat);
+  Alignment aln = load(st.input.fichero1, st.input.fileformat, st.input.long_names);
   st.input.numseq = aln.numseq;
   st.input.nupo = aln.nupo;
   out.printf("\n%i sequences and %i positions in the first alignment file:\n", aln.numseq,
@@ -145,20 +239,21 @@ std::optional<Alignment> open_input(RunState& st, Writer& out) {
   return aln;
 }
 
-void calculate(RunState& st, Writer& out, std::optional<Alignment> preloaded) {
-  if (st.input.tog_sb) {
-    run_batch(st, out, std::move(preloaded));
-    return;
-  }
+RunOutcome calculate(RunState& st, Writer& out, std::optional<Alignment> preloaded) {
+  if (st.input.tog_sb) return run_batch(st, out, std::move(preloaded));
+  RunOutcome outcome;
   for (std::int32_t pass = 1; pass <= st.input.numal; ++pass) {
     // The alignment open_input() has just read is the file's current content; reading it
     // again would only double the time of a command-line run.
-    Alignment aln =
-        preloaded ? std::move(*preloaded) : load(st.input.fichero1, st.input.fileformat);
+    Alignment aln = preloaded ? std::move(*preloaded)
+                              : load(st.input.fichero1, st.input.fileformat, st.input.long_names);
     preloaded.reset();
     note_loaded(st, aln);
-    process(st, aln, out);
+    if (pass == 1) hint_sequence_type(st, aln, out);
+    outcome.selected += process(st, aln, out).blocks.nupo3;
+    ++outcome.alignments;
   }
+  return outcome;
 }
 
 }  // namespace selvane

@@ -1,6 +1,7 @@
 // Opening an input and the run driver.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 
 #include "core/run_state.h"
@@ -11,7 +12,8 @@
 namespace selvane {
 
 // Reports and applies what detection found for st.input.filename. An input that could not be
-// opened prints "\n* File not opened *" and empties st.input.filename; otherwise the input's
+// opened prints "\n* File not opened *" (and the system's reason on standard error) and empties
+// st.input.filename; otherwise the input's
 // names, counts, format and type are taken, and a paths file also splits its name and resets
 // tog_sub, warn and the three concatenation switches for the new batch.
 void apply_detection(RunState& st, const Detection& found, Writer& out);
@@ -22,9 +24,15 @@ void apply_detection(RunState& st, const Detection& found, Writer& out);
 // the input could not be opened (st.input.filename is then empty).
 std::optional<Alignment> open_input(RunState& st, Writer& out);
 
+// What a run did, for the exit status of --strict.
+struct RunOutcome {
+  std::int64_t selected = 0;    // positions selected, summed over the alignments processed
+  std::int32_t alignments = 0;  // alignments processed
+};
+
 // One run over the current input: a single alignment or every alignment of a paths file.
 // `preloaded`, when given, is the alignment open_input() just read from st.input.fichero1; the run
 // uses it instead of reading the same file a second time.
-void calculate(RunState& st, Writer& out, std::optional<Alignment> preloaded = std::nullopt);
+RunOutcome calculate(RunState& st, Writer& out, std::optional<Alignment> preloaded = std::nullopt);
 
 }  // namespace selvane

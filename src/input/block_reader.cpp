@@ -33,7 +33,15 @@ std::optional<BlockReader> BlockReader::open(const std::string& path) {
   reader.capacity_ =
       reader.size_hint_ > 0 ? std::min(kBlockSize, reader.size_hint_ + 1) : kBlockSize;
   reader.buf_ = std::make_unique_for_overwrite<char[]>(reader.capacity_);
+  reader.skip_byte_order_mark();
   return reader;
+}
+
+void BlockReader::skip_byte_order_mark() {
+  // Editors on some systems start a UTF-8 text with these three bytes; they are no part of a
+  // header or a path. The first block holds at least three bytes of any file that has them.
+  constexpr std::string_view kMark = "\xEF\xBB\xBF";
+  if (buffered().starts_with(kMark)) consume(kMark.size());
 }
 
 BlockReader::BlockReader(BlockReader&& other) noexcept

@@ -22,7 +22,8 @@ class BlockReader {
   // system copied it in, and a buffer of few pages costs few page faults to set up.
   static constexpr std::size_t kBlockSize = std::size_t{128} << 10;
 
-  // Opens the file for reading; nullopt when it cannot be opened.
+  // Opens the file for reading; nullopt when it cannot be opened (errno then tells why). A UTF-8
+  // byte-order mark at the very start of the file is skipped.
   static std::optional<BlockReader> open(const std::string& path);
 
   BlockReader(BlockReader&&) noexcept;
@@ -52,6 +53,7 @@ class BlockReader {
  private:
   explicit BlockReader(std::FILE* file);
   bool refill();
+  void skip_byte_order_mark();
 
   std::FILE* file_ = nullptr;
   std::unique_ptr<char[]> buf_;

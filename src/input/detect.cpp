@@ -1,8 +1,10 @@
 #include "input/detect.h"
 
+#include <cerrno>
 #include <optional>
 
 #include "core/fatal.h"
+#include "input/problems.h"
 
 namespace selvane {
 
@@ -18,21 +20,32 @@ std::string first_nonblank_line(BlockReader& in) {
 
 }  // namespace
 
-bool next_path(BlockReader& paths, std::string& path) {
+bool next_path(BlockReader& paths, std::string& path, std::int64_t* line_number) {
   while (paths.read_line(path)) {
+    if (line_number != nullptr) ++*line_number;
     if (!path.empty()) return true;
   }
   return false;
 }
 
-DetectedFormat checkformat(std::string_view line) {
-  if (line.empty() || line[0] != '>') fatal("\nSequence not in NBRF/PIR or FASTA format");
+DetectedFormat checkformat(std::string_view line, const std::string& path) {
+  if (line.empty() || line[0] != '>') {
+    fatal(
+        "\nSequence not in NBRF/PIR or FASTA format",
+        file_detail(path, line.empty() ? std::string("the file is empty or holds only blank lines")
+                                       : "its first line " + quoted(line) +
+                                             " is no FASTA or NBRF/PIR header (they begin "
+                                             "with '>')"));
+  }
   if (line.size() >= 4 && line[3] == ';') {
     // Only the letter after '>' tells the type; the one before ';' is never looked at.
     if (line[1] != 'P' && line[1] != 'D') {
       fatal(
           "\nSequence not in correct NBRF/PIR format: a D (for DNA or rRNA sequences) or a P "
-          "(for protein sequences) is missing after the symbol > in the name line");
+          "(for protein sequences) is missing after the symbol > in the name line",
+          file_detail(path, "its first header " + quoted(line) +
+                                " has ';' as its fourth character, so it is read as NBRF/PIR, "
+                                "which needs P (protein) or D (DNA) right after the '>'"));
     }
     return {InputFormat::kPir, line[1] == 'P' ? SeqType::kProtein : SeqType::kDna};
   }
@@ -43,7 +56,10 @@ DetectedFormat checkformat(std::string_view line) {
 Detection checkfiletype(const std::string& filename) {
   Detection found;
   std::optional<BlockReader> input = BlockReader::open(filename);
-  if (!input) return found;
+  if (!input) {
+    found.error = errno;
+    return found;
+  }
   found.opened = true;
   const std::string line = first_nonblank_line(*input);
   input.reset();
@@ -51,7 +67,7 @@ Detection checkfiletype(const std::string& filename) {
   // An alignment's first line never names a file; a paths file's first line does.
   std::optional<BlockReader> first_alignment = BlockReader::open(line);
   if (!first_alignment) {
-    found.format = checkformat(line);
+    found.format = checkformat(line, filename);
     found.first_path = filename;
     found.count = 1;
     return found;
@@ -61,10 +77,10 @@ Detection checkfiletype(const std::string& filename) {
   found.first_path = line;
   const std::string header = first_nonblank_line(*first_alignment);
   first_alignment.reset();
-  found.format = checkformat(header);
+  found.format = checkformat(header, found.first_path);
 
   std::optional<BlockReader> paths = BlockReader::open(filename);
-  if (!paths) fatal("\nFile not opened");
+  if (!paths) fatal("\nFile not opened", not_opened_detail("paths file", filename, errno));
   std::string path;
   while (next_path(*paths, path)) ++found.count;
   return found;

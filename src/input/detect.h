@@ -21,6 +21,7 @@ struct DetectedFormat {
 // What an input name turned out to be.
 struct Detection {
   bool opened = false;      // false: the input could not be opened, and nothing else is known
+  int error = 0;            // when not opened: the system's reason (an errno value)
   bool paths_file = false;  // a paths file listing alignments; otherwise an alignment itself
   std::string first_path;   // the alignment to read first: the input, or the first path listed
   std::int32_t count = 0;   // alignments the input stands for: 1, or the paths listed
@@ -29,12 +30,13 @@ struct Detection {
 
 // Reads the next path of a paths file: the next line that is not blank (a blank line has
 // nothing before its line end). False when no path is left. Detection counts the alignments
-// with it and the batch loop reads them with it, so both skip the same lines.
-bool next_path(BlockReader& paths, std::string& path);
+// with it and the batch loop reads them with it, so both skip the same lines. `line_number`,
+// when given, counts the lines read, so that it ends on the line of the path returned.
+bool next_path(BlockReader& paths, std::string& path, std::int64_t* line_number = nullptr);
 
-// The format and type of an alignment from its first non-blank line (without its line end);
-// ends the run (FatalError) when the line names no known format.
-DetectedFormat checkformat(std::string_view line);
+// The format and type of the alignment `path` from its first non-blank line (without its line
+// end); ends the run (FatalError) when the line names no known format.
+DetectedFormat checkformat(std::string_view line, const std::string& path = {});
 
 // Decides what `filename` is. An input whose first non-blank line names a file that can be
 // opened is a paths file. Format errors are fatal, as is a paths file that cannot be opened a

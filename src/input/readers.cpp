@@ -3,14 +3,17 @@
 #include "input/readers.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "core/fatal.h"
 #include "core/run_state.h"
 #include "input/block_reader.h"
+#include "input/problems.h"
 #include "input/residue_run.h"
 
 namespace selvane {
@@ -54,7 +57,8 @@ bool scan_sequence(BlockReader& in, char stop, RowStorage& rows) {
 // its residues. All rows must come out equally long, so the layout is final as it is read.
 class AlignmentBuilder {
  public:
-  explicit AlignmentBuilder(std::size_t size_hint) : size_hint_(size_hint) {
+  AlignmentBuilder(const std::string& path, std::size_t size_hint)
+      : path_(path), size_hint_(size_hint) {
     al_.name.emplace_back();  // entry 0 holds nothing
     // A file holds at least one byte per residue and one per sequence (its header's first
     // character), so its size bounds the buffer and it never has to grow. Pages reserved but
@@ -84,10 +88,17 @@ class AlignmentBuilder {
       al_.nupo = static_cast<std::int32_t>(length);
       reserve_names(length);
     } else if (length != static_cast<std::size_t>(al_.nupo)) {
-      fatal("\nSequences with different number of positions");
+      const std::int32_t s = next_index();
+      fatal("\nSequences with different number of positions",
+            file_detail(path_, "sequence " + std::to_string(s) + " (" +
+                                   quoted(al_.name[static_cast<std::size_t>(s)]) + ") has " +
+                                   std::to_string(length) + " positions, but sequence 1 (" +
+                                   quoted(al_.name[1]) + ") has " + std::to_string(al_.nupo)));
     }
     ++al_.numseq;
   }
+
+  const std::string& path() const { return path_; }
 
   Alignment finish() {
     al_.let.storage() = std::move(rows_);
@@ -107,6 +118,7 @@ class AlignmentBuilder {
     }
   }
 
+  const std::string& path_;
   Alignment al_;
   RowStorage rows_;
   std::size_t row_start_ = 0;
@@ -115,7 +127,7 @@ class AlignmentBuilder {
 
 BlockReader open_alignment(const std::string& path) {
   std::optional<BlockReader> in = BlockReader::open(path);
-  if (!in) fatal("\nFile not opened");
+  if (!in) fatal("\nFile not opened", not_opened_detail("input", path, errno));
   return std::move(*in);
 }
 
@@ -124,19 +136,47 @@ std::size_t header_length(const std::string& line, bool ended) {
   return line.size() + ended;
 }
 
+// Ends the run when a header line is longer than names may be (unless `long_names`). The
+// detail counts the name alone: the header without its marker of `marker` characters.
+template <class Builder>
+void check_name_length(const Builder& builder, const std::string& line, bool ended,
+                       std::size_t marker, bool long_names) {
+  const std::size_t length = header_length(line, ended);
+  if (long_names || length <= kMaxHeaderLength) return;
+  marker = std::min(marker, line.size());
+  fatal("\nSequence name too long",
+        file_detail(builder.path(), "the name of sequence " + std::to_string(builder.next_index()) +
+                                        " (" + quoted(std::string_view(line).substr(marker)) +
+                                        ") is " + std::to_string(line.size() - marker) +
+                                        " characters long; at most " +
+                                        std::to_string(kMaxHeaderLength - ended - marker) +
+                                        " fit here (--long-names accepts any length)"));
+}
+
 }  // namespace
 
-Alignment load_pir(const std::string& path) {
-  BlockReader in = open_alignment(path);
-  AlignmentBuilder builder(in.size_hint());
+namespace {
+
+// The two formats, read into any builder with AlignmentBuilder's interface: the alignment, or
+// its names alone.
+template <class Builder>
+Builder& read_pir(BlockReader& in, Builder& builder, bool long_names) {
+  const std::string& path = builder.path();
   std::string line;
   bool ended = false;
   while (in.read_line(line, &ended)) {
     // Blank lines, lines that begin with a space and a lone '*' separate entries.
     if (line.empty() || line[0] == ' ' || (line == "*" && ended)) continue;
     const std::size_t length = header_length(line, ended);
-    if (length > kMaxHeaderLength) fatal("\nSequence name too long");
-    if (line[0] != '>') fatal("\nSequence not in NBRF/PIR format");
+    check_name_length(builder, line, ended, line[0] == '>' ? 4 : 0, long_names);
+    if (line[0] != '>') {
+      const std::int32_t entries = builder.next_index() - 1;
+      fatal("\nSequence not in NBRF/PIR format",
+            file_detail(path, "the line " + quoted(line) +
+                                  (entries == 0 ? std::string(" at the start")
+                                                : " after entry " + std::to_string(entries)) +
+                                  " does not begin with '>' (an entry ends at its '*')"));
+    }
     // The marker (">P1;" and the like) is dropped unseen. A header shorter than a marker, line
     // end included, is kept whole.
     if (length < 4) {
@@ -145,23 +185,26 @@ Alignment load_pir(const std::string& path) {
       builder.begin_sequence(std::string_view(line).substr(std::min<std::size_t>(4, line.size())));
     }
     in.skip_line();  // the description line, however long
-    if (!builder.scan(in, '*')) fatal("\nFile not in NBRF/PIR format");
+    if (!builder.scan(in, '*')) {
+      fatal("\nFile not in NBRF/PIR format",
+            file_detail(path, "the file ends inside sequence " +
+                                  std::to_string(builder.next_index()) + ", before its '*'"));
+    }
     builder.end_sequence();
     // What follows the '*' on its line is read as the next line.
   }
-  return builder.finish();
+  return builder;
 }
 
-Alignment load_fasta(const std::string& path) {
-  BlockReader in = open_alignment(path);
-  AlignmentBuilder builder(in.size_hint());
+template <class Builder>
+Builder& read_fasta(BlockReader& in, Builder& builder, bool long_names) {
   std::string line;
   bool ended = false;
   while (in.read_line(line, &ended)) {
     if (line.empty()) continue;
     // The first name line counts its '>'; later ones lost theirs to the end of the sequence
     // before them.
-    if (header_length(line, ended) > kMaxHeaderLength) fatal("\nSequence name too long");
+    check_name_length(builder, line, ended, line[0] == '>' ? 1 : 0, long_names);
     std::string_view name(line);
     if (name[0] == '>') name.remove_prefix(1);
     builder.begin_sequence(name);
@@ -169,7 +212,60 @@ Alignment load_fasta(const std::string& path) {
     builder.scan(in, '>');
     builder.end_sequence();
   }
-  return builder.finish();
+  return builder;
+}
+
+// Gathers the names alone: a sequence is skipped up to its stop character, wherever that
+// stands, which is where the full reader ends it too.
+struct NamesBuilder {
+  explicit NamesBuilder(const std::string& path) : path_(path) {
+    names.emplace_back();  // entry 0 holds nothing
+  }
+
+  const std::string& path() const { return path_; }
+  std::int32_t next_index() const { return static_cast<std::int32_t>(names.size()); }
+
+  void begin_sequence(std::string_view name) {
+    allocating("name", static_cast<std::int64_t>(names.size()), [&] { names.emplace_back(name); });
+  }
+  bool scan(BlockReader& in, char stop) {
+    for (std::string_view block; !(block = in.buffered()).empty();) {
+      const void* found = std::memchr(block.data(), stop, block.size());
+      if (found != nullptr) {
+        in.consume(static_cast<std::size_t>(static_cast<const char*>(found) - block.data()) + 1);
+        return true;
+      }
+      in.consume(block.size());
+    }
+    return false;
+  }
+  void end_sequence() {}
+
+  const std::string& path_;
+  std::vector<std::string> names;
+};
+
+}  // namespace
+
+Alignment load_pir(const std::string& path, bool long_names) {
+  BlockReader in = open_alignment(path);
+  AlignmentBuilder builder(path, in.size_hint());
+  return read_pir(in, builder, long_names).finish();
+}
+
+Alignment load_fasta(const std::string& path, bool long_names) {
+  BlockReader in = open_alignment(path);
+  AlignmentBuilder builder(path, in.size_hint());
+  return read_fasta(in, builder, long_names).finish();
+}
+
+std::vector<std::string> read_names(const std::string& path, InputFormat fileformat,
+                                    bool long_names) {
+  BlockReader in = open_alignment(path);
+  NamesBuilder builder(path);
+  if (fileformat == InputFormat::kPir) read_pir(in, builder, long_names);
+  if (fileformat == InputFormat::kFasta) read_fasta(in, builder, long_names);
+  return std::move(builder.names);
 }
 
 namespace {
@@ -222,21 +318,29 @@ void remove_all_gap_positions(Alignment& al) {
 
 }  // namespace
 
-Alignment load(const std::string& path, InputFormat fileformat) {
+Alignment load(const std::string& path, InputFormat fileformat, bool long_names) {
   Alignment al;
   if (fileformat == InputFormat::kPir) {
-    al = load_pir(path);
+    al = load_pir(path, long_names);
   } else if (fileformat == InputFormat::kFasta) {
-    al = load_fasta(path);
+    al = load_fasta(path, long_names);
   }
   if (al.numseq < 2) {
-    fatal_number("\nFile not in NBRF/PIR format or too few sequences in the alignment: ",
-                 al.numseq);
+    fatal_number("\nFile not in NBRF/PIR format or too few sequences in the alignment: ", al.numseq,
+                 fileformat == InputFormat::kNone
+                     ? std::string("no alignment was read: no input is open")
+                     : file_detail(path, std::to_string(al.numseq) +
+                                             (al.numseq == 1 ? " sequence" : " sequences") +
+                                             " read; an alignment needs at least 2"));
   }
   remove_all_gap_positions(al);
   if (al.nupo < 2) {
-    fatal_number("\nToo few positions in the alignment (at least two positions are necessary): ",
-                 al.nupo);
+    fatal_number(
+        "\nToo few positions in the alignment (at least two positions are necessary): ", al.nupo,
+        file_detail(path, std::to_string(al.nupo) +
+                              (al.nupo == 1 ? " position is" : " positions are") +
+                              " left once the columns that are gaps in every sequence "
+                              "are removed; at least 2 are needed"));
   }
   return al;
 }

@@ -84,6 +84,7 @@ void set_b1(RunState& st, Writer& out, MenuInput& in) {
   const RangeVerdict verdict = v ? check_negval(*v, st.params, st.input.numseq) : RangeVerdict{};
   if (v && verdict.accepted()) {
     st.params.negval = *v;
+    st.input.negval_set = true;
     fix_sequence_counts(st, out);
   } else {
     out.write(kNotAllowed);
@@ -118,6 +119,7 @@ void set_b2(RunState& st, Writer& out, MenuInput& in) {
   const RangeVerdict verdict = v ? check_flankval(*v, st.params, st.input.numseq) : RangeVerdict{};
   if (v && verdict.accepted()) {
     st.params.flankval = *v;
+    st.input.flankval_set = true;
     fix_sequence_counts(st, out);
   } else {
     out.write(kNotAllowed);
@@ -191,6 +193,8 @@ void restore_defaults(RunState& st) {
   st.params.tog_gaps = start.params.tog_gaps;
   st.params.tog_sim = start.params.tog_sim;
   apply_sequence_count_defaults(st.params, st.input.numseq);
+  st.input.negval_set = false;
+  st.input.flankval_set = false;
 }
 
 }  // namespace

@@ -56,6 +56,7 @@ void open_file(RunState& st, Writer& out, MenuInput& in) {
 // DNA -> protein -> codons -> DNA. Codon blocks are snapped to whole codons, which needs a
 // minimum block length of 5.
 void cycle_type(RunState& st, Writer& out) {
+  st.input.type_chosen = true;
   switch (st.params.seq_type) {
     case SeqType::kDna:
       st.params.seq_type = SeqType::kProtein;

@@ -43,15 +43,26 @@ void ResidueGrouping::put(std::string_view chars) {
 }
 
 void begin_entry(Writer& out, const EntryFormat& format, std::string_view name) {
-  const bool pir = format.fileformat == InputFormat::kPir;
-  out.write(pir ? pir_marker(format.seq_type) : std::string_view(">"));
-  out.write(name);
-  out.put('\n');
-  if (pir) out.write(" \n");
+  switch (format.format) {
+    case AlignmentFormat::kPir:
+      out.write(pir_marker(format.seq_type));
+      out.write(name);
+      out.write("\n \n");
+      return;
+    case AlignmentFormat::kFasta:
+      out.put('>');
+      out.write(name);
+      out.put('\n');
+      return;
+    case AlignmentFormat::kPhylip:
+      out.write(name);
+      out.put(' ');
+      return;
+  }
 }
 
 void end_entry(Writer& out, const EntryFormat& format) {
-  out.write(format.fileformat == InputFormat::kPir ? std::string_view("*\n\n")
+  out.write(format.format == AlignmentFormat::kPir ? std::string_view("*\n\n")
                                                    : std::string_view("\n"));
 }
 

@@ -21,18 +21,30 @@ class ResidueGrouping {
   int counter_ = 0;
 };
 
-// How the entries of an alignment file are written: in the input's format, with the marker of
-// the sequence type in NBRF/PIR.
+// The formats an alignment file can be written in. FASTA and NBRF/PIR are those of the input
+// (and of --out-format); PHYLIP only ever comes from --out-format.
+enum class AlignmentFormat { kFasta, kPir, kPhylip };
+
+// How the entries of an alignment file are written: in the input's format unless --out-format
+// chose another, with the marker of the sequence type in NBRF/PIR.
 struct EntryFormat {
-  InputFormat fileformat = InputFormat::kFasta;
+  constexpr EntryFormat() = default;
+  constexpr EntryFormat(AlignmentFormat f, SeqType t) : format(f), seq_type(t) {}
+  // In the format of an input: NBRF/PIR stays NBRF/PIR, anything else is FASTA.
+  constexpr EntryFormat(InputFormat f, SeqType t)
+      : format(f == InputFormat::kPir ? AlignmentFormat::kPir : AlignmentFormat::kFasta),
+        seq_type(t) {}
+
+  AlignmentFormat format = AlignmentFormat::kFasta;
   SeqType seq_type = SeqType::kProtein;
 };
 
 // Header of an entry: the marker (">P1;" protein or ">DL;" DNA and codons in NBRF/PIR, ">" in
-// FASTA), the name and its line end, and in NBRF/PIR the description line " \n".
+// FASTA), the name and its line end, and in NBRF/PIR the description line " \n". In PHYLIP the
+// name and one blank (the name must hold no blank; see output/alignment_file.h).
 void begin_entry(Writer& out, const EntryFormat& format, std::string_view name);
 
-// Terminator of an entry: "*\n\n" in NBRF/PIR, "\n" in FASTA.
+// Terminator of an entry: "*\n\n" in NBRF/PIR, "\n" in FASTA and PHYLIP.
 void end_entry(Writer& out, const EntryFormat& format);
 
 // The NBRF/PIR marker of a sequence type.

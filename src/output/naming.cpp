@@ -32,6 +32,8 @@ std::string output_name(std::string_view fichero1, std::string_view exten, Outpu
       return join(fichero1, exten, "Comp");
     case OutputFile::kUngapped:
       return join(fichero1, "--");
+    case OutputFile::kOverview:
+      return join(fichero1, exten, ".svg");
   }
   return {};
 }
@@ -45,8 +47,15 @@ std::string batch_output_name(std::string_view path_fichero1, std::string_view n
       return join(path_fichero1, name_pathsfile, ".seq");
     case BatchFile::kUngapped:
       return join(path_fichero1, name_pathsfile, "--.seq");
+    case BatchFile::kBlocksOverview:
+      return join(batch_output_name(path_fichero1, name_pathsfile, exten, BatchFile::kBlocks),
+                  ".svg");
   }
   return {};
+}
+
+std::string partitions_name(std::string_view concatenation) {
+  return join(concatenation, ".partitions");
 }
 
 }  // namespace selvane

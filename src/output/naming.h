@@ -15,12 +15,15 @@ enum class OutputFile {
   kPostScript,      // fichero1 + exten + "PS"
   kNonconserved,    // fichero1 + exten + "Comp"
   kUngapped,        // fichero1 + "--" (no generic extension)
+  kOverview,        // fichero1 + exten + ".svg" (--svg)
 };
 
 enum class BatchFile {
   kBlocks,    // path_fichero1 + name_pathsfile + exten + ".seq"
   kInputs,    // path_fichero1 + name_pathsfile + ".seq"
   kUngapped,  // path_fichero1 + name_pathsfile + "--.seq"
+  // The overview of the concatenated selected blocks (--svg): the kBlocks name + ".svg".
+  kBlocksOverview,
 };
 
 // The output of one alignment, beside it: `fichero1` is the alignment's path as given.
@@ -29,5 +32,8 @@ std::string output_name(std::string_view fichero1, std::string_view exten, Outpu
 // A concatenated file of a batch, in the directory of the last alignment processed.
 std::string batch_output_name(std::string_view path_fichero1, std::string_view name_pathsfile,
                               std::string_view exten, BatchFile kind);
+
+// The partition file of a concatenated file (--partitions): its name + ".partitions".
+std::string partitions_name(std::string_view concatenation);
 
 }  // namespace selvane

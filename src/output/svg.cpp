@@ -12,29 +12,19 @@ namespace selvane {
 
 std::vector<std::int32_t> count_gaps(const Alignment& aln) {
   std::vector<std::int32_t> gaps(static_cast<std::size_t>(aln.nupo) + 1, 0);
-  // Readers store every gap as '-'; a table keeps the inner loop free of branches.
-  static constexpr auto kIsGap = [] {
-    std::array<std::uint8_t, 256> table{};
-    table['-'] = 1;
-    return table;
-  }();
+  // Positions are counted a tile at a time, so that their counts stay in cache while every row
+  // passes over them. Readers store every gap as '-'; a plain comparison lets the compiler
+  // count many positions at once, which a table lookup would not.
+  constexpr std::int32_t kTile = 4096;
   std::int32_t* counts = gaps.data();
-  for (std::int32_t s = 1; s <= aln.numseq; ++s) {
-    const auto* row = reinterpret_cast<const unsigned char*>(aln.let.row(s));
-    for (std::int32_t p = 1; p <= aln.nupo; ++p) counts[p] += kIsGap[row[p]];
+  for (std::int32_t p0 = 1; p0 <= aln.nupo; p0 += kTile) {
+    const std::int32_t end = p0 + std::min(kTile, aln.nupo - p0 + 1);
+    for (std::int32_t s = 1; s <= aln.numseq; ++s) {
+      const char* row = aln.let.row(s);
+      for (std::int32_t p = p0; p < end; ++p) counts[p] += row[p] == '-' ? 1 : 0;
+    }
   }
   return gaps;
-}
-
-std::int32_t gap_limit(std::int32_t tog_gaps, std::int32_t initnegval, std::int32_t numseq) {
-  switch (tog_gaps) {
-    case 3:
-      return numseq;
-    case 2:
-      return initnegval - 1;
-    default:
-      return 0;
-  }
 }
 
 std::int64_t tick_step(std::int32_t nupo) {
@@ -57,42 +47,54 @@ double Scale::x(std::int64_t p) const {
   return kLeft + static_cast<double>(p - 1) * kPlotWidth / nupo;
 }
 
+namespace {
+
+// Fills `col` from positions first..last; share(p) gives a position's OverviewShare.
+template <class Share>
+void fill_column(Column& col, std::int64_t first, std::int64_t last, Share share) {
+  double val_sum = 0.0, gap_sum = 0.0;
+  float val_max = 0.0f, gap_max = 0.0f;
+  std::int32_t excluded = 0;
+  for (std::int64_t p = first; p <= last; ++p) {
+    const OverviewShare s = share(static_cast<std::size_t>(p));
+    val_sum += s.val;
+    val_max = std::max(val_max, s.val);
+    gap_sum += s.gaps;
+    gap_max = std::max(gap_max, s.gaps);
+    excluded += s.excluded ? 1 : 0;
+  }
+  const double count = static_cast<double>(last - first + 1);
+  col.mean_val = std::clamp(val_sum / count, 0.0, 1.0);
+  col.max_val = std::clamp<double>(val_max, 0.0, 1.0);
+  col.mean_gap = std::clamp(gap_sum / count, 0.0, 1.0);
+  col.max_gap = std::clamp<double>(gap_max, 0.0, 1.0);
+  col.excluded = excluded;
+}
+
+}  // namespace
+
 std::vector<Column> aggregate(const OverviewData& data, const Scale& scale) {
   std::vector<Column> columns(static_cast<std::size_t>(scale.columns));
-  const bool has_val = data.val.size() > static_cast<std::size_t>(data.nupo);
-  const bool has_gaps = data.gaps.size() > static_cast<std::size_t>(data.nupo);
-  const double per_sequence = 1.0 / std::max(data.numseq, 1);
+  const auto nupo = static_cast<std::size_t>(data.nupo);
+  const bool has_shares = data.shares.size() > nupo;
+  const bool has_val = data.val.size() > nupo;
+  const bool has_gaps = data.gaps.size() > nupo;
+  const float per_sequence = 1.0f / static_cast<float>(std::max(data.numseq, 1));
+  const auto counted = [&](std::size_t p) {
+    const std::int32_t gaps = has_gaps ? data.gaps[p] : 0;
+    return OverviewShare{has_val ? data.val[p] * per_sequence : 0.0f,
+                         static_cast<float>(gaps) * per_sequence, gaps > data.max_scored_gaps};
+  };
   std::int64_t first = 1;
   for (std::int32_t c = 0; c < scale.columns; ++c) {
     // Column c covers the positions up to floor((c + 1) * nupo / columns).
     const std::int64_t last = (std::int64_t{c} + 1) * data.nupo / scale.columns;
     if (last < first) continue;  // only when nupo is 0
     Column& col = columns[static_cast<std::size_t>(c)];
-    const double count = static_cast<double>(last - first + 1);
-    if (has_val) {
-      double sum = 0.0;
-      float max = 0.0f;
-      for (std::int64_t p = first; p <= last; ++p) {
-        const float v = data.val[static_cast<std::size_t>(p)];
-        sum += v;
-        max = std::max(max, v);
-      }
-      col.mean_val = std::clamp(sum / count * per_sequence, 0.0, 1.0);
-      col.max_val = std::clamp(max * per_sequence, 0.0, 1.0);
-    }
-    if (has_gaps) {
-      std::int64_t sum = 0;
-      std::int32_t max = 0;
-      std::int32_t excluded = 0;
-      for (std::int64_t p = first; p <= last; ++p) {
-        const std::int32_t g = data.gaps[static_cast<std::size_t>(p)];
-        sum += g;
-        max = std::max(max, g);
-        excluded += g > data.max_scored_gaps ? 1 : 0;
-      }
-      col.mean_gap = std::clamp(static_cast<double>(sum) / count * per_sequence, 0.0, 1.0);
-      col.max_gap = std::clamp(max * per_sequence, 0.0, 1.0);
-      col.excluded = excluded;
+    if (has_shares) {
+      fill_column(col, first, last, [&](std::size_t p) { return data.shares[p]; });
+    } else {
+      fill_column(col, first, last, counted);
     }
     first = last + 1;
   }
@@ -110,7 +112,13 @@ std::vector<Bar> merge_blocks(const OverviewData& data, const Scale& scale) {
     const std::int64_t first = data.newpos[static_cast<std::size_t>(2 * k - 1)];
     const std::int64_t last = data.newpos[static_cast<std::size_t>(2 * k)];
     if (last < first || first < 1 || last > data.nupo) continue;
-    if (!bars.empty() && scale.x(first) - scale.x(bars.back().last + 1) < 1.0) {
+    // Blocks that touch (as in a concatenation of blocks) stay apart while both are wide
+    // enough to show the white pixel put between them.
+    const auto wide = [&](std::int64_t from, std::int64_t to) {
+      return scale.x(to + 1) - scale.x(from) >= 3.0;
+    };
+    if (!bars.empty() && scale.x(first) - scale.x(bars.back().last + 1) < 1.0 &&
+        !(wide(bars.back().first, bars.back().last) && wide(first, last))) {
       Bar& bar = bars.back();
       bar.k_last = k;
       bar.last = last;
@@ -123,14 +131,17 @@ std::vector<Bar> merge_blocks(const OverviewData& data, const Scale& scale) {
 }
 
 Layout::Layout(const OverviewData& data)
-    : genes(!data.genes.empty()),
-      conservation(data.val.size() > static_cast<std::size_t>(data.nupo)),
-      gaps(data.gaps.size() > static_cast<std::size_t>(data.nupo)) {
+    : genes(!data.genes.empty() || !data.empty_genes.empty()),
+      empty_genes(!data.empty_genes.empty()),
+      conservation(data.val.size() > static_cast<std::size_t>(data.nupo) ||
+                   data.shares.size() > static_cast<std::size_t>(data.nupo)),
+      gaps(data.gaps.size() > static_cast<std::size_t>(data.nupo) ||
+           data.shares.size() > static_cast<std::size_t>(data.nupo)) {
   const auto rows = static_cast<double>((data.parameters.size() + 2) / 3);
   parameters_y = 76;
   double y = parameters_y + kParameterRow * std::max(rows - 1, 0.0) + 6;
   if (genes) {
-    genes_top = y + 8;
+    genes_top = y + (empty_genes ? 14 : 8);  // room for the marks of genes without positions
     y = genes_top + kGenesHeight;
   }
   if (conservation) {

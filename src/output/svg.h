@@ -26,6 +26,15 @@ struct OverviewGene {
   std::int32_t last = 0;
 };
 
+// One position of a concatenation of alignments that may differ in their number of sequences:
+// its conservation value and its gaps as fractions of its own alignment's sequences, and whether
+// that alignment's gap policy excluded it.
+struct OverviewShare {
+  float val = 0.0f;
+  float gaps = 0.0f;
+  bool excluded = false;
+};
+
 // Everything the overview shows. The spans are read during render_svg() only; positions count
 // from 1 as in Classification::val (entry 0 unused).
 struct OverviewData {
@@ -37,8 +46,12 @@ struct OverviewData {
   std::span<const float> val;
   // Sequences holding a gap, per position 1..nupo; empty: no gap profile is drawn.
   std::span<const std::int32_t> gaps;
-  // Positions holding more gaps than this were excluded by the gap policy (see gap_limit()).
+  // Positions holding more gaps than this were excluded by the gap policy (gap_limit() of
+  // selection/classify.h).
   std::int32_t max_scored_gaps = 0;
+  // Instead of val, gaps and max_scored_gaps: both profiles as shares, per position 1..nupo
+  // (entry 0 unused); when not empty, val and gaps are not read.
+  std::span<const OverviewShare> shares;
   std::int32_t negval = 0;    // b1, drawn as the conserved threshold b1 / numseq
   std::int32_t flankval = 0;  // b2, drawn as the flank threshold b2 / numseq
   // Selected blocks in the boundary layout of Blocks::newpos: pairs from entry 1, entry 0 is 0,
@@ -49,14 +62,12 @@ struct OverviewData {
   std::int32_t selected_percent = 0;          // their share in percent, as the summary prints it
   std::vector<OverviewParameter> parameters;  // shown in the given order
   std::vector<OverviewGene> genes;            // optional: a concatenation's genes, in order
+  // Genes that gave no position, marked where they would have started (`first`; `last` unused).
+  std::vector<OverviewGene> empty_genes;
 };
 
 // Sequences with a gap at each position, index 1..nupo (entry 0 is 0), in one pass over the rows.
 std::vector<std::int32_t> count_gaps(const Alignment& aln);
-
-// The largest number of gaps a position may hold and still be scored under gap policy b5
-// (1 None, 2 With Half, 3 All); `initnegval` is half the sequences plus one.
-std::int32_t gap_limit(std::int32_t tog_gaps, std::int32_t initnegval, std::int32_t numseq);
 
 // The distance between labelled ticks of the position axis: the smallest of 1, 2, 5, 10, 20,
 // 50, ... that gives at most 12 ticks over nupo positions.

@@ -47,6 +47,42 @@ void put_heading(std::string& out, const OverviewData& data, const Layout& layou
   }
 }
 
+// Genes that gave no position: a triangle at the boundary where each would have started, one
+// for the genes within two pixels of each other, its title naming the first few of them.
+void put_empty_genes(std::string& out, const OverviewData& data, const Scale& scale, double top) {
+  constexpr std::size_t kNamed = 5;
+  out += "<g fill=\"";
+  out += kVermillion;
+  out += "\">\n";
+  const std::vector<OverviewGene>& empty = data.empty_genes;
+  for (std::size_t i = 0; i < empty.size();) {
+    const double x = scale.x(std::clamp<std::int64_t>(empty[i].first, 1, scale.nupo + 1));
+    std::size_t end = i + 1;
+    while (end < empty.size() &&
+           scale.x(std::clamp<std::int64_t>(empty[end].first, 1, scale.nupo + 1)) - x < 2.0) {
+      ++end;
+    }
+    out += "<path d=\"M";
+    put_number(out, x - 5);
+    out += ',';
+    put_number(out, top - 7);
+    out += "h10l-5,8Z\"><title>";
+    out += end - i == 1 ? "Gene " : "Genes ";
+    for (std::size_t k = i; k < end && k < i + kNamed; ++k) {
+      if (k > i) out += ", ";
+      put_text(out, empty[k].name);
+    }
+    if (end - i > kNamed) {
+      out += " and ";
+      put_grouped(out, static_cast<std::int64_t>(end - i - kNamed));
+      out += " more";
+    }
+    out += ": no position selected</title></path>\n";
+    i = end;
+  }
+  out += "</g>\n";
+}
+
 // Genes narrower than two pixels are joined with the next, so the bands stay countable. The
 // boundary lines go into `lines`, drawn over the profiles once they are done, and skip the gaps
 // between the parts so that no line crosses a panel's title.
@@ -112,6 +148,7 @@ void put_genes(std::string& out, const OverviewData& data, const Scale& scale, c
     }
   }
   out += "</g>\n";
+  if (!data.empty_genes.empty()) put_empty_genes(out, data, scale, top);
 }
 
 void put_stretch(std::string& out, const Scale& scale, double top, std::int64_t first,
@@ -139,10 +176,13 @@ void put_blocks(std::string& out, const OverviewData& data, const Scale& scale,
   out += "</g>\n<g fill=\"";
   out += kGreen;
   out += "\">\n";
-  for (const Bar& bar : bars) {
+  for (std::size_t i = 0; i < bars.size(); ++i) {
+    const Bar& bar = bars[i];
     const double x = scale.x(bar.first);
     const std::int64_t span = bar.last - bar.first + 1;
-    put_rect(out, x, top, std::max(scale.x(bar.last + 1) - x, 1.0), Layout::kBlocksHeight);
+    const bool touching = i + 1 < bars.size() && bars[i + 1].first == bar.last + 1;
+    put_rect(out, x, top, std::max(scale.x(bar.last + 1) - x - (touching ? 1 : 0), 1.0),
+             Layout::kBlocksHeight);
     if (bar.k_first == bar.k_last) {
       out += "><title>Block ";
       put_int(out, bar.k_first);
@@ -219,6 +259,7 @@ void put_legend(std::string& out, const Scale& scale, const Layout& layout) {
     std::string_view label;
     bool shown;
     std::string_view dash = {};  // a threshold line instead of a swatch
+    bool triangle = false;       // the mark of a gene without positions instead of a swatch
   };
   const bool agg = scale.aggregated();
   const Item items[] = {
@@ -229,6 +270,7 @@ void put_legend(std::string& out, const Scale& scale, const Layout& layout) {
       {kVermillion, "Excluded by the gap policy (b5)", layout.gaps},
       {kGreen, "Selected block", true},
       {kGrey, "Not selected", true},
+      {kVermillion, "Gene without selected positions", layout.empty_genes, {}, true},
       {"#000", "b1 threshold (conserved)", layout.conservation, "8 4"},
       {kPurple, "b2 threshold (flank)", layout.conservation, "2 3"},
   };
@@ -237,7 +279,15 @@ void put_legend(std::string& out, const Scale& scale, const Layout& layout) {
   out += "<g font-size=\"11.5\">";
   for (const Item& item : items) {
     if (!item.shown) continue;
-    if (item.dash.empty()) {
+    if (item.triangle) {
+      out += "<path fill=\"";
+      out += item.colour;
+      out += "\" d=\"M";
+      put_number(out, x + 2);
+      out += ',';
+      put_number(out, y - 9);
+      out += "h10l-5,8Z\"/>";
+    } else if (item.dash.empty()) {
       put_rect(out, x, y - 9, 14, 10);
       out += " fill=\"";
       out += item.colour;

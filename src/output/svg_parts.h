@@ -59,6 +59,7 @@ std::vector<Bar> merge_blocks(const OverviewData& data, const Scale& scale);
 struct Layout {
   explicit Layout(const OverviewData& data);
   bool genes = false;
+  bool empty_genes = false;
   bool conservation = false;
   bool gaps = false;
   double parameters_y = 0, genes_top = 0, conservation_top = 0, gaps_top = 0, excluded_top = 0,

@@ -15,6 +15,7 @@
 #include "core/path_split.h"
 #include "core/writer.h"
 #include "output/conserved.h"
+#include "output/parameter_names.h"
 #include "output/writers.h"
 
 namespace selvane {
@@ -274,27 +275,35 @@ void write_display(Writer& out, bool html, std::int32_t negval, std::int32_t bre
   }
 }
 
+// "\nName: " of a parameter line.
+void write_parameter_name(Writer& out, const ParameterName& parameter) {
+  out.put('\n');
+  out.write(parameter.name);
+  out.write(": ");
+}
+
 void write_parameters(Writer& out, ResultsForm form, const BlockParams& params) {
   out.write(form == ResultsForm::kHtml ? "\n</pre>\n<pre>\n\n\n<br><b>Parameters used</b>"
                                        : "\n\nParameters used");
-  out.write("\nMinimum Number Of Sequences For A Conserved Position: ");
+  write_parameter_name(out, kConservedName);
   out.number(params.negval);
-  out.write("\nMinimum Number Of Sequences For A Flanking Position: ");
+  write_parameter_name(out, kFlankName);
   out.number(params.flankval);
-  out.write("\nMaximum Number Of Contiguous Nonconserved Positions: ");
+  write_parameter_name(out, kNonconservedName);
   out.number(params.negblen);
   if (form == ResultsForm::kShort) {
-    out.write("\nMinimum Length Of An Initial Block: ");
+    write_parameter_name(out, kInitialBlockName);
     out.number(params.posblen);
   }
-  out.write("\nMinimum Length Of A Block: ");
+  write_parameter_name(out, kBlockName);
   out.number(params.posblen2);
   if (const std::string_view gaps = gap_policy_name(params.tog_gaps); !gaps.empty()) {
-    out.write("\nAllowed Gap Positions: ");
+    write_parameter_name(out, kGapsName);
     out.write(gaps);
   }
   if (params.seq_type == SeqType::kProtein) {
-    out.write(params.tog_sim ? "\nUse Similarity Matrices: Yes" : "\nUse Similarity Matrices: No");
+    write_parameter_name(out, kSimilarityName);
+    out.write(params.tog_sim ? "Yes" : "No");
   }
 }
 

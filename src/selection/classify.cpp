@@ -113,20 +113,19 @@ void count_tile(const Alignment& aln, std::int32_t p0, std::int32_t width, std::
   }
 }
 
-// Whether the gap policy b5 lets a position with `gaps` gap characters be scored.
-bool scored(GapPolicy tog_gaps, std::int32_t gaps, std::int32_t initnegval) {
+}  // namespace
+
+std::int32_t gap_limit(GapPolicy tog_gaps, std::int32_t initnegval, std::int32_t numseq) {
   switch (tog_gaps) {
     case GapPolicy::kAll:
-      return true;
+      return numseq;
     case GapPolicy::kWithHalf:
-      return gaps < initnegval;  // at most numseq / 2 gaps
+      return initnegval - 1;
     case GapPolicy::kNone:
       break;
   }
-  return gaps == 0;
+  return 0;
 }
-
-}  // namespace
 
 Classification assignval(const Alignment& aln, const BlockParams& params) {
   const std::int32_t nupo = aln.nupo;
@@ -149,6 +148,7 @@ Classification assignval(const Alignment& aln, const BlockParams& params) {
   const int last_candidate = nucleotides ? 4 : 20;
   const bool rescore = params.seq_type == SeqType::kProtein && params.tog_sim;
   const float threshold = static_cast<float>(params.initnegval);
+  const std::int32_t max_gaps = gap_limit(params.tog_gaps, params.initnegval, aln.numseq);
 
   for (std::int32_t p0 = 1; p0 <= nupo; p0 += tile_width) {
     const std::int32_t width = std::min(tile_width, nupo - p0 + 1);
@@ -156,7 +156,7 @@ Classification assignval(const Alignment& aln, const BlockParams& params) {
     count_tile(aln, p0, width, run_counts.data(), tile.data());
     for (std::int32_t i = 0; i < width; ++i) {
       const std::int32_t* counts = tile.data() + static_cast<std::size_t>(i) * kSlots;
-      if (!scored(params.tog_gaps, counts[kGapIndex], params.initnegval)) continue;
+      if (counts[kGapIndex] > max_gaps) continue;
       const auto p = static_cast<std::size_t>(p0 + i);
       float val = 0.0f;
       int letter = -1;

@@ -23,6 +23,11 @@ struct Classification {
   std::vector<char> val_aa;  // upper-case letter that gave the value, '?' when none
 };
 
+// The largest number of gaps a position of `numseq` sequences may hold and still be scored
+// under gap policy b5: None 0, With Half initnegval - 1 (at most half the sequences), All
+// numseq. A position with more gaps is excluded: its value is 0.
+std::int32_t gap_limit(GapPolicy tog_gaps, std::int32_t initnegval, std::int32_t numseq);
+
 // Counts, scores and (for proteins with b6 on) re-scores every position.
 // Reads seq_type, tog_gaps, tog_sim and initnegval from the settings.
 Classification assignval(const Alignment& aln, const BlockParams& params);

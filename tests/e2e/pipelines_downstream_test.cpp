@@ -1,5 +1,6 @@
 // Downstream tree builders read what selvane writes: trees built from the selected blocks of a
-// bundled example hold every sequence of it. Skipped where the programs are not installed.
+// bundled example hold every sequence of it, in the input's format and in the FASTA and PHYLIP of
+// --out-format. Skipped where the programs are not installed.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -155,7 +156,7 @@ TEST(Downstream, IqTreeBuildsATreeOfEverySequenceFromTheSelectedBlocks) {
   const auto run = run_program(
       iqtree, {"-s", "proteases.fas-sv", "-m", "LG", "-nt", "1", "-seed", "1", "-redo", "-quiet"},
       dir.path());
-  ASSERT_EQ(run.status, 0) << run.output;
+  ASSERT_EQ(run.status, 0) << run.output << run.errors;
   EXPECT_EQ(sorted_leaves(read_file(dir / "proteases.fas-sv.treefile")), selected.names);
   // It read every residue of the blocks, across the blanks that group them by ten.
   const std::string expected = "Alignment has " + std::to_string(selected.names.size()) +
@@ -172,10 +173,54 @@ TEST(Downstream, FastTreeBuildsATreeOfEverySequenceFromTheSelectedBlocks) {
 
   const auto run = run_program(
       fasttree, {"-quiet", "-nopr", "-out", "tree.nwk", "proteases.fas-sv"}, dir.path());
-  ASSERT_EQ(run.status, 0) << run.output;
+  ASSERT_EQ(run.status, 0) << run.output << run.errors;
   // Quiet, it says nothing unless something in the file surprised it.
-  EXPECT_EQ(run.output, "");
+  EXPECT_EQ(run.output + run.errors, "");
   EXPECT_EQ(sorted_leaves(read_file(dir / "tree.nwk")), selected.names);
+}
+
+// An NBRF/PIR input, which tree builders cannot read, written as FASTA or PHYLIP into a folder of
+// its own (its own folder may be read-only in a pipeline).
+TEST(Downstream, IqTreeReadsAnNbrfInputWrittenAsFastaOrPhylipElsewhere) {
+  const std::string iqtree = find_program({"iqtree2", "iqtree"});
+  if (iqtree.empty()) GTEST_SKIP() << "IQ-TREE is not installed";
+  const std::string input = read_file(testing::source_dir() / "examples/made1.pir");
+  std::vector<std::string> names;
+  for (std::size_t at = input.find(">DL;"); at != std::string::npos;
+       at = input.find("\n>DL;", at + 1)) {
+    const std::size_t start = input.find(';', at) + 1;
+    names.push_back(input.substr(start, input.find('\n', start) - start));
+  }
+  std::sort(names.begin(), names.end());
+  ASSERT_EQ(names.size(), 20u);
+
+  for (const std::string format : {"fasta", "phylip"}) {
+    SCOPED_TRACE(format);
+    TempDir dir;
+    testing::write_file(dir / "data/made1.pir", input);
+    const auto run = run_selvane(
+        {"data/made1.pir", "--out-format=" + format, "--outdir=out", "-p=n", "--strict"},
+        dir.path());
+    ASSERT_EQ(run.status, 0) << run.output << run.errors;
+    EXPECT_EQ(testing::list_files(dir / "data"), std::vector<std::string>{"made1.pir"});
+    const std::string written = read_file(dir / "out/made1.pir-sv");
+    // The header of each: FASTA drops the description line; PHYLIP counts sequences and columns.
+    EXPECT_EQ(written.rfind(format == "fasta" ? ">H.sapiens_6.1/113836283-113836209\nGATTGATGCA"
+                                              : "20 23\nH.sapiens_6.1/113836283-113836209 GATT",
+                            0),
+              0u)
+        << written.substr(0, 80);
+
+    const auto tree = run_program(iqtree,
+                                  {"-s", "out/made1.pir-sv", "-m", "JC", "-fast", "-nt", "1",
+                                   "-seed", "1", "-redo", "-quiet"},
+                                  dir.path());
+    ASSERT_EQ(tree.status, 0) << tree.output << tree.errors;
+    EXPECT_EQ(sorted_leaves(read_file(dir / "out/made1.pir-sv.treefile")), names);
+    EXPECT_NE(
+        read_file(dir / "out/made1.pir-sv.log").find("Alignment has 20 sequences with 23 columns"),
+        std::string::npos);
+  }
 }
 
 }  // namespace

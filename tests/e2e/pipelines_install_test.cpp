@@ -41,7 +41,7 @@ TEST(Install, PutsTheProgramAndItsManualPageUnderThePrefix) {
   const auto install = run_program(
       SELVANE_CMAKE_COMMAND, {"--install", SELVANE_BUILD_DIR, "--prefix", prefix.path().string()},
       prefix.path());
-  ASSERT_EQ(install.status, 0) << install.output;
+  ASSERT_EQ(install.status, 0) << install.output << install.errors;
 
   const fs::path program = prefix / "bin/selvane";
   const auto version = run_program(program.string(), {"--version"}, prefix.path());
@@ -55,7 +55,7 @@ TEST(Install, PutsTheProgramAndItsManualPageUnderThePrefix) {
   if (!have_program("man")) GTEST_SKIP() << "man is not installed";
   // Standard output is a file, so man prints the page instead of starting a pager.
   const auto rendered = run_program("man", {"-l", page.string()}, prefix.path());
-  EXPECT_EQ(rendered.status, 0) << rendered.output;
+  EXPECT_EQ(rendered.status, 0) << rendered.errors;
   EXPECT_NE(rendered.output.find("SELVANE(1)"), std::string::npos) << rendered.output;
   EXPECT_NE(rendered.output.find("posix"), std::string::npos);
 }

@@ -2,7 +2,9 @@
 // forms, and the conventional exit status of --posix-exit, end to end through the binary.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -202,6 +204,82 @@ TEST(PosixExit, BatchRunsEndWithZeroOrWithOneAtTheirError) {
   EXPECT_EQ(mixed.status, 1);
   EXPECT_EQ(mixed.output, report("a/x.fas") + summary("a/x.fas") +
                               "\nAlignments with different number of sequences\n" + kTerminated);
+}
+
+// Gaps every third column: with the default gap policy nothing is selected.
+const char kGappy[] =
+    ">s1\nMK-LA-GL-AP-\n>s2\nMKVLAAGLLAPQ\n>s3\nMKVLAAGLLAPQ\n>s4\nMKVLAAGLLAPE\n";
+
+TEST(Strict, ARunThatCannotDoWhatWasAskedEndsWithOne) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> args;
+    int status;
+    std::vector<std::string> files;  // besides the inputs
+    std::string error;               // part of standard error
+  };
+  const std::vector<Case> cases = {
+      {"a value given apart from its option",
+       {"aln.fas", "-b5", "h", "--strict"},
+       1,
+       {},
+       "selvane: --strict: stopping before any file is written, because of \"-b5\", \"h\""},
+      {"a refused value", {"aln.fas", "-b5=x", "--strict"}, 1, {}, "because of \"-b5=x\""},
+      {"a refused value of a long option, --strict first",
+       {"aln.fas", "--strict", "--out-format=xml"},
+       1,
+       {},
+       "because of \"--out-format=xml\""},
+      {"an input that cannot be opened",
+       {"missing.fas", "--strict"},
+       1,
+       {},
+       "because the input could not be opened"},
+      {"nothing selected: the files are written",
+       {"gappy.fas", "--strict", "-p=s"},
+       1,
+       {"gappy.fas-sv", "gappy.fas-sv.txts"},
+       "--strict: the run fails: no position was selected"},
+      {"nothing selected, without --strict",
+       {"gappy.fas", "--posix-exit", "-p=n"},
+       0,
+       {"gappy.fas-sv"},
+       "selvane: gappy.fas: no position selected; 4 of 12 positions are excluded, and with the gap "
+       "policy None (b5) every column with a gap is: try -b5=h"},
+      {"a batch where one alignment selects something",
+       {"some.txt", "--strict", "-a=y", "-s=n", "-p=n"},
+       0,
+       {"some.txt-sv.seq"},
+       "gappy.fas: no position selected"},
+      {"a batch where none selects anything",
+       {"none.txt", "--strict", "-s=n", "-p=n"},
+       1,
+       {},
+       "--strict: the run fails: no alignment of the batch selected a position"},
+      {"all is well", {"aln.fas", "--strict", "-p=n"}, 0, {"aln.fas-sv"}, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    const std::map<std::string, std::string> inputs = {{"aln.fas", kAlignment},
+                                                       {"gappy.fas", kGappy},
+                                                       {"some.txt", "gappy.fas\naln.fas\n"},
+                                                       {"none.txt", "gappy.fas\ngappy.fas\n"}};
+    std::vector<std::string> expected_files = c.files;
+    for (const auto& [name, content] : inputs) {
+      write_file(dir / name, content);
+      expected_files.push_back(name);
+    }
+    std::sort(expected_files.begin(), expected_files.end());
+    const auto run = run_selvane(c.args, dir.path());
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_EQ(list_files(dir.path()), expected_files);
+    if (c.error.empty()) {
+      EXPECT_EQ(run.errors, "");
+    } else {
+      EXPECT_NE(run.errors.find(c.error), std::string::npos) << run.errors;
+    }
+  }
 }
 
 }  // namespace

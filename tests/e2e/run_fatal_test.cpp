@@ -1,5 +1,6 @@
 // Inputs that stop the program: every message is followed by "\nExecution terminated\n", the
-// exit status is 1, and whatever was printed and written before the stop stays.
+// exit status is 1, and whatever was printed and written before the stop stays. Standard error
+// says in one line which file, and what in it, made the program stop.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -33,6 +34,9 @@ struct FatalRun {
   std::vector<std::string> args;
   std::string output;
   std::map<std::string, std::string> written;  // files the run writes before it stops
+  // What standard error must say about it: each text is part of one "selvane: " line. Empty:
+  // not checked here.
+  std::vector<std::string> errors;
 };
 
 TEST(FatalRun, StopsWithItsMessageAfterWhatWentBefore) {
@@ -73,101 +77,127 @@ TEST(FatalRun, StopsWithItsMessageAfterWhatWentBefore) {
        "The minimum number of sequences for a flank position must be lower than or equal to 0 "
        "(the number of sequences)\n" +
            too_few_sequences + "0\n" + kEnd,
-       {}},
+       {},
+       {"cannot open input \"missing.fas\": No such file or directory", "no alignment was read"}},
       // Detection stops before any option is looked at: -b1=99 gives no warning.
       {"first line not a header",
        {{"in", "CLUSTAL W (1.83)\n\nseq1 ACGT\n"}},
        {},
        {"in", "-b1=99"},
        not_an_alignment + kEnd,
-       {}},
-      {"empty file", {{"in", ""}}, {}, {"in", "-p=n"}, not_an_alignment + kEnd, {}},
+       {},
+       {"in: its first line \"CLUSTAL W (1.83)\" is no FASTA or NBRF/PIR header"}},
+      {"empty file",
+       {{"in", ""}},
+       {},
+       {"in", "-p=n"},
+       not_an_alignment + kEnd,
+       {},
+       {"in: the file is empty or holds only blank lines"}},
       {"blank lines, then a line of blanks",
        {{"in", "\n\n   \n>a\nAC\n>b\nAC\n"}},
        {},
        {"in", "-p=n"},
        not_an_alignment + kEnd,
-       {}},
+       {},
+       {"in: its first line \"   \" is no FASTA"}},
       {"NBRF/PIR type letter in lower case",
        {{"in", ">p1;globin\n\nMKV*\n>p1;myo\n\nMKV*\n"}},
        {},
        {"in", "-p=n"},
        no_type + kEnd,
-       {}},
+       {},
+       {"in: its first header \">p1;globin\" has ';' as its fourth character"}},
       {"FASTA header with ';' fourth",
        {{"in", ">ab;c\nMKV\n>de\nMKV\n"}},
        {},
        {"in", "-p=n"},
        no_type + kEnd,
-       {}},
+       {},
+       {"in: its first header \">ab;c\" has ';' as its fourth character, so it is read as "
+        "NBRF/PIR"}},
       // 75 characters with the line end, the first FASTA header counting its '>'.
       {"first FASTA header too long",
        {{"in", ">" + repeat('a', 73) + "\nMKV\n>b\nMKV\n"}},
        {},
        {"in", "-p=n"},
        too_long + kEnd,
-       {}},
+       {},
+       {"in: the name of sequence 1 (\"" + repeat('a', 40) +
+        "...\") is 73 characters long; at most 72 fit here (--long-names"}},
       // A later header lost its '>' to the end of the sequence before it.
       {"later FASTA header too long",
        {{"in", ">a\nMKV\n>" + repeat('b', 74) + "\nMKV\n"}},
        {},
        {"in", "-p=n"},
        too_long + kEnd,
-       {}},
+       {},
+       {"in: the name of sequence 2 (\"" + repeat('b', 40) +
+        "...\") is 74 characters long; at most 73 fit here"}},
       {"NBRF/PIR header too long",
        {{"in", ">P1;" + repeat('a', 71) + "\n\nMKV*\n>P1;b\n\nMKV*\n"}},
        {},
        {"in", "-p=n"},
        too_long + kEnd,
-       {}},
+       {},
+       {"in: the name of sequence 1 (\"" + repeat('a', 40) +
+        "...\") is 71 characters long; at most 69 fit here"}},
       {"NBRF/PIR text right after a '*'",
        {{"in", ">P1;a\n\nMKV*note\n>P1;b\n\nMKV*\n"}},
        {},
        {"in", "-p=n"},
        "\nSequence not in NBRF/PIR format\n" + kEnd,
-       {}},
+       {},
+       {"in: the line \"note\" after entry 1 does not begin with '>'"}},
       {"NBRF/PIR file ends before the '*'",
        {{"in", ">P1;a\n\nMKV*\n>P1;b\n\nMKV\n"}},
        {},
        {"in", "-p=n"},
        "\nFile not in NBRF/PIR format\n" + kEnd,
-       {}},
+       {},
+       {"in: the file ends inside sequence 2, before its '*'"}},
       {"FASTA sequences of unequal length",
        {{"in", ">a\nMKVL\n>b\nMKV\n"}},
        {},
        {"in", "-p=n"},
        unequal + kEnd,
-       {}},
+       {},
+       {"in: sequence 2 (\"b\") has 3 positions, but sequence 1 (\"a\") has 4"}},
       {"NBRF/PIR sequences of unequal length",
        {{"in", ">P1;a\n\nMKV*\n>P1;b\n\nMK V L*\n"}},
        {},
        {"in", "-p=n"},
        unequal + kEnd,
-       {}},
+       {},
+       {"in: sequence 2 (\"b\") has 4 positions, but sequence 1 (\"a\") has 3"}},
       {"one FASTA sequence",
        {{"in", ">a\nMKVL\n"}},
        {},
        {"in", "-p=n"},
        too_few_sequences + "1\n" + kEnd,
-       {}},
+       {},
+       {"in: 1 sequence read; an alignment needs at least 2"}},
       {"one NBRF/PIR sequence",
        {{"in", ">P1;a\n\nMKVL*\n"}},
        {},
        {"in", "-p=n"},
        too_few_sequences + "1\n" + kEnd,
-       {}},
+       {},
+       {"in: 1 sequence read"}},
       {"one position left once the all-gap columns go",
        {{"in", ">a\n-M.-\n>b\n.K--\n"}},
        {},
        {"in", "-p=n"},
        too_few_positions + "1\n" + kEnd,
-       {}},
+       {},
+       {"in: 1 position is left once the columns that are gaps in every sequence are removed"}},
       {"gaps only",
        {{"in", ">a\n---\n>b\n-.-\n"}},
        {},
        {"in", "-p=n"},
        too_few_positions + "0\n" + kEnd,
-       {}},
+       {},
+       {"in: 0 positions are left"}},
       // The reader's own "File not opened" needs a file that detection did not open: the
       // second alignment of a paths file. The first alignment's files stay.
       {"second alignment of a paths file missing",
@@ -175,7 +205,8 @@ TEST(FatalRun, StopsWithItsMessageAfterWhatWentBefore) {
        {},
        {"list", "-p=n"},
        report_and_run + "\nFile not opened\n" + kEnd,
-       {{"aln.fas-sv", blocks}}},
+       {{"aln.fas-sv", blocks}},
+       {"cannot open input \"missing.fas\": No such file or directory (listed on line 3 of list)"}},
       // A writer that cannot create its file stops the run; the files before it stay, the
       // writers after it do not run.
       {"results file blocked by a directory",
@@ -183,7 +214,42 @@ TEST(FatalRun, StopsWithItsMessageAfterWhatWentBefore) {
        {"aln.fas-sv.htm"},
        {"aln.fas", "-k=y"},
        report_and_run + "\nFile not opened\n" + kEnd,
-       {{"aln.fas-sv", blocks}}},
+       {{"aln.fas-sv", blocks}},
+       {}},
+      // Lines ended by a carriage return alone make one long line, whatever fails then.
+      {"carriage returns alone as line ends",
+       {{"in", ">a\rMKVL\r>b\rMKVL\r"}},
+       {},
+       {"in", "-p=n"},
+       too_few_sequences + "1\n" + kEnd,
+       {},
+       {"in: its lines end in a carriage return alone, so it reads as one line"}},
+      {"batch alignments with different numbers of sequences",
+       {{"aln.fas", protein}, {"two.fas", ">a\nMKVL\n>b\nMKVL\n"}, {"list", "aln.fas\ntwo.fas\n"}},
+       {},
+       {"list", "-p=n", "-b1=3"},
+       report_and_run + "\nAlignments with different number of sequences\n" + kEnd,
+       {{"aln.fas-sv", blocks}},
+       {"two.fas has 2 sequences, but the first alignment, aln.fas, has 4; with b1 or b2 given, "
+        "or a concatenation, all must have as many (listed on line 2 of list)"}},
+      // PHYLIP names end at a blank, so blanks become '_': then these two names are one.
+      {"names the same once written in PHYLIP",
+       {{"in", ">a b\nMKVL\n>a_b\nMKVL\n"}},
+       {},
+       {"in", "--out-format=phylip", "-p=n"},
+       "\n2 sequences and 4 positions in the first alignment file:\nin\n\nin\n"
+       "Original alignment: 4 positions\n"
+       "Selvane alignment:  0 positions (0 %) in 0 selected block(s)\n\n" +
+           kEnd,
+       {},
+       {"in: sequence 1 (\"a b\") and sequence 2 (\"a_b\") have the same PHYLIP name \"a_b\""}},
+      {"output folder that cannot be made",
+       {{"aln.fas", protein}, {"out", "a file"}},
+       {},
+       {"aln.fas", "--outdir=out/sub"},
+       report_and_run + "\nFile not opened\n" + kEnd,
+       {},
+       {"cannot create the output folder \"out/sub\" (--outdir): Not a directory"}},
   };
 
   for (const FatalRun& run : runs) {
@@ -196,6 +262,14 @@ TEST(FatalRun, StopsWithItsMessageAfterWhatWentBefore) {
 
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.output, run.output);
+    for (const std::string& error : run.errors) {
+      // Within one line of its own, which starts "selvane: ".
+      const std::size_t at = result.errors.find(error);
+      ASSERT_NE(at, std::string::npos) << result.errors;
+      const std::size_t line_start = result.errors.rfind('\n', at) + 1;  // npos + 1 is 0
+      EXPECT_EQ(result.errors.compare(line_start, 9, "selvane: "), 0) << result.errors;
+      EXPECT_EQ(result.errors.find('\n', at), result.errors.find('\n', line_start));
+    }
     std::vector<std::string> expected_names;
     for (const auto& [name, content] : run.inputs) expected_names.push_back(name);
     for (const auto& [name, content] : run.written) expected_names.push_back(name);

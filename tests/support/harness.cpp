@@ -1,6 +1,7 @@
 #include "support/harness.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -66,6 +67,7 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
   TempDir io;
   const fs::path in_path = io / "stdin";
   const fs::path out_path = io / "stdout";
+  const fs::path err_path = io / "stderr";
   write_file(in_path, input);
 
   std::vector<std::string> argv_text;
@@ -80,10 +82,11 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
   if (pid == 0) {
     const int in_fd = open(in_path.c_str(), O_RDONLY);
     const int out_fd = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (in_fd < 0 || out_fd < 0 || chdir(cwd.c_str()) != 0) _exit(127);
+    const int err_fd = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (in_fd < 0 || out_fd < 0 || err_fd < 0 || chdir(cwd.c_str()) != 0) _exit(127);
     dup2(in_fd, 0);
     dup2(out_fd, 1);
-    dup2(out_fd, 2);
+    dup2(err_fd, 2);
     execvp(argv[0], argv.data());
     _exit(127);
   }
@@ -92,29 +95,30 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
   RunResult result;
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   result.output = read_file(out_path);
+  result.errors = read_file(err_path);
   return result;
 }
 
 RunResult run_selvane(const std::vector<std::string>& args, const fs::path& cwd,
                       const std::string& input) {
-  return run_program(SELVANE_BINARY, args, cwd, input);
+  RunResult result = run_program(SELVANE_BINARY, args, cwd, input);
+  if (result.errors.find("Sanitizer") != std::string::npos ||
+      result.errors.find("runtime error:") != std::string::npos) {
+    ADD_FAILURE() << "selvane reported on standard error:\n" << result.errors;
+  }
+  return result;
 }
 
 fs::path source_dir() {
   return fs::path(SELVANE_SOURCE_DIR);
 }
 fs::path corpus_dir() {
-  // The corpus sits beside the project's checkout; SELVANE_CORPUS_DIR in the environment
-  // points elsewhere, and a checkout one level deeper (a work tree) finds it too.
   if (const char* env = std::getenv("SELVANE_CORPUS_DIR"); env != nullptr && *env != '\0') {
     return fs::path(env);
   }
-  const fs::path beside(SELVANE_CORPUS_DIR);
+  const fs::path beside = source_dir() / ".." / "shared" / "corpus";
   if (fs::is_directory(beside)) return beside;
-  const fs::path nested = source_dir() / ".." / ".." / "shared" / "corpus";
-  if (fs::is_directory(nested)) return nested;
-  // Where the team's machines keep it, for clones made anywhere else.
-  return fs::path("/work/shared/corpus");
+  return source_dir() / ".." / ".." / "shared" / "corpus";
 }
 bool corpus_available() {
   return fs::is_directory(corpus_dir());

@@ -30,10 +30,12 @@ std::vector<std::string> list_files(const std::filesystem::path& dir);
 struct RunResult {
   int status = -1;     // exit status, or -1 when the process did not exit normally
   std::string output;  // everything written to standard output
+  std::string errors;  // everything written to standard error
 };
 
 // Runs the selvane binary with `args` in directory `cwd`, feeding `input` on standard input
-// (an empty input is a closed standard input).
+// (an empty input is a closed standard input). A sanitizer report on standard error fails the
+// calling test: a sanitized binary may still exit with the status a test expects.
 RunResult run_selvane(const std::vector<std::string>& args, const std::filesystem::path& cwd,
                       const std::string& input = "");
 
@@ -42,7 +44,9 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
                       const std::filesystem::path& cwd, const std::string& input = "");
 
 // The project's source tree (for tests/golden and examples) and the shared corpus of real
-// alignments, which may be absent: tests that use it skip then.
+// alignments, which may be absent: tests that use it skip then. The corpus is SELVANE_CORPUS_DIR
+// when set, else shared/corpus beside the checkout or beside the folder that holds it (a work
+// tree one level deeper).
 std::filesystem::path source_dir();
 std::filesystem::path corpus_dir();
 bool corpus_available();

@@ -49,7 +49,7 @@ TEST(Concatenation, JoinsTheSelectedBlocksOfEveryAlignmentInOrder) {
   const Alignment a = make_alignment({"ABCDEFGHIJ", "abcdefghij"}, "a");
   const Alignment b = make_alignment({"KLMNOP", "klmnop"}, "b");
   const Alignment c = make_alignment({"QRSTUVWXYZ", "qrstuvwxyz"}, "last");
-  Concatenation all(2, "letall");
+  Concatenation all("letall");
   all.append_blocks(a, make_blocks({{2, 4}, {7, 8}}, 10));
   all.append_blocks(b, make_blocks({}, 6));  // nothing selected: leaves no trace
   all.append_blocks(c, make_blocks({{1, 1}, {5, 4}, {10, 10}}, 10));  // an empty codon block
@@ -62,7 +62,7 @@ TEST(Concatenation, JoinsTheSelectedBlocksOfEveryAlignmentInOrder) {
 TEST(Concatenation, InputAlignmentsAndUngappedRowsAreJoinedWhole) {
   const Alignment a = make_alignment({"AC-GT", "ACCGT"}, "x");
   const Alignment b = make_alignment({"MK", "MR"}, "y");
-  Concatenation inputs(2, "letall_init");
+  Concatenation inputs("letall_init");
   inputs.append_alignment(a);
   inputs.append_alignment(b);
   EXPECT_EQ(inputs.length(), 7);
@@ -72,7 +72,7 @@ TEST(Concatenation, InputAlignmentsAndUngappedRowsAreJoinedWhole) {
   Rows ungapped(2, 3);
   std::string("ACG").copy(ungapped.row(1) + 1, 3);
   std::string("TTT").copy(ungapped.row(2) + 1, 3);
-  Concatenation joined(2, "newletall");
+  Concatenation joined("newletall");
   joined.append_rows(ungapped);
   joined.append_rows(Rows(2, 0));
   joined.append_rows(ungapped);
@@ -84,7 +84,7 @@ TEST(Concatenation, GroupingRunsAcrossAlignments) {
   // 25 + 35 positions: exactly 60, so each NBRF/PIR entry ends with '*' alone on a line.
   const Alignment a = make_alignment({std::string(25, 'A'), std::string(25, 'a')}, "s");
   const Alignment b = make_alignment({std::string(35, 'C'), std::string(35, 'c')}, "s");
-  Concatenation inputs(2, "letall_init");
+  Concatenation inputs("letall_init");
   inputs.append_alignment(a);
   inputs.append_alignment(b);
   const std::string first = "AAAAAAAAAA AAAAAAAAAA AAAAACCCCC CCCCCCCCCC CCCCCCCCCC CCCCCCCCCC\n";

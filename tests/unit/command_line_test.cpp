@@ -227,6 +227,24 @@ TEST(CommandLine, ConcatenationSwitchesFixTheSequenceCounts) {
   EXPECT_EQ(st.input.tog_sub, 1);
 }
 
+// The joining options are kept as typed (their values are checked when a batch starts); a
+// batch joined by taxon keeps the b1 or b2 the user set, and only that one, for every alignment.
+TEST(CommandLine, JoinOptionsAndTheCountsTheUserSet) {
+  RunState st = with_ten_sequences();
+  EXPECT_EQ(parse(st, {"--by-name", "--partitions", "--taxon-sep=@@", "--taxon-regex=", "-b2=9"}),
+            "");
+  EXPECT_TRUE(st.outputs.join.by_name);
+  EXPECT_TRUE(st.outputs.join.partitions);
+  EXPECT_EQ(st.outputs.join.taxon_sep, "@@");
+  EXPECT_EQ(st.outputs.join.taxon_regex, "");
+  EXPECT_FALSE(st.input.negval_set);
+  EXPECT_TRUE(st.input.flankval_set);
+  parse(st, {"-b1=3", "-b2=0"});  // refused, and the lowest b2: neither is set by the user
+  EXPECT_FALSE(st.input.negval_set);
+  parse(st, {"-b1=6"});
+  EXPECT_TRUE(st.input.negval_set);
+}
+
 TEST(CommandLine, ArgumentsThatNameNoOptionAreIgnoredSilently) {
   RunState st = with_ten_sequences();
   const RunState before = st;
@@ -237,6 +255,64 @@ TEST(CommandLine, ArgumentsThatNameNoOptionAreIgnoredSilently) {
   EXPECT_EQ(st.params.tog_gaps, before.params.tog_gaps);
   EXPECT_EQ(st.outputs.tog_viewfile, before.outputs.tog_viewfile);
   EXPECT_EQ(st.params.negblen, before.params.negblen);
+}
+
+// Each ignored or refused argument comes back with its reason, for standard error; what is taken
+// comes back with nothing. Long options are applied in the same left-to-right pass.
+TEST(CommandLine, IgnoredAndRefusedArgumentsComeBackWithTheirReason) {
+  struct Case {
+    std::string_view arg;
+    std::string reason;  // empty: taken
+    bool refused = false;
+  };
+  const std::string form = "options are written -name=value, without blanks";
+  const std::vector<Case> cases = {
+      {"h", form},
+      {"-b5", form},
+      {"-b5h", form},
+      {"--b5=h", "unknown option; did you mean -b5=h?"},
+      {"-strict", "unknown option; did you mean --strict?"},
+      {"-T=P", "unknown option (the sequence type is -t, in lower case)"},
+      {"-b7=3", "unknown option"},
+      {"--posix", "unknown option"},
+      {"--help", "--help and --version are understood only as the one argument"},
+      {"--outdir", "it is written --outdir=DIR"},
+      {"--strict=yes", "--strict takes no value"},
+      {"--outdir=", "a folder must follow the '='", true},
+      {"--out-format=xml", "the format is fasta, pir or phylip", true},
+      {"-b5=x", "the setting keeps its value (the warning on standard output says why)", true},
+      {"-b5=h", ""},
+      {"-b2=0", ""},
+      {"--strict", ""},
+      {"--outdir=out/a", ""},
+      {"--out-format=PHYLIP", ""},
+      {"--long-names", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arg);
+    RunState st = with_ten_sequences();
+    testing::Capture capture;
+    const std::vector<std::string_view> args = {c.arg};
+    const std::vector<ArgumentProblem> problems = parse_options(st, args, capture.out());
+    if (c.reason.empty()) {
+      EXPECT_TRUE(problems.empty());
+      continue;
+    }
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].argument, c.arg);
+    EXPECT_EQ(problems[0].reason, c.reason);
+    EXPECT_EQ(problems[0].refused, c.refused);
+  }
+
+  RunState st = with_ten_sequences();
+  EXPECT_EQ(
+      parse(st, {"--strict", "--outdir=out/a", "--out-format=Phylip", "--long-names", "-t=D"}), "");
+  EXPECT_TRUE(st.outputs.strict);
+  EXPECT_TRUE(st.outputs.posix_exit);
+  EXPECT_EQ(st.outputs.outdir, "out/a");
+  EXPECT_EQ(st.outputs.out_format, OutputFormat::kPhylip);
+  EXPECT_TRUE(st.input.long_names);
+  EXPECT_TRUE(st.input.type_chosen);
 }
 
 TEST(CommandLine, WithoutAnAlignmentTheRangesAreZero) {

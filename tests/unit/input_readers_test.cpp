@@ -40,6 +40,11 @@ std::string read_text(Reader reader, const std::string& content) {
     EXPECT_EQ(al.name.size(), static_cast<std::size_t>(al.numseq) + 1);
     EXPECT_EQ(al.let.numseq(), al.numseq);
     EXPECT_EQ(al.let.width(), al.nupo);
+    if (reader == Reader::kPir || reader == Reader::kFasta) {
+      // The names alone, as a batch joined by taxon reads them first, are the reader's names.
+      EXPECT_EQ(read_names(path, reader == Reader::kPir ? InputFormat::kPir : InputFormat::kFasta),
+                al.name);
+    }
     std::string text;
     for (std::int32_t s = 1; s <= al.numseq; ++s) {
       text += al.name[s] + "=" + std::string(al.let.row(s) + 1, al.let.row(s) + 1 + al.nupo) + ";";

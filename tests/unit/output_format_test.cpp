@@ -1,10 +1,13 @@
-// Output names, the residue grouping and the entry frame.
+// Output names, the residue grouping, the entry frame and the output formats and folder.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
+#include "core/output_file.h"
 #include "core/path_split.h"
 #include "core/run_state.h"
+#include "output/alignment_file.h"
 #include "output/entry.h"
 #include "output/naming.h"
 #include "support/harness.h"
@@ -26,6 +29,7 @@ TEST(OutputNames, EveryFileOfOneAlignmentAndOfABatch) {
       {OutputFile::kPostScript, "data/aln.fas-svPS"},
       {OutputFile::kNonconserved, "data/aln.fas-svComp"},
       {OutputFile::kUngapped, "data/aln.fas--"},
+      {OutputFile::kOverview, "data/aln.fas-sv.svg"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(output_name("data/aln.fas", "-sv", c.kind), c.expected);
@@ -35,6 +39,7 @@ TEST(OutputNames, EveryFileOfOneAlignmentAndOfABatch) {
   EXPECT_EQ(batch_output_name("b/", "lists.txt", "-sv", BatchFile::kInputs), "b/lists.txt.seq");
   EXPECT_EQ(batch_output_name("b/", "lists.txt", "-sv", BatchFile::kUngapped), "b/lists.txt--.seq");
   EXPECT_EQ(batch_output_name("", "p", "-sv", BatchFile::kBlocks), "p-sv.seq");
+  EXPECT_EQ(batch_output_name("b/", "p", "-x", BatchFile::kBlocksOverview), "b/p-x.seq.svg");
 }
 
 // Writes one entry through a real file and returns the file's text.
@@ -88,6 +93,47 @@ TEST(EntryFormat, SingleCharactersGroupLikeStretches) {
   const std::string expected_line =
       "xxxxxxxxxx xxxxxxxxxx xxxxxxxxxx xxxxxxxxxx xxxxxxxxxx xxxxxxxxxx\n";
   EXPECT_EQ(testing::read_file(path), expected_line + expected_line + "xxxxx");
+}
+
+// --out-format and --outdir: one alignment file in every format, written into another folder.
+TEST(AlignmentFile, FormatsAndFolderOfTheOutputOptions) {
+  testing::TempDir dir;
+  Rows rows(2, 12);
+  for (std::int32_t n = 1; n <= 2; ++n) std::memcpy(rows.row(n) + 1, "MKVLAAGLLAPQ", 12);
+  const std::vector<std::string> names = {"", "human beta", "mouse"};
+  AlignmentContent content = whole_rows(rows, names);
+  content.ranges = {{&rows, 1, 3}, {&rows, 6, 12}};  // two stretches, 10 characters
+  OutputSwitches outputs;
+  outputs.outdir = (dir / "made/here").string();
+  struct Case {
+    EntryFormat format;
+    std::string text;
+  };
+  const Case cases[] = {
+      {{AlignmentFormat::kFasta, SeqType::kProtein},
+       ">human beta\nMKVAGLLAPQ \n>mouse\nMKVAGLLAPQ \n"},
+      {{AlignmentFormat::kPir, SeqType::kCodons},
+       ">DL;human beta\n \nMKVAGLLAPQ *\n\n>DL;mouse\n \nMKVAGLLAPQ *\n\n"},
+      // One line per sequence, ungrouped; the blank of a name would end it early.
+      {{AlignmentFormat::kPhylip, SeqType::kProtein},
+       "2 10\nhuman_beta MKVAGLLAPQ\nmouse MKVAGLLAPQ\n"},
+  };
+  for (const Case& c : cases) {
+    write_alignment("data/aln.fas-sv", outputs, c.format, content);
+    EXPECT_EQ(testing::read_file(dir / "made/here/aln.fas-sv"), c.text);
+  }
+  EXPECT_EQ(final_output_path("aln.fas--", outputs), outputs.outdir + "/aln.fas--");
+  outputs.outdir += "/";
+  EXPECT_EQ(final_output_path("a/b/list.txt.seq", outputs), outputs.outdir + "list.txt.seq");
+  EXPECT_EQ(final_output_path("a/b/list.txt.seq", OutputSwitches{}), "a/b/list.txt.seq");
+
+  const PhylipNames renamed = check_phylip_names(names);
+  EXPECT_EQ(renamed.renamed, 1);
+  EXPECT_EQ(renamed.clash_first, 0);
+  const std::vector<std::string> clashing = {"", "a", "x y", "b", "x_y"};
+  const PhylipNames clash = check_phylip_names(clashing);
+  EXPECT_EQ(clash.clash_first, 2);
+  EXPECT_EQ(clash.clash_second, 4);
 }
 
 TEST(SequenceCountDefaults, FollowTheNumberOfSequences) {

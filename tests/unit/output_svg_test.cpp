@@ -11,7 +11,9 @@
 
 #include "input/readers.h"
 #include "output/svg.h"
+#include "selection/classify.h"
 #include "support/harness.h"
+#include "support/svg_check.h"
 #include "unit/writers_fixtures.h"
 
 namespace selvane {
@@ -19,72 +21,7 @@ namespace {
 
 const std::string kDash = "\xE2\x80\x93";  // en dash, between the ends of a range
 
-// Enough of XML 1.0 for what the overview writes: one root, matched tags, quoted attributes,
-// known references only, no raw '<' or '&' in text, valid UTF-8 without control characters.
-std::string xml_error(const std::string& doc) {
-  std::vector<std::string> open;
-  bool root_seen = false;
-  for (std::size_t i = 0; i < doc.size();) {
-    const auto c = static_cast<unsigned char>(doc[i]);
-    if (c < 0x20 && c != '\n') return "control character at " + std::to_string(i);
-    if (c >= 0x80) {  // a UTF-8 sequence: lead byte, then continuation bytes
-      const std::size_t n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 0;
-      if (n == 0 || i + n > doc.size()) return "bad UTF-8 at " + std::to_string(i);
-      for (std::size_t k = 1; k < n; ++k) {
-        if ((static_cast<unsigned char>(doc[i + k]) & 0xC0) != 0x80) return "bad UTF-8";
-      }
-      i += n;
-    } else if (c == '&') {
-      const std::size_t end = doc.find(';', i);
-      const std::string ref = doc.substr(i, end == std::string::npos ? 0 : end - i + 1);
-      if (ref != "&amp;" && ref != "&lt;" && ref != "&gt;" && ref != "&quot;" && ref != "&#39;") {
-        return "unknown reference at " + std::to_string(i);
-      }
-      i = end + 1;
-    } else if (c == '>') {
-      return "raw '>' at " + std::to_string(i);
-    } else if (c != '<') {
-      if (open.empty() && c != '\n') return "text outside the root at " + std::to_string(i);
-      ++i;
-    } else if (doc.compare(i, 5, "<?xml") == 0) {
-      if (i != 0) return "declaration not first";
-      i = doc.find("?>", i) + 2;
-    } else {
-      const bool closing = doc[i + 1] == '/';
-      std::size_t j = i + (closing ? 2 : 1);
-      const std::size_t name_start = j;
-      while (j < doc.size() && (std::isalnum(static_cast<unsigned char>(doc[j])) != 0)) ++j;
-      const std::string name = doc.substr(name_start, j - name_start);
-      if (name.empty()) return "tag without a name at " + std::to_string(i);
-      // Attributes: name="value", the value without '<' or a stray '&'.
-      while (j < doc.size() && doc[j] != '>' && doc[j] != '/') {
-        if (doc[j] == ' ') {
-          ++j;
-          continue;
-        }
-        const std::size_t eq = doc.find("=\"", j);
-        const std::size_t close = doc.find('"', eq + 2);
-        if (eq == std::string::npos || close == std::string::npos) return "bad attribute";
-        const std::string value = doc.substr(eq + 2, close - eq - 2);
-        if (value.find('<') != std::string::npos) return "'<' in attribute " + value;
-        const std::string error = xml_error("<r>" + value + "</r>");
-        if (!error.empty()) return "attribute value: " + error;
-        j = close + 1;
-      }
-      const bool empty = doc.compare(j, 2, "/>") == 0;
-      if (closing) {
-        if (open.empty() || open.back() != name) return "unmatched </" + name + ">";
-        open.pop_back();
-      } else if (!empty) {
-        if (open.empty() && root_seen) return "second root";
-        root_seen = true;
-        open.push_back(name);
-      }
-      i = j + (empty ? 2 : 1);
-    }
-  }
-  return open.empty() && root_seen ? "" : "unclosed or missing root";
-}
+using testing::xml_error;
 
 // An overview's input with the storage behind its spans.
 struct Case {
@@ -307,14 +244,15 @@ TEST(SvgOverview, GapCountsAndTheExclusionsOfEachGapPolicy) {
   const std::vector<std::int32_t> gaps = count_gaps(aln);
   EXPECT_EQ(gaps, (std::vector<std::int32_t>{0, 0, 2, 2, 2, 1}));
   // b5: None scores only gapless positions, With Half up to half the sequences, All every one.
-  for (const auto& [policy, excluded] : {std::pair{1, "4 positions"}, {2, "0 positions"}}) {
+  for (const auto& [policy, excluded] :
+       {std::pair{GapPolicy::kNone, "4 positions"}, {GapPolicy::kWithHalf, "0 positions"}}) {
     Case c(5, 4, 0, 0);
     c.data.gaps = gaps;
     c.data.max_scored_gaps = gap_limit(policy, 4 / 2 + 1, 4);
     const std::string doc = render_svg(c.data);
     EXPECT_NE(doc.find(std::string(excluded) + " excluded by the gap policy"), std::string::npos);
   }
-  EXPECT_EQ(gap_limit(3, 3, 4), 4);
+  EXPECT_EQ(gap_limit(GapPolicy::kAll, 3, 4), 4);
 
   // A generated alignment of a million positions, row s holding a gap where p * (s + 2) % 11
   // is 0; '.' and residues are not gaps.
@@ -328,24 +266,39 @@ TEST(SvgOverview, GapCountsAndTheExclusionsOfEachGapPolicy) {
   }
 }
 
-bool rsvg_available() {
-  return std::system("rsvg-convert --version > /dev/null 2>&1") == 0;
-}
-
 TEST(SvgOverview, RendersWithRsvgConvert) {
-  if (!rsvg_available()) GTEST_SKIP() << "rsvg-convert is not installed";
+  if (!testing::rsvg_available()) GTEST_SKIP() << "rsvg-convert is not installed";
   testing::TempDir dir;
   Case big_case(1000000, 8, 40, 97);
   const std::vector<std::int32_t> gaps = count_gaps(generated_alignment(8, 1000000));
   big_case.data.gaps = gaps;
   big_case.data.genes = {{"one", 1, 400000}, {"two", 400001, 1000000}};
+  big_case.data.empty_genes = {{"none", 400001, 400000}};
   const Case& big = big_case;
   const Case small(10, 3, 3, 5);
   for (const Case* c : {&big, &small}) {
     testing::write_file(dir / "o.svg", render_svg(c->data));
-    const auto run = testing::run_program("rsvg-convert", {"-o", "o.png", "o.svg"}, dir.path());
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(testing::read_file(dir / "o.png").substr(1, 3), "PNG");
+    EXPECT_TRUE(testing::renders_with_rsvg(dir / "o.svg"));
+  }
+}
+
+// A concatenation gives its profiles as shares of each part's own sequences; shares worked out
+// from the counts draw exactly what the counts draw.
+TEST(SvgOverview, SharesDrawWhatTheirCountsDraw) {
+  for (const std::int32_t nupo : {300, 20000}) {
+    SCOPED_TRACE(nupo);
+    Case c(nupo, 7, 30, 70);
+    c.data.max_scored_gaps = 2;
+    const std::string from_counts = render_svg(c.data);
+    std::vector<OverviewShare> shares(c.val.size());
+    for (std::size_t p = 1; p < shares.size(); ++p) {
+      shares[p] = {c.val[p] * (1.0f / 7), static_cast<float>(c.gaps[p]) * (1.0f / 7),
+                   c.gaps[p] > 2};
+    }
+    c.data.val = {};
+    c.data.gaps = {};
+    c.data.shares = shares;
+    EXPECT_EQ(render_svg(c.data), from_counts);
   }
 }
 

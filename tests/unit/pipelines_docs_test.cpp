@@ -1,7 +1,8 @@
 // The usage of --help, the manual page and the README describe the same options, with the
-// defaults the program really starts with.
+// defaults the program really starts with; the README's examples run as written.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,15 @@ std::vector<Documented> options() {
       {"-w=", yes_no(st.outputs.tog_allungfile)},
       {"-v=", std::to_string(st.outputs.breakcount)},
       {"--posix-exit", ""},
+      {"--strict", ""},
+      {"--outdir=", ""},
+      {"--out-format=", ""},
+      {"--long-names", ""},
+      {"--svg", "off"},
+      {"--by-name", ""},
+      {"--taxon-sep=", ""},
+      {"--taxon-regex=", ""},
+      {"--partitions", ""},
   };
 }
 
@@ -122,6 +132,35 @@ TEST(Documentation, ReadmeTableListsEveryOptionWithItsDefault) {
     std::erase(value, ' ');
     EXPECT_EQ(value.rfind(option.default_text, 0), 0u) << row;
   }
+}
+
+// The README's examples marked as runnable run as written, from the top of a copy of the
+// repository's examples, with the selvane just built: no argument ignored or refused, no error,
+// nothing at all on standard error.
+TEST(Documentation, ReadmeExamplesRunAsWritten) {
+  const std::string readme = read_file(source_dir() / "README.md");
+  const std::string marker =
+      "<!-- example: runs as written from the top of the repository -->\n```\n";
+  const std::string binary_dir = std::filesystem::path(SELVANE_BINARY).parent_path().string();
+  int blocks = 0;
+  for (std::size_t at = readme.find(marker); at != std::string::npos;
+       at = readme.find(marker, at + 1)) {
+    const std::size_t start = at + marker.size();
+    const std::string block = readme.substr(start, readme.find("```", start) - start);
+    SCOPED_TRACE(block);
+    ++blocks;
+    testing::TempDir dir;
+    std::filesystem::copy(source_dir() / "examples", dir / "examples");
+    std::filesystem::create_directory(dir / "out");
+    const auto run =
+        testing::run_program("sh", {}, dir.path(), "PATH='" + binary_dir + "':$PATH\n" + block);
+    EXPECT_LE(run.status, 1);  // the status of the last command: selvane's classic 1 at most
+    EXPECT_EQ(run.errors, "");
+    EXPECT_EQ(run.output.find("Execution terminated"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("failed"), std::string::npos) << run.output;
+    EXPECT_GT(testing::list_files(dir / "out").size(), 1u);
+  }
+  EXPECT_GE(blocks, 2);
 }
 
 TEST(Documentation, VersionLineNamesTheProgramAndItsVersion) {

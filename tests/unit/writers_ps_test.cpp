@@ -36,8 +36,9 @@ TEST(PostScriptMap, EveryFileNameGivesAFileTheInterpreterAccepts) {
     const auto checked = testing::run_program(
         "gs", {"-q", "-dBATCH", "-dNOPAUSE", "-dSAFER", "-sDEVICE=nullpage", path.string()},
         dir.path());
-    EXPECT_EQ(checked.status, 0) << checked.output;
-    EXPECT_EQ(checked.output.find("Error"), std::string::npos) << checked.output;
+    const std::string said = checked.output + checked.errors;
+    EXPECT_EQ(checked.status, 0) << said;
+    EXPECT_EQ(said.find("Error"), std::string::npos) << said;
 
     // The caption shows the file's name as it is, not as the escapes spell it.
     const auto text = testing::run_program("gs",

@@ -1,0 +1,56 @@
+// A batch whose concatenations join their sequences by taxon (--by-name), and the warning of
+// those that join them by position. What can stop a joined batch is settled by a pass over the
+// names of every listed alignment before anything is written; the run then reuses its plan.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "batch/taxa.h"
+#include "core/run_state.h"
+#include "output/alignment_file.h"
+
+namespace selvane {
+
+// How the run's switches read a taxon from a name. Fatal when --taxon-sep is not one
+// character, when it is given together with --taxon-regex, or when the pattern is not valid.
+TaxonRule taxon_rule(const JoinSwitches& join);
+
+// The b1 and b2 the user set since the input was opened (command line or menus).
+struct UserCounts {
+  std::optional<std::int32_t> negval;
+  std::optional<std::int32_t> flankval;
+};
+UserCounts user_counts(const RunState& st);
+
+// b1 and b2 for an alignment of `numseq` sequences in a batch joined by taxon: its own
+// sequence-count defaults, but the values the user set. Returns 1 or 2 when the user's b1 or
+// b2 is out of this alignment's range (b1 from numseq / 2 + 1 to b2, b2 from b1 to numseq),
+// 0 when both fit.
+int apply_join_counts(BlockParams& params, std::int32_t numseq, const UserCounts& user);
+
+// The pass before a joined batch writes anything: the names and the number of sequences of
+// every alignment the paths file st.input.filename lists (up to st.input.numal), read in the
+// batch's format. Returns the plan of the join; ends the run, naming the file and the name, key
+// or value, on a name without taxon, a taxon found twice in one alignment, or a b1 or b2 the
+// user set that is out of range for some alignment.
+JoinPlan plan_join(const RunState& st, const TaxonRule& rule, const UserCounts& user);
+
+// What the files of a concatenation joined by `plan` are made of: sequence t + 1 is taxon t,
+// named by its key (entry 0 unused), and found in the rows the index gives, alignment a being
+// range a of the concatenation.
+std::vector<std::string> taxon_names(const JoinPlan& plan);
+RowIndex taxon_rows(const JoinPlan& plan);
+
+// For concatenations joined by position: the line for standard error when the names of
+// `later` (alignment file `file`) differ from those of the first alignment `first_file`, by
+// their taxa under `rule`; nullopt when they agree.
+std::optional<std::string> position_join_warning(const std::string& first_file,
+                                                 const std::vector<std::string>& first,
+                                                 const std::string& file,
+                                                 const std::vector<std::string>& later,
+                                                 const TaxonRule& rule);
+
+}  // namespace selvane

@@ -1,0 +1,18 @@
+#include "core/diagnostics.h"
+
+#include <cstdio>
+#include <string>
+
+namespace selvane {
+
+void diagnose(Writer& out, std::string_view text) {
+  out.flush();
+  std::string line("selvane: ");
+  line += text;
+  line += '\n';
+  // One call, so that a line is never split by another process writing the same stream.
+  std::fwrite(line.data(), 1, line.size(), stderr);
+  std::fflush(stderr);
+}
+
+}  // namespace selvane

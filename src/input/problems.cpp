@@ -1,0 +1,57 @@
+#include "input/problems.h"
+
+#include <cstring>
+#include <optional>
+
+#include "input/block_reader.h"
+
+namespace selvane {
+
+namespace {
+
+constexpr std::size_t kQuotedLength = 40;
+
+// Lines ended by a carriage return alone: the start of the file holds one and no line feed.
+bool uses_cr_line_ends(const std::string& path) {
+  std::optional<BlockReader> in = BlockReader::open(path);
+  if (!in) return false;
+  const std::string_view start = in->buffered();
+  return start.find('\r') != std::string_view::npos && start.find('\n') == std::string_view::npos;
+}
+
+}  // namespace
+
+std::string quoted(std::string_view text) {
+  std::string q("\"");
+  q += text.substr(0, kQuotedLength);
+  if (text.size() > kQuotedLength) q += "...";
+  q += '"';
+  return q;
+}
+
+std::string file_detail(const std::string& path, std::string_view what) {
+  std::string detail = path + ": ";
+  if (uses_cr_line_ends(path)) {
+    detail +=
+        "its lines end in a carriage return alone, so it reads as one line; convert the line "
+        "ends to line feeds (tr '\\r' '\\n')";
+  } else {
+    detail += what;
+  }
+  return detail;
+}
+
+std::string not_opened_detail(std::string_view role, const std::string& path, int error) {
+  std::string detail("cannot open ");
+  detail += role;
+  detail += " \"";
+  detail += path;  // whole: a path cut short would name another file
+  detail += '"';
+  if (error != 0) {
+    detail += ": ";
+    detail += std::strerror(error);
+  }
+  return detail;
+}
+
+}  // namespace selvane

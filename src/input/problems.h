@@ -1,0 +1,22 @@
+// The details of what is wrong with an input file, for the line on standard error that goes
+// with a fatal message (see core/fatal.h).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace selvane {
+
+// `text` in double quotes, cut to its first 40 characters (then "...") so that one line of a
+// huge file cannot flood the terminal.
+std::string quoted(std::string_view text);
+
+// "PATH: WHAT". A file whose lines end in a carriage return alone reads as one long line, and
+// whatever went wrong then is a consequence of that: the detail says so instead.
+std::string file_detail(const std::string& path, std::string_view what);
+
+// Why `path` cannot be opened for reading, with the system's reason `error` (an errno value):
+// "cannot open input "PATH": REASON".
+std::string not_opened_detail(std::string_view role, const std::string& path, int error);
+
+}  // namespace selvane

@@ -1,0 +1,19 @@
+// Whether an alignment read as protein looks like nucleotides.
+#pragma once
+
+#include <cstdint>
+
+#include "input/alignment.h"
+
+namespace selvane {
+
+// Share, in percent (rounded down), of the letters of `aln` that are A, C, G, T, U or N in either
+// case; -1 when it holds no letter. Only the first million letters are counted: a nucleotide
+// alignment shows itself long before, and a hint must not cost a pass over a huge file.
+std::int32_t nucleotide_letter_percent(const Alignment& aln);
+
+// From this share up, a FASTA alignment read as protein is most likely DNA or codons: proteins
+// hold these six letters at about a quarter of their residues, rarely above a half.
+inline constexpr std::int32_t kNucleotideHintPercent = 90;
+
+}  // namespace selvane

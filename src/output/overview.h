@@ -1,0 +1,54 @@
+// The SVG overview files (--svg): the overview of one alignment run, and the overview of the
+// concatenated selected blocks of a batch, gathered alignment by alignment while it runs.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/run_state.h"
+#include "input/alignment.h"
+#include "output/svg.h"
+#include "selection/blocks.h"
+#include "selection/classify.h"
+
+namespace selvane {
+
+// The block parameters b0 to b6 as the overview lists them, named as the results file names them.
+std::vector<OverviewParameter> overview_parameters(const BlockParams& params);
+
+// The overview of the alignment `fichero1`, written to `path`; `gaps` is count_gaps(aln).
+void saveoverview(const std::string& path, const BlockParams& params, const OutputSwitches& outputs,
+                  std::string_view fichero1, const Alignment& aln, const Classification& cls,
+                  const Blocks& blocks, std::span<const std::int32_t> gaps);
+
+// The overview of the concatenated selected blocks. Each alignment appended adds its selected
+// positions in the order the concatenation joins them, each with its conservation value and
+// its gaps as fractions of that alignment's own sequences, and becomes one gene named after its
+// file. Memory: about 12 bytes per concatenated position.
+class BlocksOverview {
+ public:
+  // `numseq`: the sequences of the concatenation, shown in the heading and behind b1 and b2.
+  explicit BlocksOverview(std::int32_t numseq);
+
+  // After the alignment `fichero1` was processed with `params`; `gaps` is count_gaps(aln).
+  void append(std::string_view fichero1, const Alignment& aln, const BlockParams& params,
+              const Classification& cls, const Blocks& blocks, std::span<const std::int32_t> gaps);
+
+  std::int32_t length() const { return static_cast<std::int32_t>(shares_.size()) - 1; }
+
+  // The overview written to `path`, titled with the name of the concatenated file.
+  void save(const std::string& path, std::string_view concatenation, const BlockParams& params,
+            const OutputSwitches& outputs) const;
+
+ private:
+  std::int32_t numseq_;
+  std::vector<OverviewShare> shares_{OverviewShare{}};  // positions 1..length(); entry 0 unused
+  std::vector<std::int32_t> newpos_{0};  // the blocks in the layout of Blocks::newpos, unclosed
+  std::vector<OverviewGene> genes_;
+  std::vector<OverviewGene> empty_genes_;
+};
+
+}  // namespace selvane

@@ -1,0 +1,183 @@
+// --svg through the binary: one overview more beside each alignment's files and, for a batch's
+// concatenated selected blocks, one with its genes; everything else as without it.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "support/harness.h"
+#include "support/svg_check.h"
+
+namespace selvane {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::list_files;
+using testing::read_file;
+using testing::run_selvane;
+using testing::TempDir;
+using testing::write_file;
+
+const std::string kDash = "\xE2\x80\x93";
+
+// The well-formed, rendered overview at `path`, at most 1,600 pixels wide and under 1 MB.
+void expect_sound_overview(const fs::path& path) {
+  SCOPED_TRACE(path.filename().string());
+  ASSERT_TRUE(testing::file_exists(path));
+  const std::string doc = read_file(path);
+  EXPECT_EQ(testing::xml_error(doc), "");
+  const std::size_t width = doc.find(" width=\"");
+  ASSERT_NE(width, std::string::npos);
+  EXPECT_LE(std::atoi(doc.c_str() + width + 8), 1600);
+  EXPECT_LT(doc.size(), 1000000u);
+  if (testing::rsvg_available()) {
+    EXPECT_TRUE(testing::renders_with_rsvg(path));
+  }
+}
+
+// The files of a directory with their contents.
+std::vector<std::pair<std::string, std::string>> contents(const fs::path& dir) {
+  std::vector<std::pair<std::string, std::string>> files;
+  for (const std::string& name : list_files(dir)) files.emplace_back(name, read_file(dir / name));
+  return files;
+}
+
+std::string without_tags(const std::string& text) {
+  std::string out;
+  bool in_tag = false;
+  for (const char c : text) {
+    if (c == '<' || c == '>') {
+      in_tag = c == '<';
+    } else if (!in_tag) {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// Every kind of sequence and every output: the same output and files as without --svg, plus
+// <input><extension>.svg, whose parameters read as the results file words them.
+TEST(SvgRun, AddsOneOverviewAndChangesNothingElse) {
+  const fs::path fixtures = testing::source_dir() / "tests" / "golden" / "e2e";
+  struct Row {
+    std::string input, type;
+    std::vector<std::string> options;
+    std::string overview, results;
+  };
+  const Row rows[] = {
+      {"protein/aln.fas", "Protein", {"-p=t"}, "aln.fas-sv.svg", "aln.fas-sv.txt"},
+      {"dna/aln.pir", "DNA", {"-e=.x", "-p=t"}, "aln.pir.x.svg", "aln.pir.x.txt"},
+      {"codon/cod.fas", "Codons", {"-t=C", "-p=t", "-b5=h"}, "cod.fas-sv.svg", "cod.fas-sv.txt"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.input);
+    const std::string name = fs::path(row.input).filename().string();
+    std::vector<std::string> args = {name, "-k=y", "-d=y", "-n=y", "-u=y"};
+    args.insert(args.end(), row.options.begin(), row.options.end());
+    TempDir plain, with_svg;
+    fs::copy_file(fixtures / row.input, plain / name);
+    fs::copy_file(fixtures / row.input, with_svg / name);
+    const auto before = run_selvane(args, plain.path());
+    args.push_back("--svg");
+    const auto after = run_selvane(args, with_svg.path());
+
+    EXPECT_EQ(after.status, before.status);
+    EXPECT_EQ(after.output, before.output);
+    expect_sound_overview(with_svg / row.overview);
+    const std::string doc = read_file(with_svg / row.overview);
+    fs::remove(with_svg / row.overview);
+    fs::remove(with_svg / (row.overview.substr(0, row.overview.size() - 4) + ".png"));
+    EXPECT_EQ(contents(with_svg.path()), contents(plain.path()));
+
+    EXPECT_NE(doc.find("Overview of " + name + "</text>"), std::string::npos);
+    EXPECT_NE(doc.find(row.type + " \xC2\xB7 "), std::string::npos);
+    // "b1 Minimum Number Of Sequences For A Conserved Position: 3", as the results file says.
+    const std::string results = read_file(with_svg / row.results);
+    for (const std::string key : {"b1", "b2", "b3", "b4", "b5"}) {
+      const std::string tag = "<tspan font-weight=\"bold\">" + key + "</tspan> ";
+      const std::size_t at = doc.find(tag);
+      ASSERT_NE(at, std::string::npos) << key;
+      const std::string line =
+          without_tags(doc.substr(at + tag.size(), doc.find("</text>", at) - at - tag.size()));
+      EXPECT_NE(results.find("\n" + line + "\n"), std::string::npos) << line;
+    }
+  }
+}
+
+// Four sequences each; x.fas is all conserved, y.fas keeps 1..10, z.fas keeps nothing.
+const char kX[] = ">s1\nMKVLAAGLLAPQ\n>s2\nMKVLAAGLLAPQ\n>s3\nMKVLAAGLLAPQ\n>s4\nMKVLAAGLLAPE\n";
+const char kY[] =
+    ">t1\nACDEFGHIKL-MNPQ\n>t2\nACDEFGHIKLWMNPQ\n>t3\nACDEFGHIKLWMNPQ\n>t4\nACDEFGHIKLWMNPQ\n";
+const char kZ[] = ">u1\nMKVLAAGLLA\n>u2\nWYRHPQEDNC\n>u3\nFGSTIVKLMA\n>u4\nQPNDCEHRWY\n";
+
+TEST(SvgRun, BatchOverviewsEachAlignmentAndTheConcatenationWithItsGenes) {
+  for (const bool concatenate : {true, false}) {
+    SCOPED_TRACE(concatenate ? "-a=y" : "-a=n");
+    TempDir dir;
+    write_file(dir / "a/x.fas", kX);
+    write_file(dir / "c/z.fas", kZ);
+    write_file(dir / "b/y.fas", kY);
+    write_file(dir / "lists.txt", "a/x.fas\nc/z.fas\nb/y.fas\n");
+    std::vector<std::string> args = {"lists.txt", concatenate ? "-a=y" : "-a=n", "-p=n"};
+    const auto plain = run_selvane(args, dir.path());
+    args.push_back("--svg");
+    const auto run = run_selvane(args, dir.path());
+    EXPECT_EQ(run.output, plain.output);
+
+    for (const std::string path : {"a/x.fas-sv.svg", "c/z.fas-sv.svg", "b/y.fas-sv.svg"}) {
+      expect_sound_overview(dir / path);
+    }
+    const fs::path overview = dir / "b/lists.txt-sv.seq.svg";
+    EXPECT_EQ(testing::file_exists(overview), concatenate);
+    if (!concatenate) continue;
+    expect_sound_overview(overview);
+    const std::string doc = read_file(overview);
+    for (const std::string& text : std::vector<std::string>{
+             "Overview of lists.txt-sv.seq</text>",
+             "22 positions selected (100 %)</tspan> in 2 blocks",
+             "<title>Gene x.fas: positions 1" + kDash + "12</title>",
+             "<title>Gene y.fas: positions 13" + kDash + "22</title>",
+             "<title>Gene z.fas: no position selected</title>", "<title>Gene boundaries</title>"}) {
+      EXPECT_NE(doc.find(text), std::string::npos) << text;
+    }
+  }
+}
+
+// An alignment row of `nupo` positions for sequence s of a generated DNA alignment: a shared
+// sequence with substitutions and gaps that vary from row to row.
+std::string generated_row(int s, int nupo) {
+  std::string row(static_cast<std::size_t>(nupo), 'A');
+  for (int p = 0; p < nupo; ++p) {
+    const int base = (p * 7 + p / 13) % 4;
+    const bool changed = (p / 50 % 3 == 0) && (p * (s + 3)) % 5 == 0;
+    row[static_cast<std::size_t>(p)] =
+        (p + 3 * s) % 23 == 0 ? '-' : "ACGT"[changed ? (base + 1) % 4 : base];
+  }
+  return row;
+}
+
+// A real alignment of 8,226 positions (when the corpus is there) and a generated one of a
+// million, through the binary.
+TEST(SvgRun, LongAlignmentsGiveSmallOverviews) {
+  TempDir dir;
+  std::string big;
+  for (int s = 1; s <= 8; ++s)
+    big += ">s" + std::to_string(s) + "\n" + generated_row(s, 1000000) + "\n";
+  write_file(dir / "big.fas", big);
+  std::vector<std::string> inputs = {"big.fas"};
+  if (testing::corpus_available()) {
+    fs::copy_file(testing::corpus_dir() / "cialign" / "example3.fasta", dir / "example3.fasta");
+    inputs.push_back("example3.fasta");
+  }
+  for (const std::string& input : inputs) {
+    const auto run = run_selvane({input, "-p=n", "-s=n", "--svg"}, dir.path());
+    EXPECT_EQ(run.status, 1);
+    expect_sound_overview(dir / (input + "-sv.svg"));
+  }
+  const std::string doc = read_file(dir / "big.fas-sv.svg");
+  EXPECT_NE(doc.find("1,000,000 positions"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace selvane
