@@ -87,7 +87,7 @@ constexpr std::int32_t kRun = 255;
 // How far ahead, in rows, the next stretches are asked for.
 constexpr std::int32_t kRowsAhead = 4;
 
-// Adds to totals[i * kSlots + letter] the number of rows of `aln` that hold `letter` at
+// Sets totals[i * kSlots + letter] to the number of rows of `aln` that hold `letter` at
 // position p0 + i, for i = 0 .. width - 1. `run_counts` has room for width * kSlots bytes.
 void count_tile(const Alignment& aln, std::int32_t p0, std::int32_t width, std::uint8_t* run_counts,
                 std::int32_t* totals) {
@@ -109,7 +109,11 @@ void count_tile(const Alignment& aln, std::int32_t p0, std::int32_t width, std::
       }
       for (; i < width; ++i, ++row, slot += kSlots) ++slot[kLetterIndex[*row]];
     }
-    for (std::size_t k = 0; k < cells; ++k) totals[k] += run_counts[k];
+    if (first == 1) {
+      std::copy_n(run_counts, cells, totals);
+    } else {
+      for (std::size_t k = 0; k < cells; ++k) totals[k] += run_counts[k];
+    }
   }
 }
 
@@ -152,7 +156,6 @@ Classification assignval(const Alignment& aln, const BlockParams& params) {
 
   for (std::int32_t p0 = 1; p0 <= nupo; p0 += tile_width) {
     const std::int32_t width = std::min(tile_width, nupo - p0 + 1);
-    std::fill(tile.begin(), tile.end(), 0);
     count_tile(aln, p0, width, run_counts.data(), tile.data());
     for (std::int32_t i = 0; i < width; ++i) {
       const std::int32_t* counts = tile.data() + static_cast<std::size_t>(i) * kSlots;
