@@ -92,6 +92,7 @@ constexpr std::int32_t kRowsAhead = 4;
 void count_tile(const Alignment& aln, std::int32_t p0, std::int32_t width, std::uint8_t* run_counts,
                 std::int32_t* totals) {
   const std::size_t cells = static_cast<std::size_t>(width) * kSlots;
+  if (aln.numseq < 1) std::fill_n(totals, cells, 0);  // no run sets them
   for (std::int32_t first = 1; first <= aln.numseq; first += kRun) {
     const std::int32_t last = std::min(aln.numseq, first + kRun - 1);
     std::fill_n(run_counts, cells, std::uint8_t{0});
@@ -138,8 +139,9 @@ Classification assignval(const Alignment& aln, const BlockParams& params) {
   allocating("val", [&] { cls.val.assign(entries, 0.0f); });
   allocating("val_aa", [&] { cls.val_aa.assign(entries, '?'); });
   const std::int32_t tile_width = nupo <= kWholeRows ? nupo : kTile;
-  std::vector<std::uint8_t> run_counts;
-  std::vector<std::int32_t> tile;
+  // Both are written before they are read: no need to zero them first.
+  std::vector<std::uint8_t, BulkAllocator<std::uint8_t>> run_counts;
+  std::vector<std::int32_t, BulkAllocator<std::int32_t>> tile;
   allocating("bb", [&] {
     const auto cells = static_cast<std::size_t>(tile_width) * kSlots;
     run_counts.resize(cells);
