@@ -1,4 +1,4 @@
-// Memory for the program's large byte arrays (the rows of an alignment), shaped for the way they
+// Memory for arrays of plain values (the rows of an alignment, counts) shaped for the way they
 // are filled: front to back, right after they grow.
 #pragma once
 
@@ -29,7 +29,7 @@ inline void prefetch(const void* address) {
 #endif
 }
 
-// An allocator for arrays of bytes that are written right after they grow:
+// An allocator for arrays of plain values that are written right after they grow:
 // - growing (resize) leaves the new elements uninitialised instead of zeroing them first;
 //   a value given explicitly (resize(n, c), push_back) is written as usual;
 // - an allocation of at least kHugePageSize is aligned to it and advised to use huge pages.
@@ -59,7 +59,7 @@ class BulkAllocator {
     }
   }
 
-  // Default-initialisation: for bytes, nothing is written.
+  // Default-initialisation: for plain values, nothing is written.
   template <class U>
   void construct(U* p) noexcept {
     ::new (static_cast<void*>(p)) U;
