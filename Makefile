@@ -5,6 +5,7 @@
 #   make test-sanitize   the same under AddressSanitizer and UndefinedBehaviorSanitizer
 #   make redo-cases      rewrite the expected files of tests/cases (CASE=name for one folder)
 #   make bench           build Release and measure selvane on large generated alignments
+#   make fuzz            build the fuzz targets with clang and run each FUZZ_SECONDS seconds
 #   make bench-by-name   build Release and measure a batch of 10,000 genes joined by taxon
 #   make install         build Release and install selvane and its manual page under PREFIX
 #   make format          apply clang-format to the sources and tests
@@ -26,7 +27,7 @@ RUN_DIR := build/run
 BENCH_DIR := build/bench
 INSTALL_DIR := build/install
 
-.PHONY: all release run build test test-sanitize redo-cases bench bench-by-name install format clean
+.PHONY: all release run build test test-sanitize redo-cases fuzz bench bench-by-name install format clean
 
 all: release
 
@@ -65,6 +66,17 @@ test-sanitize:
 	cmake --build build/sanitize -j $(JOBS)
 	cd build/sanitize && ctest --output-on-failure -j $(JOBS)
 
+# The fuzz targets of fuzz/, built by clang with libFuzzer and both sanitizers, each run for
+# FUZZ_SECONDS seconds (FUZZ_TARGETS narrows the list). Any crash or sanitizer report fails.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?= readers command_line menus
+FUZZ_DIR := build/fuzz
+fuzz:
+	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DSELVANE_FUZZ=ON -DSELVANE_TESTS=OFF
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
+	FUZZ_SECONDS=$(FUZZ_SECONDS) fuzz/run.sh $(FUZZ_DIR) $(FUZZ_TARGETS)
+
 # The benchmark's own tools: the alignment generator, the timer and the floor.
 BENCH_TOOLS := $(addprefix $(BENCH_DIR)/,gen_alignment measure floor)
 
@@ -89,7 +101,7 @@ install:
 	cmake --install $(INSTALL_DIR)
 
 format:
-	clang-format -i $$(find src tests bench -name '*.cpp' -o -name '*.h')
+	clang-format -i $$(find src tests bench fuzz -name '*.cpp' -o -name '*.h')
 
 clean:
 	rm -rf build

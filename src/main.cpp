@@ -7,6 +7,7 @@
 
 #include "core/diagnostics.h"
 #include "core/fatal.h"
+#include "core/pending_files.h"
 #include "core/run_state.h"
 #include "core/writer.h"
 #include "driver/command_line.h"
@@ -18,6 +19,7 @@
 
 int main(int argc, char** argv) {
   using namespace selvane;
+  install_cleanup_handlers();
   Writer out = Writer::to_stdout();
   RunState st;
   apply_startup_defaults(st);
@@ -48,12 +50,14 @@ int main(int argc, char** argv) {
     out.flush();
     return 1;
   } catch (const FatalError& error) {
+    remove_pending_files();
     if (!error.detail().empty()) diagnose(out, error.detail());
     out.write(error.text());
     out.write("\nExecution terminated\n");
     out.flush();
     return 1;
   } catch (const std::bad_alloc&) {
+    remove_pending_files();
     // Allocations that matter report their own array; this is the last resort.
     out.write("\nMemory allocation failure\n\nExecution terminated\n");
     out.flush();

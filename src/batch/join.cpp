@@ -4,8 +4,6 @@
 
 #include "core/fatal.h"
 #include "core/setting_rules.h"
-#include "input/block_reader.h"
-#include "input/detect.h"
 #include "input/readers.h"
 
 namespace selvane {
@@ -67,13 +65,11 @@ int apply_join_counts(BlockParams& params, std::int32_t numseq, const UserCounts
   return 0;
 }
 
-JoinPlan plan_join(const RunState& st, const TaxonRule& rule, const UserCounts& user) {
-  std::optional<BlockReader> paths = BlockReader::open(st.input.filename);
-  if (!paths) fatal("\nFile not opened");
+JoinPlan plan_join(const RunState& st, const std::vector<std::string>& paths, const TaxonRule& rule,
+                   const UserCounts& user) {
   JoinPlan plan(rule);
   BlockParams params = st.params;
-  std::string path;
-  for (std::int32_t pass = 1; pass <= st.input.numal && next_path(*paths, path); ++pass) {
+  for (const std::string& path : paths) {
     const std::vector<std::string> names =
         read_names(path, st.input.fileformat, st.input.long_names);
     try {

@@ -32,11 +32,12 @@ UserCounts user_counts(const RunState& st);
 int apply_join_counts(BlockParams& params, std::int32_t numseq, const UserCounts& user);
 
 // The pass before a joined batch writes anything: the names and the number of sequences of
-// every alignment the paths file st.input.filename lists (up to st.input.numal), read in the
-// batch's format. Returns the plan of the join; ends the run, naming the file and the name, key
-// or value, on a name without taxon, a taxon found twice in one alignment, or a b1 or b2 the
-// user set that is out of range for some alignment.
-JoinPlan plan_join(const RunState& st, const TaxonRule& rule, const UserCounts& user);
+// every alignment of `paths` (those the paths file lists), read in the batch's format. Returns the
+// plan of the join; ends the run, naming the file and the name, key or value, on a name without
+// taxon, a taxon found twice in one alignment, or a b1 or b2 the user set that is out of range for
+// some alignment.
+JoinPlan plan_join(const RunState& st, const std::vector<std::string>& paths, const TaxonRule& rule,
+                   const UserCounts& user);
 
 // What the files of a concatenation joined by `plan` are made of: sequence t + 1 is taxon t,
 // named by its key (entry 0 unused), and found in the rows the index gives, alignment a being

@@ -24,7 +24,6 @@ void make_outdir(const std::string& outdir) {
 
 std::string final_output_path(const std::string& path, const OutputSwitches& outputs) {
   if (outputs.outdir.empty()) return path;
-  make_outdir(outputs.outdir);
   // The file keeps its name; only the folder changes.
   const std::size_t slash = path.rfind('/');
   std::string moved = outputs.outdir;
@@ -34,7 +33,9 @@ std::string final_output_path(const std::string& path, const OutputSwitches& out
 }
 
 Writer create_output_file(const std::string& path, const OutputSwitches& outputs) {
-  return Writer::create(final_output_path(path, outputs), outputs.posix_exit);
+  // DIR (and the folders above it) is made when the first file goes into it.
+  if (!outputs.outdir.empty()) make_outdir(outputs.outdir);
+  return Writer::create(final_output_path(path, outputs));
 }
 
 }  // namespace selvane

@@ -13,16 +13,16 @@
 namespace selvane {
 
 // Where the output named `path` (beside its input, as the naming rules give it) is written under
-// the run's output switches: there, or with --outdir=DIR as DIR/ and the file name of `path`. DIR
-// (and the folders above it) is created when it does not exist yet; a folder that cannot be
-// created is fatal ("\nFile not opened"). Everything that needs to know which files a run will
-// create (the creation itself, and checks made before anything is written) asks here.
+// the run's output switches: there, or with --outdir=DIR as DIR/ and the file name of `path`.
+// Everything that needs to know which files a run will create (the creation itself, and checks
+// made before anything is written) asks here. Nothing is created: see create_output_file.
 std::string final_output_path(const std::string& path, const OutputSwitches& outputs);
 
 // Creates, or replaces without warning, the output file `path` under the run's output switches.
-// A file that cannot be created is fatal ("\nFile not opened"). Write errors after that are
-// ignored, except with --posix-exit, where the writer's close() makes them fatal
-// ("\nFile not written").
+// The file is replaced whole or not at all (core/replacement.h): a file that cannot be created
+// is fatal ("\nFile not opened"), and so is a write error, in every mode ("\nFile not written",
+// the old file left as it was). With --outdir=DIR, DIR (and the folders above it) is created
+// first when it does not exist; a folder that cannot be created is fatal too.
 Writer create_output_file(const std::string& path, const OutputSwitches& outputs);
 
 }  // namespace selvane

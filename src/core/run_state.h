@@ -70,7 +70,7 @@ struct OutputSwitches {
   std::string exten = "-sv";     // generic extension of output names, 1 to 5 characters
   std::int32_t breakcount = 60;  // positions per display row of the results file
   // --posix-exit: a finished run ends with status 0 instead of 1, so that pipelines can tell
-  // success from failure by the status alone; an output not written completely is then an error.
+  // success from failure by the status alone.
   bool posix_exit = false;
   // --svg: each alignment run (and a concatenation of selected blocks) also gets an SVG overview.
   bool svg_overview = false;

@@ -43,6 +43,14 @@ ExtensionVerdict check_extension(std::string_view exten) {
   return exten.size() <= kMaxExtension ? ExtensionVerdict::kAccepted : ExtensionVerdict::kTooLong;
 }
 
+bool extension_is_blank(std::string_view exten) {
+  for (const char c : exten) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u > ' ' && u != 0x7f) return false;
+  }
+  return true;
+}
+
 std::optional<SeqType> seq_type_from_letter(char letter) {
   switch (letter) {
     case 'P':

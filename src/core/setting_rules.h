@@ -48,6 +48,10 @@ RangeVerdict check_breakcount(std::int32_t v);
 enum class ExtensionVerdict { kAccepted, kEmpty, kTooLong };
 // The generic file extension: 1 to 5 characters.
 ExtensionVerdict check_extension(std::string_view exten);
+// An extension that is empty or made only of blanks and control characters (a NUL byte typed at
+// the menus gives an empty one) names outputs that cannot be told from the input by eye, or are
+// the input: the menus refuse it. The command line keeps its own rule above.
+bool extension_is_blank(std::string_view exten);
 
 // The letters of the letter options, upper case; nullopt for a letter the option refuses.
 std::optional<SeqType> seq_type_from_letter(char letter);          // -t: P, D, C

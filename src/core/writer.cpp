@@ -1,54 +1,55 @@
 #include "core/writer.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cstdarg>
 #include <cstring>
+#include <utility>
 #include <vector>
-
-#include "core/fatal.h"
 
 namespace selvane {
 
-Writer::Writer(std::FILE* file, bool owned)
-    : file_(file), owned_(owned), buf_(std::make_unique_for_overwrite<char[]>(kCapacity)) {}
+Writer::Writer(std::FILE* file)
+    : file_(file), buf_(std::make_unique_for_overwrite<char[]>(kCapacity)) {}
 
 Writer Writer::to_stdout() {
-  return Writer(stdout, false);
+  return Writer(stdout);
 }
 
 Writer Writer::to_stream(std::FILE* stream) {
-  return Writer(stream, false);
+  return Writer(stream);
 }
 
-Writer Writer::create(const std::string& path, bool report_write_errors) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) fatal("\nFile not opened");
-  // Our own buffer does the batching; the C library's would only copy again.
-  std::setvbuf(file, nullptr, _IONBF, 0);
-  Writer writer(file, true);
-  writer.report_write_errors_ = report_write_errors;
+Writer Writer::create(const std::string& path) {
+  Replacement output = Replacement::open(path);
+  Writer writer(output.file());
+  writer.output_.emplace(std::move(output));
   return writer;
 }
 
 Writer::Writer(Writer&& other) noexcept
-    : file_(other.file_),
-      owned_(other.owned_),
-      report_write_errors_(other.report_write_errors_),
-      failed_(other.failed_),
+    : file_(std::exchange(other.file_, nullptr)),
+      output_(std::move(other.output_)),
+      error_(other.error_),
       buf_(std::move(other.buf_)),
-      used_(other.used_) {
-  other.file_ = nullptr;
-  other.owned_ = false;
-  other.used_ = 0;
+      used_(std::exchange(other.used_, 0)) {
+  other.output_.reset();
 }
 
 Writer::~Writer() {
-  close();
+  // A file not closed is incomplete: its Replacement removes the temporary file. A stream is
+  // flushed, as it always was.
+  if (!output_ && buf_ != nullptr) flush();
+}
+
+void Writer::failed() {
+  if (error_ == 0) error_ = errno != 0 ? errno : EIO;
 }
 
 void Writer::drain() {
-  if (used_ > 0 && file_ != nullptr && std::fwrite(buf_.get(), 1, used_, file_) != used_) {
-    failed_ = true;
+  if (used_ > 0 && file_ != nullptr && !dropping() &&
+      std::fwrite(buf_.get(), 1, used_, file_) != used_) {
+    failed();
   }
   used_ = 0;
 }
@@ -56,8 +57,9 @@ void Writer::drain() {
 void Writer::write_past_buffer(std::string_view text) {
   if (text.size() >= kCapacity) {
     drain();
-    if (file_ != nullptr && std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
-      failed_ = true;
+    if (file_ != nullptr && !dropping() &&
+        std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
+      failed();
     }
     return;
   }
@@ -106,23 +108,18 @@ void Writer::number(std::int64_t value) {
 
 void Writer::flush() {
   drain();
-  if (file_ != nullptr && std::fflush(file_) != 0) failed_ = true;
-}
-
-void Writer::release() noexcept {
-  if (buf_ == nullptr) return;
-  flush();
-  if (owned_ && file_ != nullptr && std::fclose(file_) != 0) failed_ = true;
-  file_ = nullptr;
-  owned_ = false;
+  if (file_ != nullptr && std::fflush(file_) != 0) failed();
 }
 
 void Writer::close() {
-  release();
-  if (report_write_errors_ && failed_) {
-    report_write_errors_ = false;
-    fatal("\nFile not written");
-  }
+  if (buf_ == nullptr) return;  // moved from
+  flush();
+  if (!output_) return;
+  // Moved out first: after a fatal error nothing is left to complete or remove twice.
+  Replacement output = std::move(*output_);
+  output_.reset();
+  file_ = nullptr;
+  output.commit(error_);
 }
 
 }  // namespace selvane

@@ -1,8 +1,8 @@
 // Buffered output: the one way the program writes standard output and files.
 //
 // Text is gathered in a large buffer and handed to the C library in big pieces, so writers may
-// put single characters without paying a library call each. Write errors after a successful
-// open are ignored, as for every output of the program.
+// put single characters without paying a library call each. A file is replaced whole or not at
+// all (core/replacement.h); a write error on a file is fatal, one on standard output is not.
 #pragma once
 
 #include <cstddef>
@@ -10,8 +10,11 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "core/replacement.h"
 
 namespace selvane {
 
@@ -24,11 +27,11 @@ class Writer {
   static Writer to_stdout();
   // An already open stream (tests capture output through open_memstream); not closed by us.
   static Writer to_stream(std::FILE* stream);
-  // Creates or replaces the file; a file that cannot be opened is fatal ("\nFile not opened").
-  // Write errors after that are ignored, unless `report_write_errors` asks close() to make them
-  // fatal ("\nFile not written"): a caller that promises a truthful exit status must not let a
-  // full disk pass for success.
-  static Writer create(const std::string& path, bool report_write_errors = false);
+  // Creates or replaces the file `path`: the text goes to a temporary file that close() renames
+  // over `path`. A file that cannot be created is fatal ("\nFile not opened"), and so is any
+  // write error, at close() ("\nFile not written", the old file left as it was). A writer
+  // destroyed before close() (an error on the way) removes its temporary file.
+  static Writer create(const std::string& path);
 
   Writer(Writer&& other) noexcept;
   Writer& operator=(Writer&&) = delete;
@@ -68,20 +71,21 @@ class Writer {
 
   // Hands everything buffered to the system (standard output before reading standard input).
   void flush();
-  // Flushes and closes a file; further writes are not allowed.
+  // Flushes and, for a file, completes it; further writes are not allowed.
   void close();
 
  private:
-  Writer(std::FILE* file, bool owned);
+  explicit Writer(std::FILE* file);
   void drain();
   void write_past_buffer(std::string_view text);
-  // Flushes and closes without ever throwing (the destructor's part of close()).
-  void release() noexcept;
+  void failed();
+  // After a failed write a file is lost anyway: the rest of its text is dropped, not written in
+  // vain. Standard output goes on trying, as it always did.
+  bool dropping() const { return output_.has_value() && error_ != 0; }
 
   std::FILE* file_;
-  bool owned_;
-  bool report_write_errors_ = false;
-  bool failed_ = false;  // some write, flush or close went wrong
+  std::optional<Replacement> output_;  // a file being written
+  int error_ = 0;  // errno of the first write that failed; later text is dropped
   std::unique_ptr<char[]> buf_;
   std::size_t used_ = 0;
 };

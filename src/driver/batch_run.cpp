@@ -11,7 +11,7 @@
 #include "core/diagnostics.h"
 #include "core/fatal.h"
 #include "driver/alignment_run.h"
-#include "input/block_reader.h"
+#include "driver/output_plan.h"
 #include "input/detect.h"
 #include "input/problems.h"
 #include "input/readers.h"
@@ -83,10 +83,13 @@ decltype(auto) for_listed(const RunState& st, std::int64_t line, Step&& step) {
 }  // namespace
 
 RunOutcome run_batch(RunState& st, Writer& out, std::optional<Alignment> preloaded) {
-  std::optional<BlockReader> paths = BlockReader::open(st.input.filename);
-  if (!paths) {
-    fatal("\nFile not opened", not_opened_detail("paths file", st.input.filename, errno));
-  }
+  // The whole list is read first: what the batch will write is checked against everything it
+  // reads before the first file is written.
+  const std::vector<ListedPath> list = read_paths(st.input.filename, st.input.numal);
+  std::vector<std::string> listed;
+  listed.reserve(list.size());
+  for (const ListedPath& entry : list) listed.push_back(entry.path);
+  guard_outputs(plan_run(st, listed), st.outputs);
   // The alignment open_input() read is the first one listed, read a moment ago.
   const std::string preloaded_path = st.input.fichero1;
 
@@ -98,7 +101,7 @@ RunOutcome run_batch(RunState& st, Writer& out, std::optional<Alignment> preload
   // Joined by name, everything that could stop the batch is checked before the first file.
   const UserCounts user = user_counts(st);
   std::optional<JoinPlan> plan;
-  if (concatenating && o.join.by_name) plan = plan_join(st, rule, user);
+  if (concatenating && o.join.by_name) plan = plan_join(st, listed, rule, user);
 
   std::int32_t reference_count = 0;
   std::string reference_path;
@@ -106,12 +109,11 @@ RunOutcome run_batch(RunState& st, Writer& out, std::optional<Alignment> preload
   Sequences seqs;          // by position: the concatenated files carry the last alignment's names
   std::string first_path;  // by position: the first alignment, whose names the others should have
   std::vector<std::string> first_names;
-  bool any = false;
-  std::string path;
-  std::int64_t line = 0;
-  // Each pass takes the next listed path; a paths file shortened since it was counted simply
-  // ends the batch early.
-  for (std::int32_t pass = 1; pass <= st.input.numal && next_path(*paths, path, &line); ++pass) {
+  // A paths file shortened since it was counted simply ends the batch early.
+  for (std::size_t index = 0; index < list.size(); ++index) {
+    const auto pass = static_cast<std::int32_t>(index + 1);
+    const std::string& path = list[index].path;
+    const std::int64_t line = list[index].line;
     st.input.fichero1 = path;
     Alignment aln = for_listed(st, line, [&] {
       return (pass == 1 && preloaded && path == preloaded_path)
@@ -171,14 +173,14 @@ RunOutcome run_batch(RunState& st, Writer& out, std::optional<Alignment> preload
     if (all.inputs) all.inputs->append_alignment(aln);
     if (concatenating && o.join.partitions) all.files.push_back(st.input.name_file);
     if (!plan) seqs.names = std::move(aln.name);
-    any = true;
+    // The log of a batch stopped part-way then lists every alignment whose files are written.
+    out.flush();
   }
-  paths.reset();
   if (plan) {
     seqs.names = taxon_names(*plan);
     seqs.rows_of = taxon_rows(*plan);
   }
-  if (any) write_concatenations(st, all, seqs, out);
+  if (!list.empty()) write_concatenations(st, all, seqs, out);
   return outcome;
 }
 

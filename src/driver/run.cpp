@@ -8,6 +8,7 @@
 #include "core/fatal.h"
 #include "core/path_split.h"
 #include "driver/alignment_run.h"
+#include "driver/output_plan.h"
 #include "input/detect.h"
 #include "input/problems.h"
 #include "input/readers.h"
@@ -40,19 +41,6 @@ void printpos(const Alignment& aln, const AlignmentResults& r, Writer& out) {
   out.printf("Selvane alignment:  %i positions (%i %%) in %i selected block(s)\n", r.blocks.nupo3,
              r.blocks.nupo3per, r.blocks.newtopos / 2);
   out.put('\n');
-}
-
-OutputFile results_file(ResultsForm form) {
-  switch (form) {
-    case ResultsForm::kText:
-      return OutputFile::kResultsText;
-    case ResultsForm::kShort:
-      return OutputFile::kResultsShort;
-    case ResultsForm::kNone:
-    case ResultsForm::kHtml:
-      break;
-  }
-  return OutputFile::kResultsHtml;
 }
 
 // Why a run may have selected nothing, and what to try.
@@ -101,29 +89,33 @@ void write_files(const RunState& st, const Alignment& aln, const AlignmentResult
   const BlockParams& params = st.params;
   const std::string& fichero1 = st.input.fichero1;
   const EntryFormat format = entry_format(st);
-  const auto name = [&](OutputFile kind) { return output_name(fichero1, outputs.exten, kind); };
-  if (outputs.tog_seqfile) {
-    saveseq(name(OutputFile::kSelectedBlocks), outputs, format, aln, r.blocks);
-  }
-  if (outputs.tog_viewfile != ResultsForm::kNone) {
-    saveviewfile(name(results_file(outputs.tog_viewfile)), params, outputs, fichero1, aln, r.cls,
-                 r.blocks, r.letselvane);
-  }
-  if (outputs.tog_maskfile) {
-    savemask(name(OutputFile::kMask), params, outputs, aln, r.cls, r.letselvane);
-  }
-  if (outputs.tog_psfile) {
-    saveps(name(OutputFile::kPostScript), params, outputs, fichero1, aln.nupo, r.blocks);
-  }
-  if (outputs.tog_ncbfile) {
-    savencb(name(OutputFile::kNonconserved), outputs, format, aln, r.blocks);
-  }
-  if (outputs.tog_ungappedfile) {
-    save_ung(name(OutputFile::kUngapped), outputs, format, aln, r.newlet);
-  }
-  if (outputs.svg_overview) {
-    saveoverview(name(OutputFile::kOverview), params, outputs, fichero1, aln, r.cls, r.blocks,
-                 r.gaps);
+  // The same list the check before the run went through, so what is written is what was checked.
+  for (const auto& [kind, name] : alignment_outputs(fichero1, outputs)) {
+    switch (kind) {
+      case OutputFile::kSelectedBlocks:
+        saveseq(name, outputs, format, aln, r.blocks);
+        break;
+      case OutputFile::kResultsHtml:
+      case OutputFile::kResultsText:
+      case OutputFile::kResultsShort:
+        saveviewfile(name, params, outputs, fichero1, aln, r.cls, r.blocks, r.letselvane);
+        break;
+      case OutputFile::kMask:
+        savemask(name, params, outputs, aln, r.cls, r.letselvane);
+        break;
+      case OutputFile::kPostScript:
+        saveps(name, params, outputs, fichero1, aln.nupo, r.blocks);
+        break;
+      case OutputFile::kNonconserved:
+        savencb(name, outputs, format, aln, r.blocks);
+        break;
+      case OutputFile::kUngapped:
+        save_ung(name, outputs, format, aln, r.newlet);
+        break;
+      case OutputFile::kOverview:
+        saveoverview(name, params, outputs, fichero1, aln, r.cls, r.blocks, r.gaps);
+        break;
+    }
   }
 }
 
@@ -194,7 +186,8 @@ void note_loaded(RunState& st, const Alignment& aln) {
 void apply_detection(RunState& st, const Detection& found, Writer& out) {
   if (!found.opened) {
     out.write("\n* File not opened *\n");
-    std::string detail = not_opened_detail("input", st.input.filename, found.error);
+    std::string detail =
+        not_opened_detail("input", st.input.filename, found.error, found.not_regular);
     if (st.input.filename.starts_with('-')) {
       detail += " (the first argument is always the input; options come after it)";
     }
@@ -241,6 +234,11 @@ std::optional<Alignment> open_input(RunState& st, Writer& out) {
 
 RunOutcome calculate(RunState& st, Writer& out, std::optional<Alignment> preloaded) {
   if (st.input.tog_sb) return run_batch(st, out, std::move(preloaded));
+  // A menu runs only with an input open; the command line runs even when none could be opened,
+  // and then ends in the reader, before anything could be written.
+  if (!st.input.filename.empty()) {
+    guard_outputs(plan_run(st, {st.input.fichero1}), st.outputs);
+  }
   RunOutcome outcome;
   for (std::int32_t pass = 1; pass <= st.input.numal; ++pass) {
     // The alignment open_input() has just read is the file's current content; reading it

@@ -1,33 +1,69 @@
 #include "input/block_reader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
+#include <utility>
+
+#include "core/fatal.h"
 
 namespace selvane {
 
 namespace {
 
-// Size of a regular file, or 0 when it has none we can trust (pipes, devices, directories).
-std::size_t regular_file_size(const std::string& path) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec) || ec) return 0;
-  const auto size = std::filesystem::file_size(path, ec);
-  return ec ? 0 : static_cast<std::size_t>(size);
+// What a file that is not a regular file is, for the message that refuses it.
+const char* kind_of(mode_t mode) {
+  if (S_ISDIR(mode)) return "a directory";
+  if (S_ISFIFO(mode)) return "a FIFO";
+  if (S_ISCHR(mode)) return "a character device";
+  if (S_ISBLK(mode)) return "a block device";
+  if (S_ISSOCK(mode)) return "a socket";
+  return "not a regular file";
 }
 
 }  // namespace
 
-BlockReader::BlockReader(std::FILE* file) : file_(file) {}
+BlockReader::BlockReader(std::FILE* file, std::string path) : file_(file), path_(std::move(path)) {}
 
-std::optional<BlockReader> BlockReader::open(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return std::nullopt;
+std::optional<BlockReader> BlockReader::open(const std::string& path, std::string* not_regular) {
+  const auto refuse = [&](mode_t mode) -> std::optional<BlockReader> {
+    if (not_regular != nullptr) *not_regular = kind_of(mode);
+    errno = S_ISDIR(mode) ? EISDIR : EINVAL;
+    return std::nullopt;
+  };
+  if (not_regular != nullptr) not_regular->clear();
+  // Looked at before opening: opening a device may already do something.
+  struct stat info;
+  if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return refuse(info.st_mode);
+  // Without O_NONBLOCK, opening a FIFO that appeared since would wait for a writer.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  const bool examined = ::fstat(fd, &info) == 0;
+  if (!examined || !S_ISREG(info.st_mode)) {
+    const int error = errno;
+    ::close(fd);
+    if (examined) return refuse(info.st_mode);
+    errno = error;
+    return std::nullopt;
+  }
+  const int flags = ::fcntl(fd, F_GETFL);
+  std::FILE* file = flags == -1 ? nullptr : ::fdopen(fd, "rb");
+  if (file == nullptr || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1) {
+    if (file != nullptr) {
+      std::fclose(file);
+    } else {
+      ::close(fd);
+    }
+    return std::nullopt;
+  }
   // We read in large blocks ourselves; the C library's buffer would only copy again.
   std::setvbuf(file, nullptr, _IONBF, 0);
-  BlockReader reader(file);
-  reader.size_hint_ = regular_file_size(path);
+  BlockReader reader(file, path);
+  reader.size_hint_ = static_cast<std::size_t>(info.st_size);
   // A small file gets a small buffer: batches open thousands of them. One byte more than the
   // file lets the first read see the end of the file at once.
   reader.capacity_ =
@@ -46,6 +82,7 @@ void BlockReader::skip_byte_order_mark() {
 
 BlockReader::BlockReader(BlockReader&& other) noexcept
     : file_(other.file_),
+      path_(std::move(other.path_)),
       buf_(std::move(other.buf_)),
       begin_(other.begin_),
       end_(other.end_),
@@ -60,6 +97,7 @@ BlockReader& BlockReader::operator=(BlockReader&& other) noexcept {
   if (this != &other) {
     if (file_ != nullptr) std::fclose(file_);
     file_ = other.file_;
+    path_ = std::move(other.path_);
     buf_ = std::move(other.buf_);
     begin_ = other.begin_;
     end_ = other.end_;
@@ -80,9 +118,14 @@ bool BlockReader::refill() {
   if (begin_ < end_) return true;
   begin_ = end_ = 0;
   if (eof_ || file_ == nullptr) return false;
-  // A read error (a directory opened by name, a vanished device) ends the text like the end
-  // of the file does.
   end_ = std::fread(buf_.get(), 1, capacity_, file_);
+  // Only the real end of the file ends the text: a failing disk or a vanished network share
+  // must not pass for a shorter alignment.
+  if (end_ < capacity_ && std::ferror(file_)) {
+    const int error = errno;
+    end_ = 0;
+    fatal("\nFile not read", path_ + ": cannot read the file: " + std::strerror(error));
+  }
   if (end_ == 0) eof_ = true;
   return end_ > 0;
 }

@@ -22,9 +22,13 @@ class BlockReader {
   // system copied it in, and a buffer of few pages costs few page faults to set up.
   static constexpr std::size_t kBlockSize = std::size_t{128} << 10;
 
-  // Opens the file for reading; nullopt when it cannot be opened (errno then tells why). A UTF-8
-  // byte-order mark at the very start of the file is skipped.
-  static std::optional<BlockReader> open(const std::string& path);
+  // Opens the file for reading; nullopt when it cannot be opened (errno then tells why). Only a
+  // regular file is opened: a FIFO, a device, a socket or a directory counts as a file that
+  // cannot be opened, and is refused at once, without being read and without waiting for a
+  // writer; `not_regular` (when given) then says what it is ("a FIFO", "a directory", ...), and
+  // stays empty otherwise. A UTF-8 byte-order mark at the very start of the file is skipped.
+  static std::optional<BlockReader> open(const std::string& path,
+                                         std::string* not_regular = nullptr);
 
   BlockReader(BlockReader&&) noexcept;
   BlockReader& operator=(BlockReader&&) noexcept;
@@ -51,11 +55,14 @@ class BlockReader {
   void consume(std::size_t n);
 
  private:
-  explicit BlockReader(std::FILE* file);
+  BlockReader(std::FILE* file, std::string path);
+  // Fills the buffer when it is empty; false at the end of the file. A read error is fatal
+  // ("\nFile not read"): it must never pass for the end of the file.
   bool refill();
   void skip_byte_order_mark();
 
   std::FILE* file_ = nullptr;
+  std::string path_;
   std::unique_ptr<char[]> buf_;
   std::size_t begin_ = 0;
   std::size_t end_ = 0;

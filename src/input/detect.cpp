@@ -28,6 +28,21 @@ bool next_path(BlockReader& paths, std::string& path, std::int64_t* line_number)
   return false;
 }
 
+std::vector<ListedPath> read_paths(const std::string& filename, std::int32_t count) {
+  std::string not_regular;
+  std::optional<BlockReader> paths = BlockReader::open(filename, &not_regular);
+  if (!paths) {
+    fatal("\nFile not opened", not_opened_detail("paths file", filename, errno, not_regular));
+  }
+  std::vector<ListedPath> list;
+  ListedPath listed;
+  while (static_cast<std::int64_t>(list.size()) < count &&
+         next_path(*paths, listed.path, &listed.line)) {
+    list.push_back(listed);
+  }
+  return list;
+}
+
 DetectedFormat checkformat(std::string_view line, const std::string& path) {
   if (line.empty() || line[0] != '>') {
     fatal(
@@ -55,7 +70,7 @@ DetectedFormat checkformat(std::string_view line, const std::string& path) {
 
 Detection checkfiletype(const std::string& filename) {
   Detection found;
-  std::optional<BlockReader> input = BlockReader::open(filename);
+  std::optional<BlockReader> input = BlockReader::open(filename, &found.not_regular);
   if (!input) {
     found.error = errno;
     return found;
@@ -79,8 +94,11 @@ Detection checkfiletype(const std::string& filename) {
   first_alignment.reset();
   found.format = checkformat(header, found.first_path);
 
-  std::optional<BlockReader> paths = BlockReader::open(filename);
-  if (!paths) fatal("\nFile not opened", not_opened_detail("paths file", filename, errno));
+  std::string not_regular;
+  std::optional<BlockReader> paths = BlockReader::open(filename, &not_regular);
+  if (!paths) {
+    fatal("\nFile not opened", not_opened_detail("paths file", filename, errno, not_regular));
+  }
   std::string path;
   while (next_path(*paths, path)) ++found.count;
   return found;

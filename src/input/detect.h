@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/run_state.h"
 #include "input/block_reader.h"
@@ -26,6 +27,7 @@ struct Detection {
   std::string first_path;   // the alignment to read first: the input, or the first path listed
   std::int32_t count = 0;   // alignments the input stands for: 1, or the paths listed
   DetectedFormat format;    // of the (first) alignment; a batch reads all its alignments so
+  std::string not_regular;  // not opened because it is no regular file: what it is ("a FIFO")
 };
 
 // Reads the next path of a paths file: the next line that is not blank (a blank line has
@@ -33,6 +35,17 @@ struct Detection {
 // with it and the batch loop reads them with it, so both skip the same lines. `line_number`,
 // when given, counts the lines read, so that it ends on the line of the path returned.
 bool next_path(BlockReader& paths, std::string& path, std::int64_t* line_number = nullptr);
+
+// A path listed in a paths file, with the line it stands on.
+struct ListedPath {
+  std::string path;
+  std::int64_t line = 0;
+};
+
+// The first `count` paths of the paths file `filename`, read the way next_path() reads them (a
+// file shortened since it was counted gives fewer). Fatal "\nFile not opened" when it cannot be
+// opened. A batch reads its list once, before it writes anything.
+std::vector<ListedPath> read_paths(const std::string& filename, std::int32_t count);
 
 // The format and type of the alignment `path` from its first non-blank line (without its line
 // end); ends the run (FatalError) when the line names no known format.

@@ -41,13 +41,18 @@ std::string file_detail(const std::string& path, std::string_view what) {
   return detail;
 }
 
-std::string not_opened_detail(std::string_view role, const std::string& path, int error) {
+std::string not_opened_detail(std::string_view role, const std::string& path, int error,
+                              std::string_view not_regular) {
   std::string detail("cannot open ");
   detail += role;
   detail += " \"";
   detail += path;  // whole: a path cut short would name another file
   detail += '"';
-  if (error != 0) {
+  if (!not_regular.empty()) {
+    detail += ": it is ";
+    detail += not_regular;
+    detail += ", not a regular file";
+  } else if (error != 0) {
     detail += ": ";
     detail += std::strerror(error);
   }

@@ -16,7 +16,9 @@ std::string quoted(std::string_view text);
 std::string file_detail(const std::string& path, std::string_view what);
 
 // Why `path` cannot be opened for reading, with the system's reason `error` (an errno value):
-// "cannot open input "PATH": REASON".
-std::string not_opened_detail(std::string_view role, const std::string& path, int error);
+// "cannot open input "PATH": REASON". A file refused for not being a regular file gives what it
+// is instead (`not_regular`, "a FIFO"): "...: it is a FIFO, not a regular file".
+std::string not_opened_detail(std::string_view role, const std::string& path, int error,
+                              std::string_view not_regular = {});
 
 }  // namespace selvane

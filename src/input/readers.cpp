@@ -126,8 +126,9 @@ class AlignmentBuilder {
 };
 
 BlockReader open_alignment(const std::string& path) {
-  std::optional<BlockReader> in = BlockReader::open(path);
-  if (!in) fatal("\nFile not opened", not_opened_detail("input", path, errno));
+  std::string not_regular;
+  std::optional<BlockReader> in = BlockReader::open(path, &not_regular);
+  if (!in) fatal("\nFile not opened", not_opened_detail("input", path, errno, not_regular));
   return std::move(*in);
 }
 

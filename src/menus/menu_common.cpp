@@ -16,11 +16,14 @@ void set_extension(RunState& st, Writer& out, MenuInput& in) {
   out.write("(Five Characters Maximum)\n");
   out.write("File Extension: ");
   std::string word = in.word();
-  // A word is never empty unless the user typed a NUL byte; the menu has always taken that.
-  if (check_extension(word) != ExtensionVerdict::kTooLong) {
-    st.outputs.exten = std::move(word);
-  } else {
+  // A word is empty only when the user typed a NUL byte; an empty extension would make the
+  // selected blocks the input itself.
+  if (check_extension(word) == ExtensionVerdict::kTooLong) {
     out.write("\n* String too long *");
+  } else if (extension_is_blank(word)) {
+    out.write("\n* Value not allowed *");
+  } else {
+    st.outputs.exten = std::move(word);
   }
   out.write("\n\n");
 }

@@ -54,6 +54,54 @@ std::string batch_output_name(std::string_view path_fichero1, std::string_view n
   return {};
 }
 
+std::vector<std::pair<OutputFile, std::string>> alignment_outputs(std::string_view fichero1,
+                                                                  const OutputSwitches& outputs) {
+  std::vector<OutputFile> kinds;
+  if (outputs.tog_seqfile) kinds.push_back(OutputFile::kSelectedBlocks);
+  switch (outputs.tog_viewfile) {
+    case ResultsForm::kHtml:
+      kinds.push_back(OutputFile::kResultsHtml);
+      break;
+    case ResultsForm::kText:
+      kinds.push_back(OutputFile::kResultsText);
+      break;
+    case ResultsForm::kShort:
+      kinds.push_back(OutputFile::kResultsShort);
+      break;
+    case ResultsForm::kNone:
+      break;
+  }
+  if (outputs.tog_maskfile) kinds.push_back(OutputFile::kMask);
+  if (outputs.tog_psfile) kinds.push_back(OutputFile::kPostScript);
+  if (outputs.tog_ncbfile) kinds.push_back(OutputFile::kNonconserved);
+  if (outputs.tog_ungappedfile) kinds.push_back(OutputFile::kUngapped);
+  if (outputs.svg_overview) kinds.push_back(OutputFile::kOverview);
+  std::vector<std::pair<OutputFile, std::string>> files;
+  for (const OutputFile kind : kinds) {
+    files.emplace_back(kind, output_name(fichero1, outputs.exten, kind));
+  }
+  return files;
+}
+
+std::vector<std::pair<BatchFile, std::string>> batch_outputs(std::string_view path_fichero1,
+                                                             std::string_view name_pathsfile,
+                                                             const OutputSwitches& outputs,
+                                                             bool tog_sub) {
+  std::vector<std::pair<BatchFile, std::string>> files;
+  if (!tog_sub) return files;
+  const auto add = [&](bool on, BatchFile kind) {
+    if (on) {
+      files.emplace_back(kind,
+                         batch_output_name(path_fichero1, name_pathsfile, outputs.exten, kind));
+    }
+  };
+  add(outputs.tog_allfile, BatchFile::kBlocks);
+  add(outputs.tog_allfile_init, BatchFile::kInputs);
+  add(outputs.tog_allungfile, BatchFile::kUngapped);
+  add(outputs.tog_allfile && outputs.svg_overview, BatchFile::kBlocksOverview);
+  return files;
+}
+
 std::string partitions_name(std::string_view concatenation) {
   return join(concatenation, ".partitions");
 }

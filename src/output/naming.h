@@ -3,6 +3,10 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
+
+#include "core/run_state.h"
 
 namespace selvane {
 
@@ -32,6 +36,20 @@ std::string output_name(std::string_view fichero1, std::string_view exten, Outpu
 // A concatenated file of a batch, in the directory of the last alignment processed.
 std::string batch_output_name(std::string_view path_fichero1, std::string_view name_pathsfile,
                               std::string_view exten, BatchFile kind);
+
+// The files the output switches ask of one alignment, in the order the writers run, with their
+// names. The run writes exactly these, so the check made before a run sees what it will write.
+std::vector<std::pair<OutputFile, std::string>> alignment_outputs(std::string_view fichero1,
+                                                                  const OutputSwitches& outputs);
+
+// The concatenated files of a batch whose switches are on, and the overview of the selected
+// blocks' one (they are written only when b1 and b2 are fixed for the batch, `tog_sub`), in the
+// order they are written. --partitions adds a partition file beside each concatenation, which
+// is not listed here.
+std::vector<std::pair<BatchFile, std::string>> batch_outputs(std::string_view path_fichero1,
+                                                             std::string_view name_pathsfile,
+                                                             const OutputSwitches& outputs,
+                                                             bool tog_sub);
 
 // The partition file of a concatenated file (--partitions): its name + ".partitions".
 std::string partitions_name(std::string_view concatenation);

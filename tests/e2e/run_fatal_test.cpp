@@ -215,7 +215,7 @@ TEST(FatalRun, StopsWithItsMessageAfterWhatWentBefore) {
        {"aln.fas", "-k=y"},
        report_and_run + "\nFile not opened\n" + kEnd,
        {{"aln.fas-sv", blocks}},
-       {}},
+       {"aln.fas-sv.htm: cannot create the output file: Is a directory"}},
       // Lines ended by a carriage return alone make one long line, whatever fails then.
       {"carriage returns alone as line ends",
        {{"in", ">a\rMKVL\r>b\rMKVL\r"}},

@@ -54,6 +54,7 @@ std::string entry_text(InputFormat fileformat, char seq_type, const std::string&
     ResidueGrouping grouping(out);
     for (const auto& s : stretches) grouping.put(s);
     end_entry(out, format);
+    out.close();
   }
   return testing::read_file(path);
 }
@@ -85,11 +86,12 @@ TEST(EntryFormat, SingleCharactersGroupLikeStretches) {
   testing::TempDir dir;
   const auto path = dir / "chars";
   const std::string text(125, 'x');
+  Writer out = Writer::create(path.string());
   {
-    Writer out = Writer::create(path.string());
     ResidueGrouping grouping(out);
     for (const char& c : text) grouping.put(std::string_view(&c, 1));
   }
+  out.close();
   const std::string expected_line =
       "xxxxxxxxxx xxxxxxxxxx xxxxxxxxxx xxxxxxxxxx xxxxxxxxxx xxxxxxxxxx\n";
   EXPECT_EQ(testing::read_file(path), expected_line + expected_line + "xxxxx");

@@ -43,6 +43,12 @@ TEST(SettingRules, LengthsExtensionAndLetters) {
   EXPECT_EQ(check_extension(""), ExtensionVerdict::kEmpty);
   EXPECT_EQ(check_extension("12345"), ExtensionVerdict::kAccepted);
   EXPECT_EQ(check_extension("123456"), ExtensionVerdict::kTooLong);
+  // The menus refuse extensions that name outputs like the input, or unreadably.
+  for (const std::string_view blank :
+       {std::string_view(""), std::string_view(" \t"), std::string_view("\x01\x7f", 2)}) {
+    EXPECT_TRUE(extension_is_blank(blank));
+  }
+  for (const char* shown : {"-sv", " x", "\x01.", "\xe9"}) EXPECT_FALSE(extension_is_blank(shown));
   for (const GapPolicy g : {GapPolicy::kNone, GapPolicy::kWithHalf, GapPolicy::kAll}) {
     EXPECT_EQ(gap_policy_from_letter(gap_policy_letter(g)), g);
   }

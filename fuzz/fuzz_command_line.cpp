@@ -1,0 +1,77 @@
+// The command line after a fixed input: the fuzz data are the option arguments (one per line or
+// NUL-separated), and its first byte chooses the input, an alignment or a paths file. Whatever
+// the options, the run may only write its own outputs and must leave its inputs as they were.
+// Long options are fuzzed too; an output folder is kept inside the scratch folder.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <new>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/fatal.h"
+#include "core/output_file.h"
+#include "core/run_state.h"
+#include "core/writer.h"
+#include "driver/command_line.h"
+#include "driver/output_plan.h"
+#include "driver/run.h"
+#include "input/detect.h"
+#include "scratch.h"
+
+using namespace selvane;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static std::FILE* sink = std::fopen("/dev/null", "w");
+  fuzz::enter_scratch();
+  fuzz::reset_scratch();
+  const std::string input = size > 0 && (data[0] & 1) ? "list" : "a.fas";
+  const std::string text(reinterpret_cast<const char*>(data) + (size > 0), size - (size > 0));
+  std::vector<std::string> words;
+  std::string word;
+  for (const char c : text) {
+    if (c == '\n' || c == '\0') {
+      words.push_back(word);
+      word.clear();
+    } else {
+      word += c;
+    }
+  }
+  words.push_back(word);
+  // An output folder stays inside the scratch folder: one level, not "." or "..".
+  constexpr std::string_view kOutdir = "--outdir=";
+  for (std::string& w : words) {
+    if (!w.starts_with(kOutdir)) continue;
+    std::string dir =
+        fuzz::without_slashes(reinterpret_cast<const unsigned char*>(w.data()) + kOutdir.size(),
+                              w.size() - kOutdir.size());
+    if (dir.empty() || dir.front() == '.') dir.insert(0, "o");
+    w = std::string(kOutdir) + dir;
+  }
+  const std::vector<std::string_view> options(words.begin(), words.end());
+
+  RunState st;
+  apply_startup_defaults(st);
+  {
+    Writer out = Writer::to_stream(sink);
+    try {
+      st.input.filename = input;
+      std::optional<Alignment> first = open_input(st, out);
+      parse_options(st, options, out);
+      calculate(st, out, std::move(first));
+    } catch (const FatalError&) {
+    } catch (const std::bad_alloc&) {
+    }
+  }
+  // Exactly the files the run's plan names may stand beside the inputs.
+  std::vector<std::string> allowed;
+  const std::vector<std::string> alignments =
+      input == "list" ? std::vector<std::string>{"a.fas", "b.fas"} : std::vector{input};
+  for (const PlannedOutput& o : plan_run(st, alignments).outputs) {
+    allowed.push_back(final_output_path(o.path, st.outputs));
+  }
+  fuzz::check_scratch(allowed, true);
+  return 0;
+}

@@ -1,0 +1,65 @@
+// Detection and both alignment readers on arbitrary file contents; what loads is classified and
+// its blocks selected, as a run would.
+#include <cstddef>
+#include <cstdint>
+#include <fstream>
+#include <new>
+
+#include "core/fatal.h"
+#include "core/run_state.h"
+#include "input/detect.h"
+#include "input/readers.h"
+#include "scratch.h"
+#include "selection/blocks.h"
+#include "selection/classify.h"
+#include "selection/derived.h"
+
+namespace {
+
+using namespace selvane;
+
+// Runs `step`; a fatal error is an answer like any other, anything else escapes to the fuzzer.
+template <class F>
+void answer(F&& step) {
+  try {
+    step();
+  } catch (const FatalError&) {
+  } catch (const std::bad_alloc&) {
+  }
+}
+
+void select(const Alignment& aln, SeqType type, GapPolicy gaps) {
+  BlockParams params;
+  params.seq_type = type;
+  params.tog_gaps = gaps;
+  apply_sequence_count_defaults(params, aln.numseq);
+  const Classification cls = assignval(aln, params);
+  const Blocks blocks = getpos(cls, aln, params);
+  makeletselvane(blocks, aln.nupo);
+  ungap(aln);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  fuzz::enter_scratch();
+  {
+    std::ofstream out("in", std::ios::binary | std::ios::trunc);
+    const std::string text = fuzz::without_slashes(data, size);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  }
+  answer([] { checkfiletype("in"); });
+  answer([] { read_paths("in", 1000); });
+  const SeqType types[] = {SeqType::kProtein, SeqType::kDna, SeqType::kCodons};
+  const GapPolicy gaps[] = {GapPolicy::kNone, GapPolicy::kWithHalf, GapPolicy::kAll};
+  int turn = size > 0 ? data[0] : 0;
+  for (const InputFormat format : {InputFormat::kPir, InputFormat::kFasta}) {
+    answer([&] {
+      const Alignment aln = load("in", format);
+      select(aln, types[turn % 3], gaps[(turn / 3) % 3]);
+      ++turn;
+    });
+  }
+  fuzz::check_scratch({"in"}, true);
+  return 0;
+}

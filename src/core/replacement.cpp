@@ -1,0 +1,144 @@
+#include "core/replacement.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+#include "core/fatal.h"
+#include "core/file_identity.h"
+#include "core/pending_files.h"
+
+namespace selvane {
+
+namespace {
+
+// The mode a new file gets from a plain open for writing.
+mode_t new_file_mode() {
+  static const mode_t mask = [] {
+    const mode_t m = ::umask(0);
+    ::umask(m);
+    return m;
+  }();
+  return 0666 & ~mask;
+}
+
+[[noreturn]] void not_opened(const std::string& path, int error) {
+  fatal("\nFile not opened", path + ": cannot create the output file: " + std::strerror(error));
+}
+
+// A stream on `fd` for our own buffered writes; fatal (and `fd` closed) when none can be had.
+std::FILE* stream_on(int fd, const std::string& path) {
+  std::FILE* file = ::fdopen(fd, "wb");
+  if (file == nullptr) {
+    const int error = errno;
+    ::close(fd);
+    not_opened(path, error);
+  }
+  // Our own buffer does the batching; the C library's would only copy again.
+  std::setvbuf(file, nullptr, _IONBF, 0);
+  return file;
+}
+
+}  // namespace
+
+Replacement::Replacement(std::string path, std::FILE* file, std::string temp, std::string target,
+                         int slot)
+    : path_(std::move(path)),
+      file_(file),
+      temp_(std::move(temp)),
+      target_(std::move(target)),
+      slot_(slot) {}
+
+Replacement::Replacement(Replacement&& other) noexcept
+    : path_(std::move(other.path_)),
+      file_(std::exchange(other.file_, nullptr)),
+      temp_(std::move(other.temp_)),
+      target_(std::move(other.target_)),
+      slot_(std::exchange(other.slot_, -1)) {
+  other.temp_.clear();
+}
+
+Replacement::~Replacement() {
+  abandon();
+}
+
+Replacement Replacement::open(const std::string& path) {
+  const std::string target = write_target(path);
+  struct stat info;
+  const bool exists = ::stat(target.c_str(), &info) == 0;
+  if (exists && S_ISDIR(info.st_mode)) not_opened(path, EISDIR);
+  const auto in_place = [&] {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) not_opened(path, errno);
+    return Replacement(path, stream_on(fd, path), {}, target, -1);
+  };
+  if (exists && !S_ISREG(info.st_mode)) return in_place();
+  // The old file is replaced only where it could have been overwritten.
+  if (exists && ::access(target.c_str(), W_OK) != 0) not_opened(path, errno);
+
+  const std::size_t slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+  std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+  if (name.empty()) not_opened(path, EISDIR);
+  // ".NAME.XXXXXX" must fit the longest file name a folder takes (255 bytes).
+  if (name.size() > 200) name.resize(200);
+  std::string temp = folder + "." + name + ".XXXXXX";
+  int fd = -1;
+  int slot = -1;
+  int error = 0;
+  {
+    SignalBlock block;  // no signal between creating the file and holding its name
+    fd = ::mkstemp(temp.data());
+    if (fd < 0) {
+      error = errno;
+    } else {
+      slot = hold_pending(temp.c_str());
+    }
+  }
+  if (fd < 0) {
+    if (exists) return in_place();
+    not_opened(path, error);
+  }
+  // The mode (and, where we may set it, the owner) the file would have kept or got from a plain
+  // open for writing; mkstemp creates it private.
+  if (exists && ::fchown(fd, info.st_uid, info.st_gid) != 0) {
+    // Only the superuser may give a file away; anyone else keeps what mkstemp gave.
+  }
+  if (::fchmod(fd, exists ? (info.st_mode & 0777) : new_file_mode()) != 0) {
+    // The temporary file stays private: no reason to stop the run.
+  }
+  Replacement opened(path, nullptr, std::move(temp), target, slot);
+  opened.file_ = stream_on(fd, path);
+  return opened;
+}
+
+void Replacement::commit(int write_error) {
+  int error = write_error;
+  if (file_ != nullptr && std::fclose(file_) != 0 && error == 0) error = errno;
+  file_ = nullptr;
+  if (error == 0 && !temp_.empty() && ::rename(temp_.c_str(), target_.c_str()) != 0) error = errno;
+  if (error != 0) {
+    const bool replaced = !temp_.empty();
+    abandon();
+    fatal("\nFile not written", path_ + ": cannot write the output file: " + std::strerror(error) +
+                                    (replaced ? "; the file is left as it was" : ""));
+  }
+  release_pending(slot_);
+  slot_ = -1;
+  temp_.clear();
+}
+
+void Replacement::abandon() noexcept {
+  if (file_ != nullptr) std::fclose(file_);
+  file_ = nullptr;
+  if (!temp_.empty()) ::unlink(temp_.c_str());
+  temp_.clear();
+  release_pending(slot_);
+  slot_ = -1;
+}
+
+}  // namespace selvane

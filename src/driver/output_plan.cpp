@@ -1,0 +1,99 @@
+#include "driver/output_plan.h"
+
+#include <unordered_map>
+
+#include "core/fatal.h"
+#include "core/file_identity.h"
+#include "core/output_file.h"
+#include "core/path_split.h"
+#include "output/naming.h"
+
+namespace selvane {
+
+namespace {
+
+// Batch files get kinds of their own, apart from those of an alignment's files.
+constexpr int kBatchKinds = 100;
+constexpr int kPartitionKinds = 200;
+
+[[noreturn]] void overwrites_input(const std::string& output, const std::string& input,
+                                   bool paths_file) {
+  fatal("\nOutput file would overwrite an input file\nOutput file: " + output +
+            "\nInput file:  " + input,
+        output + ": the output would overwrite " +
+            (paths_file ? "the paths file " : "the input alignment ") + input +
+            "; no file was written");
+}
+
+[[noreturn]] void written_twice(const std::string& first, const std::string& second) {
+  fatal("\nTwo output files would be the same file\nOutput file: " + first +
+            "\nOutput file: " + second,
+        second + ": two outputs of this run would be written to this file" +
+            (first == second ? std::string() : " (also named " + first + ")") +
+            "; no file was written");
+}
+
+}  // namespace
+
+RunPlan plan_run(const RunState& st, const std::vector<std::string>& alignments) {
+  RunPlan plan;
+  if (st.input.tog_sb) plan.paths_file = st.input.filename;
+  plan.alignments = alignments;
+  for (std::size_t i = 0; i < alignments.size(); ++i) {
+    for (auto& [kind, name] : alignment_outputs(alignments[i], st.outputs)) {
+      plan.outputs.push_back(
+          {std::move(name), static_cast<std::int32_t>(i), static_cast<int>(kind)});
+    }
+  }
+  // The concatenations land in the folder of the last alignment.
+  if (st.input.tog_sb && !alignments.empty()) {
+    const PathParts last = getpath(alignments.back());
+    for (auto& [kind, name] :
+         batch_outputs(last.path_file, st.input.name_pathsfile, st.outputs, st.input.tog_sub)) {
+      if (st.outputs.join.partitions && kind != BatchFile::kBlocksOverview) {
+        plan.outputs.push_back(
+            {partitions_name(name), -1, kPartitionKinds + static_cast<int>(kind)});
+      }
+      plan.outputs.push_back({std::move(name), -1, kBatchKinds + static_cast<int>(kind)});
+    }
+  }
+  return plan;
+}
+
+void guard_outputs(const RunPlan& plan, const OutputSwitches& outputs) {
+  // Files read: identity -> its path, and whether it is the paths file.
+  std::unordered_map<std::string, std::pair<std::string, bool>> read;
+  if (!plan.paths_file.empty())
+    read.emplace(file_identity(plan.paths_file), std::pair(plan.paths_file, true));
+  // Alignments listed twice (under any name) are one alignment: `same[i]` is its first entry.
+  std::vector<std::int32_t> same(plan.alignments.size());
+  std::unordered_map<std::string, std::int32_t> first_entry;
+  for (std::size_t i = 0; i < plan.alignments.size(); ++i) {
+    const std::string id = file_identity(plan.alignments[i]);
+    same[i] = first_entry.emplace(id, static_cast<std::int32_t>(i)).first->second;
+    read.emplace(id, std::pair(plan.alignments[i], false));
+  }
+
+  // Files written: identity -> the output that writes it first.
+  std::unordered_map<std::string, std::size_t> written;
+  for (std::size_t k = 0; k < plan.outputs.size(); ++k) {
+    const PlannedOutput& o = plan.outputs[k];
+    const std::string path = final_output_path(o.path, outputs);
+    const std::string target = write_target(path);
+    // Several outputs may go to /dev/null; no input is a device (none is read).
+    if (!replaceable(target)) continue;
+    const std::string id = file_identity(target);
+    if (const auto input = read.find(id); input != read.end()) {
+      overwrites_input(path, input->second.first, input->second.second);
+    }
+    const auto [earlier, added] = written.emplace(id, k);
+    if (added) continue;
+    const PlannedOutput& p = plan.outputs[earlier->second];
+    const bool same_file_again =
+        p.source >= 0 && o.source >= 0 && p.kind == o.kind &&
+        same[static_cast<std::size_t>(p.source)] == same[static_cast<std::size_t>(o.source)];
+    if (!same_file_again) written_twice(final_output_path(p.path, outputs), path);
+  }
+}
+
+}  // namespace selvane
