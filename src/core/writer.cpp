@@ -54,7 +54,7 @@ void Writer::drain() {
   used_ = 0;
 }
 
-void Writer::write(std::string_view text) {
+void Writer::write_past_buffer(std::string_view text) {
   if (text.size() >= kCapacity) {
     drain();
     if (file_ != nullptr && !dropping() &&

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,6 +20,9 @@ namespace selvane {
 
 class Writer {
  public:
+  // Size of the buffer: text is handed to the system in pieces of about this size.
+  static constexpr std::size_t kCapacity = std::size_t{1} << 18;
+
   // Standard output; never closed by the writer.
   static Writer to_stdout();
   // An already open stream (tests capture output through open_memstream); not closed by us.
@@ -39,7 +43,16 @@ class Writer {
     if (used_ == kCapacity) drain();
     buf_[used_++] = c;
   }
-  void write(std::string_view text);
+  // Inline for the common case, a piece that fits in the buffer: writers call this for every
+  // few characters.
+  void write(std::string_view text) {
+    if (text.size() <= kCapacity - used_) {
+      std::memcpy(buf_.get() + used_, text.data(), text.size());
+      used_ += text.size();
+    } else {
+      write_past_buffer(text);
+    }
+  }
   // Writes `count` copies of `c`.
   void fill(char c, std::size_t count);
   // printf-style formatting for messages and report lines.
@@ -47,15 +60,24 @@ class Writer {
   // A decimal integer, as "%i" writes it.
   void number(std::int64_t value);
 
+  // Direct filling, for writers that make many small pieces: space(n) returns where the next n
+  // bytes go (n at most kCapacity), and commit(k), k <= n, adds the k bytes written there to
+  // the output. No other call may come in between.
+  char* space(std::size_t n) {
+    if (kCapacity - used_ < n) drain();
+    return buf_.get() + used_;
+  }
+  void commit(std::size_t n) { used_ += n; }
+
   // Hands everything buffered to the system (standard output before reading standard input).
   void flush();
   // Flushes and, for a file, completes it; further writes are not allowed.
   void close();
 
  private:
-  static constexpr std::size_t kCapacity = std::size_t{1} << 18;
   explicit Writer(std::FILE* file);
   void drain();
+  void write_past_buffer(std::string_view text);
   void failed();
   // After a failed write a file is lost anyway: the rest of its text is dropped, not written in
   // vain. Standard output goes on trying, as it always did.

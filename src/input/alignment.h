@@ -6,7 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "core/bulk_memory.h"
+
 namespace selvane {
+
+// The bytes of the rows: growing the buffer does not zero what its builder writes next, and a
+// large buffer is backed by huge pages (see BulkAllocator).
+using RowStorage = std::vector<char, BulkAllocator<char>>;
 
 // `numseq` rows of `width` characters each, in one contiguous buffer.
 // Rows and positions count from 1: row(s)[p] for s = 1..numseq and p = 1..width.
@@ -15,8 +21,9 @@ namespace selvane {
 class Rows {
  public:
   Rows() = default;
+  // Every byte zero, to be filled by the caller.
   Rows(std::int32_t numseq, std::int32_t width)
-      : numseq_(numseq), width_(width), data_(static_cast<std::size_t>(numseq) * stride()) {}
+      : numseq_(numseq), width_(width), data_(static_cast<std::size_t>(numseq) * stride(), '\0') {}
 
   std::int32_t numseq() const { return numseq_; }
   std::int32_t width() const { return width_; }
@@ -26,7 +33,7 @@ class Rows {
 
   // For builders that fill the buffer themselves: the storage, row s starting at
   // (s - 1) * stride(), its padding byte first.
-  std::vector<char>& storage() { return data_; }
+  RowStorage& storage() { return data_; }
   void reshape(std::int32_t numseq, std::int32_t width) {
     numseq_ = numseq;
     width_ = width;
@@ -38,7 +45,7 @@ class Rows {
 
   std::int32_t numseq_ = 0;
   std::int32_t width_ = 0;
-  std::vector<char> data_;
+  RowStorage data_;
 };
 
 // An alignment as read from a file, after the positions that are gaps in every sequence were

@@ -3,7 +3,6 @@
 #include "input/readers.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -15,6 +14,7 @@
 #include "core/run_state.h"
 #include "input/block_reader.h"
 #include "input/problems.h"
+#include "input/residue_run.h"
 
 namespace selvane {
 
@@ -22,73 +22,27 @@ namespace {
 
 constexpr std::size_t kMaxHeaderLength = 74;  // a header line with its line end counted as one
 
-// What the sequence scanner does with each byte: most bytes are stored (as themselves, or '.'
-// as '-') or skipped (blanks and line feeds) without a branch; only the stop character and a
-// carriage return need a look of their own.
-struct ScanTable {
-  std::array<char, 256> stored{};           // the character a byte is stored as
-  std::array<std::uint8_t, 256> keep{};     // 1 when the byte is a residue character
-  std::array<std::uint8_t, 256> special{};  // 1 for the stop character and '\r'
-};
-
-// Spaces and line feeds separate residues; '.' is a gap like '-'; everything else, digits and
-// tabs included, is a residue character. `stop` ends the sequence.
-constexpr ScanTable make_scan_table(char stop) {
-  ScanTable t;
-  for (int c = 0; c < 256; ++c) {
-    t.stored[c] = static_cast<char>(c);
-    t.keep[c] = 1;
-  }
-  t.keep[' '] = 0;
-  t.keep['\n'] = 0;
-  t.stored['.'] = '-';
-  t.special['\r'] = 1;
-  t.special[static_cast<unsigned char>(stop)] = 1;
-  return t;
-}
-
-constexpr std::size_t kScanPiece = 4096;
-
-constexpr ScanTable kPirScan = make_scan_table('*');
-constexpr ScanTable kFastaScan = make_scan_table('>');
-
 // Appends the residues of one sequence to `rows` until the stop character `stop` (which is
 // consumed) or the end of the file. Returns whether the stop character was found.
-bool scan_sequence(BlockReader& in, const ScanTable& table, char stop, std::vector<char>& rows) {
+// Blanks and line feeds separate residues; '.' is a gap like '-'; everything else, digits and
+// tabs included, is a residue character (see copy_residues).
+bool scan_sequence(BlockReader& in, char stop, RowStorage& rows) {
   for (;;) {
     const std::string_view block = in.buffered();
     if (block.empty()) return false;
     const char* p = block.data();
-    // A sequence is often far shorter than a block: scanning a piece at a time keeps the room
-    // made below, and given back, about the size of what one sequence needs.
-    const std::size_t n = std::min(block.size(), kScanPiece);
-    // Room for every byte of the piece; what is not kept is given back below.
+    const std::size_t n = block.size();
+    // Room for every byte of the block (not zeroed: it is written before it is kept); what is
+    // not kept is given back below. The room a file's size reserved holds it.
     const std::size_t start = rows.size();
     rows.resize(start + n);
-    char* out = rows.data() + start;
-    std::size_t k = 0;
-    bool carriage_return_last = false;
-    bool stopped = false;
-    std::size_t i = 0;
-    for (; i < n; ++i) {
-      const auto c = static_cast<unsigned char>(p[i]);
-      if (table.special[c] != 0) {
-        if (static_cast<char>(c) == stop) {
-          stopped = true;
-          break;
-        }
-        // A carriage return: part of a "\r\n" line end, or a residue character of its own.
-        // At the end of the piece the answer is in the next one.
-        if (i + 1 < n) {
-          if (p[i + 1] != '\n') out[k++] = '\r';
-        } else {
-          carriage_return_last = true;
-        }
-        continue;
-      }
-      out[k] = table.stored[c];
-      k += table.keep[c];
-    }
+    const CopiedResidues copied = copy_residues(p, n, stop, rows.data() + start);
+    const std::size_t i = copied.read;
+    const std::size_t k = copied.stored;
+    // Short of the block's end, the copy stopped at the stop character or at a carriage return
+    // that ends the block: whether that one is a residue is told by the next block.
+    const bool stopped = i < n && p[i] == stop;
+    const bool carriage_return_last = i < n && !stopped;
     rows.resize(start + k);
     if (stopped) {
       in.consume(i + 1);
@@ -103,7 +57,8 @@ bool scan_sequence(BlockReader& in, const ScanTable& table, char stop, std::vect
 // its residues. All rows must come out equally long, so the layout is final as it is read.
 class AlignmentBuilder {
  public:
-  AlignmentBuilder(const std::string& path, std::size_t size_hint) : path_(path) {
+  AlignmentBuilder(const std::string& path, std::size_t size_hint)
+      : path_(path), size_hint_(size_hint) {
     al_.name.emplace_back();  // entry 0 holds nothing
     // A file holds at least one byte per residue and one per sequence (its header's first
     // character), so its size bounds the buffer and it never has to grow. Pages reserved but
@@ -123,14 +78,15 @@ class AlignmentBuilder {
   }
 
   // Reads the residues of the sequence begun last; see scan_sequence.
-  bool scan(BlockReader& in, const ScanTable& table, char stop) {
-    return allocating("let\n", next_index(), [&] { return scan_sequence(in, table, stop, rows_); });
+  bool scan(BlockReader& in, char stop) {
+    return allocating("let\n", next_index(), [&] { return scan_sequence(in, stop, rows_); });
   }
 
   void end_sequence() {
     const std::size_t length = rows_.size() - row_start_;
     if (al_.numseq == 0) {
       al_.nupo = static_cast<std::int32_t>(length);
+      reserve_names(length);
     } else if (length != static_cast<std::size_t>(al_.nupo)) {
       const std::int32_t s = next_index();
       fatal("\nSequences with different number of positions",
@@ -151,10 +107,22 @@ class AlignmentBuilder {
   }
 
  private:
+  // Every row is as long as the first, and the file holds a byte for each residue and at least
+  // one for each sequence: its size bounds the number of sequences. The names get that room at
+  // once rather than growing step by step, each step copying every name into fresh pages; but
+  // only when the room is no larger than the file itself.
+  void reserve_names(std::size_t row_length) {
+    const std::size_t most = size_hint_ / (row_length + 1) + 1;
+    if (most * sizeof(std::string) <= size_hint_) {
+      allocating("name", [&] { al_.name.reserve(most + 1); });
+    }
+  }
+
   const std::string& path_;
   Alignment al_;
-  std::vector<char> rows_;
+  RowStorage rows_;
   std::size_t row_start_ = 0;
+  std::size_t size_hint_ = 0;
 };
 
 BlockReader open_alignment(const std::string& path) {
@@ -218,7 +186,7 @@ Builder& read_pir(BlockReader& in, Builder& builder, bool long_names) {
       builder.begin_sequence(std::string_view(line).substr(std::min<std::size_t>(4, line.size())));
     }
     in.skip_line();  // the description line, however long
-    if (!builder.scan(in, kPirScan, '*')) {
+    if (!builder.scan(in, '*')) {
       fatal("\nFile not in NBRF/PIR format",
             file_detail(path, "the file ends inside sequence " +
                                   std::to_string(builder.next_index()) + ", before its '*'"));
@@ -242,7 +210,7 @@ Builder& read_fasta(BlockReader& in, Builder& builder, bool long_names) {
     if (name[0] == '>') name.remove_prefix(1);
     builder.begin_sequence(name);
     // The '>' that ends a sequence is consumed: the rest of its line is the next name.
-    builder.scan(in, kFastaScan, '>');
+    builder.scan(in, '>');
     builder.end_sequence();
   }
   return builder;
@@ -261,7 +229,7 @@ struct NamesBuilder {
   void begin_sequence(std::string_view name) {
     allocating("name", static_cast<std::int64_t>(names.size()), [&] { names.emplace_back(name); });
   }
-  bool scan(BlockReader& in, const ScanTable& /*table*/, char stop) {
+  bool scan(BlockReader& in, char stop) {
     for (std::string_view block; !(block = in.buffered()).empty();) {
       const void* found = std::memchr(block.data(), stop, block.size());
       if (found != nullptr) {
@@ -329,7 +297,7 @@ void remove_all_gap_positions(Alignment& al) {
   const std::int32_t width = nupo - static_cast<std::int32_t>(all_gap.size());
   const std::size_t old_stride = let.stride();
   const std::size_t new_stride = static_cast<std::size_t>(width) + 1;
-  std::vector<char>& data = let.storage();
+  RowStorage& data = let.storage();
   // Targets never lie after their sources, so copying forward in place is safe.
   for (std::int32_t s = 1; s <= al.numseq; ++s) {
     const char* src = data.data() + static_cast<std::size_t>(s - 1) * old_stride;

@@ -8,21 +8,23 @@ namespace {
 
 constexpr std::int64_t kLettersCounted = 1'000'000;
 
-// 0 for a byte that is no letter, 1 for a letter, 2 for a nucleotide letter.
-constexpr std::array<std::uint8_t, 256> make_letter_kinds() {
-  std::array<std::uint8_t, 256> kinds{};
+// What a byte adds to a row's count: 1 for a letter, and 1 << 32 more for a nucleotide letter,
+// so that one addition a byte counts both. A row holds fewer than 2^31 bytes: the low half
+// never overflows into the high one.
+constexpr std::array<std::uint64_t, 256> make_letter_kinds() {
+  std::array<std::uint64_t, 256> kinds{};
   for (int c = 'A'; c <= 'Z'; ++c) {
     kinds[static_cast<std::size_t>(c)] = 1;
     kinds[static_cast<std::size_t>(c - 'A' + 'a')] = 1;
   }
   for (const char c : {'A', 'C', 'G', 'T', 'U', 'N'}) {
-    kinds[static_cast<unsigned char>(c)] = 2;
-    kinds[static_cast<unsigned char>(c - 'A' + 'a')] = 2;
+    kinds[static_cast<unsigned char>(c)] = (std::uint64_t{1} << 32) + 1;
+    kinds[static_cast<unsigned char>(c - 'A' + 'a')] = (std::uint64_t{1} << 32) + 1;
   }
   return kinds;
 }
 
-constexpr std::array<std::uint8_t, 256> kLetterKinds = make_letter_kinds();
+constexpr std::array<std::uint64_t, 256> kLetterKinds = make_letter_kinds();
 
 }  // namespace
 
@@ -31,11 +33,12 @@ std::int32_t nucleotide_letter_percent(const Alignment& aln) {
   std::int64_t nucleotides = 0;
   for (std::int32_t s = 1; s <= aln.numseq && letters < kLettersCounted; ++s) {
     const char* row = aln.let.row(s);
+    std::uint64_t counts = 0;
     for (std::int32_t p = 1; p <= aln.nupo; ++p) {
-      const std::uint8_t kind = kLetterKinds[static_cast<unsigned char>(row[p])];
-      letters += kind != 0;
-      nucleotides += kind == 2;
+      counts += kLetterKinds[static_cast<unsigned char>(row[p])];
     }
+    letters += static_cast<std::int64_t>(counts & 0xffffffffU);
+    nucleotides += static_cast<std::int64_t>(counts >> 32);
   }
   if (letters == 0) return -1;
   return static_cast<std::int32_t>(nucleotides * 100 / letters);

@@ -79,8 +79,13 @@ void put_gaps(ResidueGrouping& grouping, std::size_t count) {
 
 void write_alignment(const std::string& path, const OutputSwitches& outputs,
                      const EntryFormat& format, const AlignmentContent& content) {
-  Writer out = create_output_file(path, outputs);
   const bool phylip = format.format == AlignmentFormat::kPhylip;
+  // A grouped sequence made of several ranges is gathered first: the grouping then sees one
+  // stretch and copies it by whole groups of ten, where a range ends in the middle of a group.
+  const bool gather = !phylip && content.ranges.size() > 1;
+  std::string gathered;
+  if (gather) gathered.reserve(static_cast<std::size_t>(content.width()));
+  Writer out = create_output_file(path, outputs);
   if (phylip) {
     out.number(content.numseq);
     out.put(' ');
@@ -93,6 +98,7 @@ void write_alignment(const std::string& path, const OutputSwitches& outputs,
     const std::string& name = content.names[i];
     begin_entry(out, format, phylip ? std::string_view(phylip_name(name)) : std::string_view(name));
     ResidueGrouping grouping(out);
+    gathered.clear();
     const RowIndex::Entry* next = index ? index->entries.data() + index->start[i - 1] : nullptr;
     const RowIndex::Entry* end = index ? index->entries.data() + index->start[i] : nullptr;
     for (std::size_t k = 0; k < content.ranges.size(); ++k) {
@@ -101,17 +107,25 @@ void write_alignment(const std::string& path, const OutputSwitches& outputs,
       if (index) row = next != end && next->range == k ? (next++)->row : 0;
       if (range.last < range.first) continue;
       const auto width = static_cast<std::size_t>(range.last - range.first + 1);
-      // PHYLIP: the whole sequence on one line, ungrouped.
-      if (row == 0 && phylip) {
-        out.fill('-', width);
+      if (gather) {
+        if (row == 0) {
+          gathered.append(width, '-');
+        } else {
+          gathered.append(range.rows->row(row) + range.first, width);
+        }
+      } else if (phylip) {  // the whole sequence on one line, ungrouped
+        if (row == 0) {
+          out.fill('-', width);
+        } else {
+          out.write(std::string_view(range.rows->row(row) + range.first, width));
+        }
       } else if (row == 0) {
         put_gaps(grouping, width);
-      } else if (phylip) {
-        out.write(std::string_view(range.rows->row(row) + range.first, width));
       } else {
         grouping.put(std::string_view(range.rows->row(row) + range.first, width));
       }
     }
+    grouping.put(gathered);
     end_entry(out, format);
   }
   out.close();

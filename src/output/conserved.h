@@ -38,9 +38,11 @@ inline std::vector<char> conserved_letters(const Classification& cls, std::int32
   return letters;
 }
 
-// The conserved-residue test against the table above; a position without a conserved letter
-// holds '\0', which no character (not even a stored NUL) may match.
-inline bool is_conserved(const std::vector<char>& letters, char c, std::size_t p) {
+// The conserved-residue test against the table above (`letters` is its data()); a position
+// without a conserved letter holds '\0', which no character (not even a stored NUL) may match.
+// A plain pointer, so that a loop writing bytes keeps it in a register: through a vector, every
+// byte written might change the vector's own pointer.
+inline bool is_conserved(const char* letters, char c, std::size_t p) {
   return letters[p] != '\0' && to_upper(c) == letters[p];
 }
 

@@ -14,16 +14,6 @@ namespace selvane {
 class ResidueGrouping {
  public:
   explicit ResidueGrouping(Writer& out) : out_(out) {}
-  void put(char c) {
-    out_.put(c);
-    ++counter_;
-    if (counter_ == 60) {
-      out_.put('\n');
-      counter_ = 0;
-    } else if (counter_ % 10 == 0) {
-      out_.put(' ');
-    }
-  }
   void put(std::string_view chars);
 
  private:

@@ -14,6 +14,7 @@ namespace selvane {
 void savemask(const std::string& path, const BlockParams& params, const OutputSwitches& outputs,
               const Alignment& aln, const Classification& cls, const std::string& letselvane) {
   const std::vector<char> conserved = conserved_letters(cls, aln.nupo, params.negval);
+  const char* const letters = conserved.data();
   const auto nupo = static_cast<std::size_t>(aln.nupo);
   // One sequence's mask, rebuilt per sequence so the whole mask is never held at once.
   std::string mask(nupo, '?');
@@ -34,8 +35,10 @@ void savemask(const std::string& path, const BlockParams& params, const OutputSw
     }
     out.write("*\n\n");
 
+    char* const marks = mask.data();
     for (std::size_t p = 1; p <= nupo; ++p) {
-      mask[p - 1] = is_conserved(conserved, row[p], p) ? '@' : '?';
+      // '?' is '@' - 1: a sum rather than a choice, which the compiler would make a branch.
+      marks[p - 1] = static_cast<char>('?' + is_conserved(letters, row[p], p));
     }
     out.write(marker);
     out.write(name);

@@ -1,11 +1,15 @@
 // The results and parameters file: the run's report as an HTML page, plain text or short text.
 #include <algorithm>
+#include <array>
 #include <charconv>
+#include <cstring>
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/bulk_memory.h"
 #include "core/fatal.h"
 #include "core/output_file.h"
 #include "core/path_split.h"
@@ -35,7 +39,7 @@ constexpr ClassColour kProteinColours[] = {
 
 // The entity that stands for a byte in HTML text, or an empty view when the byte stands for
 // itself. Names, residues and paths come from the user's files and may hold any of these.
-std::string_view html_entity(char c) {
+constexpr std::string_view html_entity(char c) {
   switch (c) {
     case '<':
       return "&lt;";
@@ -96,29 +100,60 @@ std::vector<std::string> make_labels(const Alignment& aln, bool html) {
   });
 }
 
-// Residues s..e of one row in HTML: conserved residues in a span of their own letter (as
-// stored, so a lower-case residue names a lower-case class), everything else as text.
+// What one residue of a sequence line becomes in HTML: itself, the entity that stands for it,
+// or, for a conserved residue, a span of its class (its letter as stored, so a lower-case
+// residue names a lower-case class). A line is written by copying one cell per residue, with
+// no branch on what the residue is.
+constexpr std::size_t kCellText = 24;  // "<span class=X1>X</span>" is 23 bytes
+struct HtmlCell {
+  std::array<char, kCellText> text{};
+  std::uint64_t size = 0;  // a 32-byte cell: its place in the table is a shift of the byte
+};
+// kHtmlCells[conserved][byte]
+using HtmlCells = std::array<std::array<HtmlCell, 256>, 2>;
+
+constexpr HtmlCell make_cell(std::initializer_list<std::string_view> parts) {
+  HtmlCell cell;
+  for (const std::string_view part : parts) {
+    for (const char c : part) cell.text[cell.size++] = c;
+  }
+  return cell;
+}
+
+constexpr HtmlCells make_html_cells() {
+  HtmlCells cells;
+  for (int i = 0; i < 256; ++i) {
+    const char c = static_cast<char>(i);
+    const std::string_view self(&c, 1);
+    const std::string_view entity = html_entity(c);
+    cells[0][static_cast<std::size_t>(i)] = make_cell({entity.empty() ? self : entity});
+    cells[1][static_cast<std::size_t>(i)] =
+        make_cell({"<span class=", self, "1>", self, "</span>"});
+  }
+  return cells;
+}
+
+constexpr HtmlCells kHtmlCells = make_html_cells();
+
+// Residues s..e of one row in HTML.
 void write_html_residues(Writer& out, const char* row, std::int64_t s, std::int64_t e,
                          const std::vector<char>& conserved) {
-  std::int64_t run = s;  // start of the pending run written as it stands
-  for (std::int64_t p = s; p <= e; ++p) {
-    const char c = row[p];
-    const bool span = is_conserved(conserved, c, static_cast<std::size_t>(p));
-    const std::string_view entity = span ? std::string_view() : html_entity(c);
-    if (!span && entity.empty()) continue;
-    out.write(std::string_view(row + run, static_cast<std::size_t>(p - run)));
-    if (span) {
-      out.write("<span class=");
-      out.put(c);
-      out.write("1>");
-      out.put(c);
-      out.write("</span>");
-    } else {
-      out.write(entity);
+  // Positions whose cells are given room in the writer's buffer at once.
+  constexpr std::int64_t kPiece = 1024;
+  const char* const letters = conserved.data();
+  for (std::int64_t from = s; from <= e; from += kPiece) {
+    const std::int64_t to = std::min(e, from + kPiece - 1);
+    char* const start = out.space(static_cast<std::size_t>(to - from + 1) * kCellText);
+    char* at = start;
+    for (std::int64_t p = from; p <= to; ++p) {
+      const char c = row[p];
+      const bool span = is_conserved(letters, c, static_cast<std::size_t>(p));
+      const HtmlCell& cell = kHtmlCells[span][static_cast<unsigned char>(c)];
+      std::memcpy(at, cell.text.data(), kCellText);
+      at += cell.size;
     }
-    run = p + 1;
+    out.commit(static_cast<std::size_t>(at - start));
   }
-  out.write(std::string_view(row + run, static_cast<std::size_t>(e + 1 - run)));
 }
 
 void write_heading(Writer& out, ResultsForm form, SeqType seq_type, const Alignment& aln,
@@ -176,6 +211,8 @@ void write_heading(Writer& out, ResultsForm form, SeqType seq_type, const Alignm
   }
 }
 
+constexpr std::int32_t kRowsAhead = 8;
+
 // The alignment in display rows of breakcount positions, each with its position numbers, tick
 // marks, one line per sequence and the selection markers.
 void write_display(Writer& out, bool html, std::int32_t negval, std::int32_t breakcount,
@@ -201,6 +238,13 @@ void write_display(Writer& out, bool html, std::int32_t negval, std::int32_t bre
     out.put('\n');
 
     for (std::int32_t n = 1; n <= aln.numseq; ++n) {
+      // The rows lie far apart: the stripe of a row a few lines down is asked for now, so that
+      // it is in the cache when its turn comes.
+      if (n + kRowsAhead <= aln.numseq) {
+        const char* ahead = aln.let.row(n + kRowsAhead);
+        prefetch(ahead + s);
+        prefetch(ahead + e);
+      }
       out.write(labels[static_cast<std::size_t>(n)]);
       out.write("  ");
       const char* row = aln.let.row(n);

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 
+#include "core/bulk_memory.h"
 #include "core/fatal.h"
 
 namespace selvane {
@@ -75,9 +76,47 @@ constexpr Matrix make_similarity() {
 }
 constexpr Matrix kSimilarity = make_similarity();
 
-// Positions counted together: the counts of one tile stay in cache while every row passes over
-// it, so the alignment is read once, row by row, and the counts are not swept once per row.
-constexpr std::int32_t kTile = 512;
+// Positions counted together, and rows counted in bytes before the byte counts are added to
+// the totals. The byte counts of a tile (23 x 1024 bytes) stay in the first level of the cache
+// while every row passes over them. An alignment of up to kWholeRows positions is counted as
+// one tile: its rows then lie end to end, and the memory streams them in as one piece, which
+// outweighs counts that no longer fit the first level.
+constexpr std::int32_t kTile = 1024;
+constexpr std::int32_t kWholeRows = 4096;
+constexpr std::int32_t kRun = 255;
+// How far ahead, in rows, the next stretches are asked for.
+constexpr std::int32_t kRowsAhead = 4;
+
+// Sets totals[i * kSlots + letter] to the number of rows of `aln` that hold `letter` at
+// position p0 + i, for i = 0 .. width - 1. `run_counts` has room for width * kSlots bytes.
+void count_tile(const Alignment& aln, std::int32_t p0, std::int32_t width, std::uint8_t* run_counts,
+                std::int32_t* totals) {
+  const std::size_t cells = static_cast<std::size_t>(width) * kSlots;
+  if (aln.numseq < 1) std::fill_n(totals, cells, 0);  // no run sets them
+  for (std::int32_t first = 1; first <= aln.numseq; first += kRun) {
+    const std::int32_t last = std::min(aln.numseq, first + kRun - 1);
+    std::fill_n(run_counts, cells, std::uint8_t{0});
+    for (std::int32_t s = first; s <= last; ++s) {
+      if (s + kRowsAhead <= aln.numseq) prefetch(aln.let.row(s + kRowsAhead) + p0);
+      const unsigned char* row = reinterpret_cast<const unsigned char*>(aln.let.row(s)) + p0;
+      std::uint8_t* slot = run_counts;
+      std::int32_t i = 0;
+      // Four positions a step: their counts are independent, so the steps overlap.
+      for (; i + 4 <= width; i += 4, row += 4, slot += 4 * kSlots) {
+        ++slot[kLetterIndex[row[0]]];
+        ++slot[kSlots + kLetterIndex[row[1]]];
+        ++slot[2 * kSlots + kLetterIndex[row[2]]];
+        ++slot[3 * kSlots + kLetterIndex[row[3]]];
+      }
+      for (; i < width; ++i, ++row, slot += kSlots) ++slot[kLetterIndex[*row]];
+    }
+    if (first == 1) {
+      std::copy_n(run_counts, cells, totals);
+    } else {
+      for (std::size_t k = 0; k < cells; ++k) totals[k] += run_counts[k];
+    }
+  }
+}
 
 }  // namespace
 
@@ -99,8 +138,15 @@ Classification assignval(const Alignment& aln, const BlockParams& params) {
   Classification cls;
   allocating("val", [&] { cls.val.assign(entries, 0.0f); });
   allocating("val_aa", [&] { cls.val_aa.assign(entries, '?'); });
-  std::vector<std::int32_t> tile;
-  allocating("bb", [&] { tile.resize(static_cast<std::size_t>(kTile) * kSlots); });
+  const std::int32_t tile_width = nupo <= kWholeRows ? nupo : kTile;
+  // Both are written before they are read: no need to zero them first.
+  std::vector<std::uint8_t, BulkAllocator<std::uint8_t>> run_counts;
+  std::vector<std::int32_t, BulkAllocator<std::int32_t>> tile;
+  allocating("bb", [&] {
+    const auto cells = static_cast<std::size_t>(tile_width) * kSlots;
+    run_counts.resize(cells);
+    tile.resize(cells);
+  });
 
   // DNA and codon alignments choose among U A C G T, proteins among the 20 amino acids.
   const bool nucleotides = params.seq_type == SeqType::kDna || params.seq_type == SeqType::kCodons;
@@ -110,14 +156,9 @@ Classification assignval(const Alignment& aln, const BlockParams& params) {
   const float threshold = static_cast<float>(params.initnegval);
   const std::int32_t max_gaps = gap_limit(params.tog_gaps, params.initnegval, aln.numseq);
 
-  for (std::int32_t p0 = 1; p0 <= nupo; p0 += kTile) {
-    const std::int32_t width = std::min(kTile, nupo - p0 + 1);
-    std::fill(tile.begin(), tile.end(), 0);
-    for (std::int32_t s = 1; s <= aln.numseq; ++s) {
-      const unsigned char* row = reinterpret_cast<const unsigned char*>(aln.let.row(s)) + p0;
-      std::int32_t* slot = tile.data();
-      for (std::int32_t i = 0; i < width; ++i, slot += kSlots) ++slot[kLetterIndex[row[i]]];
-    }
+  for (std::int32_t p0 = 1; p0 <= nupo; p0 += tile_width) {
+    const std::int32_t width = std::min(tile_width, nupo - p0 + 1);
+    count_tile(aln, p0, width, run_counts.data(), tile.data());
     for (std::int32_t i = 0; i < width; ++i) {
       const std::int32_t* counts = tile.data() + static_cast<std::size_t>(i) * kSlots;
       if (counts[kGapIndex] > max_gaps) continue;

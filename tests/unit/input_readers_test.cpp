@@ -1,6 +1,7 @@
 // The NBRF/PIR and FASTA readers and load(): names, rows, line ends, limits and every message.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -182,6 +183,35 @@ TEST(Readers, CarriageReturnAtTheEndOfABlock) {
             "a=" + a + "CC;b=" + a + "CC;");
   EXPECT_EQ(read_text(Reader::kFasta, ">a\n" + a + "\rC\n>b\n" + a + "CC\n"),
             "a=" + a + "\rC;b=" + a + "CC;");
+}
+
+// Residues are copied many bytes at a time: wherever a blank, a line end, a lone carriage
+// return, a tab or a '.' stands in a long line, the row is the same as one made byte by byte.
+TEST(Readers, LongLinesGiveTheRowOfEveryResidueCharacter) {
+  std::mt19937 rng(13);
+  for (const Reader reader : {Reader::kFasta, Reader::kPir}) {
+    const bool pir = reader == Reader::kPir;
+    // The other reader's stop character is a residue here.
+    const std::string alphabet = std::string("ACGTacgt-.\t\x01 0") + (pir ? '>' : '*');
+    for (int round = 0; round < 40; ++round) {
+      std::string text, row;
+      for (int i = 0; i < 400; ++i) {
+        const char c = alphabet[rng() % alphabet.size()];
+        text += c;
+        if (c != ' ') row += c == '.' ? '-' : c;
+        if (rng() % 50 == 0) text += rng() % 2 == 0 ? "\r\n" : "\n";
+        if (rng() % 70 == 0 && i + 1 < 400) {  // followed by a residue or a blank
+          text += '\r';
+          row += '\r';
+        }
+      }
+      const std::string entry = pir ? "d\n" + text + "*\n" : text + "\n";
+      const std::string marker = pir ? ">P1;" : ">";
+      EXPECT_EQ(read_text(reader, marker + "a\n" + entry + marker + "b\n" + entry),
+                "a=" + row + ";b=" + row + ";")
+          << (pir ? "NBRF/PIR" : "FASTA") << " round " << round;
+    }
+  }
 }
 
 TEST(Load, CountsAndAllGapPositions) {

@@ -89,7 +89,7 @@ TEST(EntryFormat, SingleCharactersGroupLikeStretches) {
   Writer out = Writer::create(path.string());
   {
     ResidueGrouping grouping(out);
-    for (char c : text) grouping.put(c);
+    for (const char& c : text) grouping.put(std::string_view(&c, 1));
   }
   out.close();
   const std::string expected_line =

@@ -1,0 +1,58 @@
+#include "input/residue_run.h"
+
+#include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace selvane {
+
+CopiedResidues copy_residues(const char* from, std::size_t n, char stop, char* to) {
+  std::size_t i = 0;  // bytes read
+  std::size_t k = 0;  // residues stored
+#if defined(__SSE2__)
+  // Sixteen bytes at a time: stored whole, then the first byte that is not simply a residue is
+  // looked for among them. Blanks and line ends are found among the bytes up to ' ', in one
+  // comparison; the rare other control characters found with them are residues.
+  const __m128i blank = _mm_set1_epi8(' ');
+  const __m128i end = _mm_set1_epi8(stop);
+  const __m128i dot = _mm_set1_epi8('.');
+  while (i + 16 <= n) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
+    // '-' is '.' - 1, and a comparison yields -1 where it holds.
+    const __m128i stored = _mm_add_epi8(bytes, _mm_cmpeq_epi8(bytes, dot));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + k), stored);
+    const __m128i low = _mm_cmpeq_epi8(_mm_min_epu8(bytes, blank), bytes);
+    const auto found =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(low, _mm_cmpeq_epi8(bytes, end))));
+    if (found == 0) {
+      i += 16;
+      k += 16;
+      continue;
+    }
+    // The bytes before `at` are residues, stored; the one at `at` is stored too, and kept only
+    // when it is a residue. The next sixteen start right after it.
+    const std::size_t at = i + static_cast<std::size_t>(std::countr_zero(found));
+    const char c = from[at];
+    if (c == stop || (c == '\r' && at + 1 == n)) return {at, k + (at - i)};
+    const bool left_out = c == ' ' || c == '\n' || (c == '\r' && from[at + 1] == '\n');
+    k += at - i + (left_out ? 0 : 1);
+    i = at + 1;
+  }
+#endif
+  // The portable form, and the last bytes of the vector one.
+  for (; i < n; ++i) {
+    const char c = from[i];
+    if (c == ' ' || c == '\n') continue;
+    if (c == stop) break;
+    if (c == '\r') {
+      if (i + 1 == n) break;
+      if (from[i + 1] == '\n') continue;
+    }
+    to[k++] = c == '.' ? '-' : c;
+  }
+  return {i, k};
+}
+
+}  // namespace selvane

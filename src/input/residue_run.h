@@ -1,0 +1,22 @@
+// The inner step of the sequence readers: copying the residues of a stretch of text.
+#pragma once
+
+#include <cstddef>
+
+namespace selvane {
+
+struct CopiedResidues {
+  std::size_t read = 0;    // bytes of the text consumed
+  std::size_t stored = 0;  // residue characters written
+};
+
+// Copies the residue characters of `from` (n bytes) to `to`, storing '.' as '-' and leaving out
+// blanks and line ends, up to the first `stop` character or the end of the text. A carriage
+// return right before a line feed belongs to the line end; anywhere else it is a residue,
+// except as the last byte of the text, where the next byte decides: the copy stops there.
+// When fewer than n bytes were read, from[read] is the `stop` character or that carriage return.
+// `to` must have room for n bytes: bytes past the stored ones may be written too, and hold
+// nothing of use.
+CopiedResidues copy_residues(const char* from, std::size_t n, char stop, char* to);
+
+}  // namespace selvane
