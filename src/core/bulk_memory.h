@@ -50,12 +50,12 @@ class BulkAllocator {
     return static_cast<T*>(data);
   }
 
+  // Unsized: clang declares the sized forms only with -fsized-deallocation.
   void deallocate(T* data, std::size_t n) noexcept {
-    const std::size_t bytes = n * sizeof(T);
-    if (bytes < kHugePageSize) {
-      ::operator delete(data, bytes);
+    if (n * sizeof(T) < kHugePageSize) {
+      ::operator delete(data);
     } else {
-      ::operator delete (data, bytes, std::align_val_t{kHugePageSize});
+      ::operator delete (data, std::align_val_t{kHugePageSize});
     }
   }
 
