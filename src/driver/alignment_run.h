@@ -25,6 +25,10 @@ struct AlignmentResults {
   std::vector<std::int32_t> gaps;  // with --svg: gaps per position (count_gaps)
 };
 
+// Whether a batch writes concatenated files: only with b1 and b2 fixed for the batch (tog_sub)
+// and one of -a, -c, -w on.
+bool concatenates(const RunState& st);
+
 // The entry format of every alignment file of a run: the input's format (or the one of
 // --out-format) and the sequence type.
 EntryFormat entry_format(const RunState& st);

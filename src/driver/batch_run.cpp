@@ -42,27 +42,34 @@ struct Sequences {
 void write_concatenations(const RunState& st, const Concatenations& all, const Sequences& seqs,
                           Writer& out) {
   const EntryFormat format = entry_format(st);
-  const auto save = [&](const Concatenation& c, BatchFile kind) {
-    const std::string path =
-        batch_output_name(st.input.path_fichero1, st.input.name_pathsfile, st.outputs.exten, kind);
+  const auto save = [&](const Concatenation& c, const std::string& path) {
     c.save(path, st.outputs, format, seqs.names, seqs.rows_of ? &*seqs.rows_of : nullptr);
     if (st.outputs.join.partitions) {
       save_partitions(partitions_name(path), st.outputs, c.genes(all.files), st.params.seq_type);
     }
   };
-  if (all.blocks) {
-    save(*all.blocks, BatchFile::kBlocks);
-    out.printf("Selvane alignment in batch: %i positions\n\n", all.blocks->length());
-  }
-  if (all.inputs) save(*all.inputs, BatchFile::kInputs);
-  if (all.ungapped) save(*all.ungapped, BatchFile::kUngapped);
-  if (all.overview) {
-    const auto name = [&](BatchFile kind) {
-      return batch_output_name(st.input.path_fichero1, st.input.name_pathsfile, st.outputs.exten,
-                               kind);
-    };
-    all.overview->save(name(BatchFile::kBlocksOverview), name(BatchFile::kBlocks), st.params,
-                       st.outputs);
+  // The same list the check before the batch went through, so what is written is what was
+  // checked.
+  for (const auto& [kind, path] : batch_outputs(st.input.path_fichero1, st.input.name_pathsfile,
+                                                st.outputs, st.input.tog_sub)) {
+    switch (kind) {
+      case BatchFile::kBlocks:
+        save(*all.blocks, path);
+        out.printf("Selvane alignment in batch: %i positions\n\n", all.blocks->length());
+        break;
+      case BatchFile::kInputs:
+        save(*all.inputs, path);
+        break;
+      case BatchFile::kUngapped:
+        save(*all.ungapped, path);
+        break;
+      case BatchFile::kBlocksOverview:
+        all.overview->save(path,
+                           batch_output_name(st.input.path_fichero1, st.input.name_pathsfile,
+                                             st.outputs.exten, BatchFile::kBlocks),
+                           st.params, st.outputs);
+        break;
+    }
   }
 }
 
@@ -95,8 +102,7 @@ RunOutcome run_batch(RunState& st, Writer& out, std::optional<Alignment> preload
 
   RunOutcome outcome;
   const OutputSwitches& o = st.outputs;
-  const bool concatenating =
-      st.input.tog_sub && (o.tog_allfile || o.tog_allfile_init || o.tog_allungfile);
+  const bool concatenating = concatenates(st);
   const TaxonRule rule = concatenating ? taxon_rule(o.join) : TaxonRule();
   // Joined by name, everything that could stop the batch is checked before the first file.
   const UserCounts user = user_counts(st);
@@ -106,9 +112,8 @@ RunOutcome run_batch(RunState& st, Writer& out, std::optional<Alignment> preload
   std::int32_t reference_count = 0;
   std::string reference_path;
   Concatenations all;
-  Sequences seqs;          // by position: the concatenated files carry the last alignment's names
-  std::string first_path;  // by position: the first alignment, whose names the others should have
-  std::vector<std::string> first_names;
+  Sequences seqs;  // by position: the concatenated files carry the last alignment's names
+  std::vector<std::string> first_names;  // by position: the names the others should have
   // A paths file shortened since it was counted simply ends the batch early.
   for (std::size_t index = 0; index < list.size(); ++index) {
     const auto pass = static_cast<std::int32_t>(index + 1);
@@ -155,10 +160,10 @@ RunOutcome run_batch(RunState& st, Writer& out, std::optional<Alignment> preload
         });
       }
       if (concatenating && pass == 1) {
-        first_path = path;
         first_names = aln.name;
       } else if (concatenating) {
-        const auto warning = position_join_warning(first_path, first_names, path, aln.name, rule);
+        const auto warning =
+            position_join_warning(reference_path, first_names, path, aln.name, rule);
         if (warning) diagnose(out, *warning);
       }
     }

@@ -139,12 +139,16 @@ AlignmentResults process(const RunState& st, const Alignment& aln, Writer& out) 
                       no_selection_hint(st.params, aln, r.cls));
   }
   const OutputSwitches& o = st.outputs;
-  const bool alignment_files = o.tog_seqfile || o.tog_ncbfile || o.tog_ungappedfile ||
-                               (st.input.tog_sb && st.input.tog_sub &&
-                                (o.tog_allfile || o.tog_allfile_init || o.tog_allungfile));
+  const bool alignment_files =
+      o.tog_seqfile || o.tog_ncbfile || o.tog_ungappedfile || (st.input.tog_sb && concatenates(st));
   if (o.out_format == OutputFormat::kPhylip && alignment_files) check_output_names(st, aln, out);
   write_files(st, aln, r);
   return r;
+}
+
+bool concatenates(const RunState& st) {
+  const OutputSwitches& o = st.outputs;
+  return st.input.tog_sub && (o.tog_allfile || o.tog_allfile_init || o.tog_allungfile);
 }
 
 EntryFormat entry_format(const RunState& st) {
