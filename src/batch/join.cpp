@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "core/diagnostics.h"
 #include "core/fatal.h"
 #include "core/setting_rules.h"
 #include "input/readers.h"
@@ -10,16 +11,12 @@ namespace selvane {
 
 namespace {
 
-std::string quoted(const std::string& text) {
-  return "\"" + text + "\"";
-}
-
 // The stop of a name that yields no taxon or of a taxon found twice, naming the file.
 [[noreturn]] void name_error(const std::string& file, const TaxonError& e) {
   if (e.kind == TaxonError::Kind::kDuplicateKey) {
     fatal("\nTaxon found twice in an alignment",
           file + ": sequences " + std::to_string(e.other_row) + " and " + std::to_string(e.row) +
-              " both belong to the taxon " + quoted(e.key));
+              " both belong to the taxon " + in_quotes(e.key));
   }
   fatal("\nSequence name without taxon", file + ": " + e.what());
 }
@@ -34,7 +31,7 @@ TaxonRule taxon_rule(const JoinSwitches& join) {
   if (join.taxon_sep) {
     if (join.taxon_sep->size() != 1) {
       fatal("\nTaxon separator not valid",
-            "--taxon-sep=" + quoted(*join.taxon_sep) + ": the separator must be one character");
+            "--taxon-sep=" + in_quotes(*join.taxon_sep) + ": the separator must be one character");
     }
     return TaxonRule::separator((*join.taxon_sep)[0]);
   }
@@ -43,7 +40,7 @@ TaxonRule taxon_rule(const JoinSwitches& join) {
       return TaxonRule::regex(*join.taxon_regex);
     } catch (const TaxonError& e) {
       fatal("\nTaxon pattern not valid",
-            "--taxon-regex=" + quoted(*join.taxon_regex) + ": " + e.what());
+            "--taxon-regex=" + in_quotes(*join.taxon_regex) + ": " + e.what());
     }
   }
   return TaxonRule();
@@ -130,8 +127,8 @@ std::optional<std::string> position_join_warning(const std::string& first_file,
                                                  const TaxonRule& rule) {
   const std::optional<NameMismatch> found = first_name_mismatch(first, later, rule);
   if (!found) return std::nullopt;
-  return file + ": sequence " + std::to_string(found->row) + " is " + quoted(found->later) +
-         " here but " + quoted(found->first) + " in " + first_file +
+  return file + ": sequence " + std::to_string(found->row) + " is " + in_quotes(found->later) +
+         " here but " + in_quotes(found->first) + " in " + first_file +
          "; the concatenations join sequences by position, so a row may mix taxa (--by-name "
          "joins them by name)";
 }

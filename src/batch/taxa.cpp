@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/diagnostics.h"
+
 namespace selvane {
 namespace {
 
@@ -15,10 +17,6 @@ std::string_view first_word(std::string_view name) {
   const auto end = std::find_if(begin, name.end(), is_blank);
   return name.substr(static_cast<std::size_t>(begin - name.begin()),
                      static_cast<std::size_t>(end - begin));
-}
-
-std::string quoted(std::string_view text) {
-  return "\"" + std::string(text) + "\"";
 }
 
 }  // namespace
@@ -62,7 +60,7 @@ std::string TaxonRule::key(std::string_view name) const {
       }
       if (!found) {
         throw TaxonError(TaxonError::Kind::kNoMatch, std::string(name), "",
-                         "the taxon pattern does not match the name " + quoted(name));
+                         "the taxon pattern does not match the name " + in_quotes(name));
       }
       // A group that took no part in the match gives an empty key, reported below.
       const auto& part = regex_->mark_count() > 0 ? m[1] : m[0];
@@ -74,7 +72,7 @@ std::string TaxonRule::key(std::string_view name) const {
   }
   if (key.empty()) {
     throw TaxonError(TaxonError::Kind::kEmptyKey, std::string(name), "",
-                     "the name " + quoted(name) + " gives an empty taxon");
+                     "the name " + in_quotes(name) + " gives an empty taxon");
   }
   return std::string(key);
 }
@@ -95,7 +93,7 @@ std::size_t JoinPlan::add(const std::vector<std::string>& names) {
         seen_row_.push_back(0);
       } else if (seen_call_[t] == calls_) {
         throw TaxonError(TaxonError::Kind::kDuplicateKey, names[i], key,
-                         "two sequences of one alignment belong to the taxon " + quoted(key) +
+                         "two sequences of one alignment belong to the taxon " + in_quotes(key) +
                              " (rows " + std::to_string(seen_row_[t]) + " and " +
                              std::to_string(s) + ")",
                          s, seen_row_[t]);

@@ -15,4 +15,11 @@ void diagnose(Writer& out, std::string_view text) {
   std::fflush(stderr);
 }
 
+std::string in_quotes(std::string_view text) {
+  std::string quoted("\"");
+  quoted += text;
+  quoted += '"';
+  return quoted;
+}
+
 }  // namespace selvane

@@ -5,6 +5,7 @@
 // line each, starting "selvane: " and naming the file it concerns.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "core/writer.h"
@@ -14,5 +15,8 @@ namespace selvane {
 // Writes "selvane: " + text + "\n" to standard error. `out` (standard output) is flushed first,
 // so that on a terminal the two streams read in the order they were written.
 void diagnose(Writer& out, std::string_view text);
+
+// `text` whole, in double quotes: how those lines show a name, an argument or a value.
+std::string in_quotes(std::string_view text);
 
 }  // namespace selvane

@@ -10,17 +10,6 @@
 
 namespace selvane {
 
-namespace {
-
-std::string in_quotes(std::string_view text) {
-  std::string q("\"");
-  q += text;
-  q += '"';
-  return q;
-}
-
-}  // namespace
-
 int command_line_run(RunState& st, std::span<const std::string_view> options,
                      std::optional<Alignment> first, Writer& out) {
   const bool input_open = !st.input.filename.empty();

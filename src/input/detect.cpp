@@ -29,15 +29,11 @@ bool next_path(BlockReader& paths, std::string& path, std::int64_t* line_number)
 }
 
 std::vector<ListedPath> read_paths(const std::string& filename, std::int32_t count) {
-  std::string not_regular;
-  std::optional<BlockReader> paths = BlockReader::open(filename, &not_regular);
-  if (!paths) {
-    fatal("\nFile not opened", not_opened_detail("paths file", filename, errno, not_regular));
-  }
+  BlockReader paths = open_or_stop(filename, "paths file");
   std::vector<ListedPath> list;
   ListedPath listed;
   while (static_cast<std::int64_t>(list.size()) < count &&
-         next_path(*paths, listed.path, &listed.line)) {
+         next_path(paths, listed.path, &listed.line)) {
     list.push_back(listed);
   }
   return list;
@@ -94,13 +90,9 @@ Detection checkfiletype(const std::string& filename) {
   first_alignment.reset();
   found.format = checkformat(header, found.first_path);
 
-  std::string not_regular;
-  std::optional<BlockReader> paths = BlockReader::open(filename, &not_regular);
-  if (!paths) {
-    fatal("\nFile not opened", not_opened_detail("paths file", filename, errno, not_regular));
-  }
+  BlockReader paths = open_or_stop(filename, "paths file");
   std::string path;
-  while (next_path(*paths, path)) ++found.count;
+  while (next_path(paths, path)) ++found.count;
   return found;
 }
 

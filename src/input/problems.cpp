@@ -1,9 +1,12 @@
 #include "input/problems.h"
 
+#include <cerrno>
 #include <cstring>
 #include <optional>
+#include <utility>
 
-#include "input/block_reader.h"
+#include "core/diagnostics.h"
+#include "core/fatal.h"
 
 namespace selvane {
 
@@ -22,11 +25,10 @@ bool uses_cr_line_ends(const std::string& path) {
 }  // namespace
 
 std::string quoted(std::string_view text) {
-  std::string q("\"");
-  q += text.substr(0, kQuotedLength);
-  if (text.size() > kQuotedLength) q += "...";
-  q += '"';
-  return q;
+  if (text.size() <= kQuotedLength) return in_quotes(text);
+  std::string cut(text.substr(0, kQuotedLength));
+  cut += "...";
+  return in_quotes(cut);
 }
 
 std::string file_detail(const std::string& path, std::string_view what) {
@@ -57,6 +59,13 @@ std::string not_opened_detail(std::string_view role, const std::string& path, in
     detail += std::strerror(error);
   }
   return detail;
+}
+
+BlockReader open_or_stop(const std::string& path, std::string_view role) {
+  std::string not_regular;
+  std::optional<BlockReader> in = BlockReader::open(path, &not_regular);
+  if (!in) fatal("\nFile not opened", not_opened_detail(role, path, errno, not_regular));
+  return std::move(*in);
 }
 
 }  // namespace selvane

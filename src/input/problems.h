@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "input/block_reader.h"
+
 namespace selvane {
 
 // `text` in double quotes, cut to its first 40 characters (then "...") so that one line of a
@@ -20,5 +22,9 @@ std::string file_detail(const std::string& path, std::string_view what);
 // is instead (`not_regular`, "a FIFO"): "...: it is a FIFO, not a regular file".
 std::string not_opened_detail(std::string_view role, const std::string& path, int error,
                               std::string_view not_regular = {});
+
+// Opens `path` for reading; when it cannot be opened, ends the run ("\nFile not opened") with
+// the detail above for a file of that `role` ("input", "paths file").
+BlockReader open_or_stop(const std::string& path, std::string_view role);
 
 }  // namespace selvane

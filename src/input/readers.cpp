@@ -3,7 +3,6 @@
 #include "input/readers.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -125,13 +124,6 @@ class AlignmentBuilder {
   std::size_t size_hint_ = 0;
 };
 
-BlockReader open_alignment(const std::string& path) {
-  std::string not_regular;
-  std::optional<BlockReader> in = BlockReader::open(path, &not_regular);
-  if (!in) fatal("\nFile not opened", not_opened_detail("input", path, errno, not_regular));
-  return std::move(*in);
-}
-
 // Length of a header line as the limit counts it: its characters and one for its line end.
 std::size_t header_length(const std::string& line, bool ended) {
   return line.size() + ended;
@@ -249,20 +241,20 @@ struct NamesBuilder {
 }  // namespace
 
 Alignment load_pir(const std::string& path, bool long_names) {
-  BlockReader in = open_alignment(path);
+  BlockReader in = open_or_stop(path, "input");
   AlignmentBuilder builder(path, in.size_hint());
   return read_pir(in, builder, long_names).finish();
 }
 
 Alignment load_fasta(const std::string& path, bool long_names) {
-  BlockReader in = open_alignment(path);
+  BlockReader in = open_or_stop(path, "input");
   AlignmentBuilder builder(path, in.size_hint());
   return read_fasta(in, builder, long_names).finish();
 }
 
 std::vector<std::string> read_names(const std::string& path, InputFormat fileformat,
                                     bool long_names) {
-  BlockReader in = open_alignment(path);
+  BlockReader in = open_or_stop(path, "input");
   NamesBuilder builder(path);
   if (fileformat == InputFormat::kPir) read_pir(in, builder, long_names);
   if (fileformat == InputFormat::kFasta) read_fasta(in, builder, long_names);
