@@ -2,6 +2,7 @@
 // Every fatal error of the program ends here, in the one catch below.
 #include <new>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -16,6 +17,16 @@
 #include "driver/run.h"
 #include "menus/menu_input.h"
 #include "menus/menus.h"
+
+namespace {
+
+// The builder of an array does not know the file; the run state does.
+std::string memory_detail(const selvane::RunState& st, const std::string& what) {
+  const std::string& file = st.input.fichero1.empty() ? st.input.filename : st.input.fichero1;
+  return file.empty() ? what : file + ": " + what;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace selvane;
@@ -49,6 +60,13 @@ int main(int argc, char** argv) {
     } while (st.session.menu != 'q');
     out.flush();
     return 1;
+  } catch (const MemoryFailure& error) {
+    remove_pending_files();
+    diagnose(out, memory_detail(st, error.detail()));
+    out.write(error.text());
+    out.write("\nExecution terminated\n");
+    out.flush();
+    return 1;
   } catch (const FatalError& error) {
     remove_pending_files();
     if (!error.detail().empty()) diagnose(out, error.detail());
@@ -59,6 +77,7 @@ int main(int argc, char** argv) {
   } catch (const std::bad_alloc&) {
     remove_pending_files();
     // Allocations that matter report their own array; this is the last resort.
+    diagnose(out, memory_detail(st, "out of memory"));
     out.write("\nMemory allocation failure\n\nExecution terminated\n");
     out.flush();
     return 1;

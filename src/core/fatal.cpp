@@ -19,16 +19,30 @@ void fatal_number(std::string_view message, std::int64_t number, std::string det
   throw FatalError(std::move(text), std::move(detail));
 }
 
+namespace {
+
+// "out of memory (array let)": the array's name without the line end some messages carry.
+std::string out_of_memory(std::string_view array) {
+  while (!array.empty() && (array.back() == '\n' || array.back() == ' ')) array.remove_suffix(1);
+  return "out of memory (array " + std::string(array);
+}
+
+}  // namespace
+
 void memory_failure(std::string_view array) {
   std::string text("\nMemory allocation failure in ");
   text += array;
-  fatal(text);
+  text += '\n';
+  throw MemoryFailure(std::move(text), out_of_memory(array) + ")");
 }
 
 void memory_failure(std::string_view array, std::int64_t number) {
   std::string text("\nMemory allocation failure in ");
   text += array;
-  fatal_number(text, number);
+  text += std::to_string(number);
+  text += '\n';
+  throw MemoryFailure(std::move(text),
+                      out_of_memory(array) + ", number " + std::to_string(number) + ")");
 }
 
 }  // namespace selvane

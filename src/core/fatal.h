@@ -66,6 +66,13 @@ decltype(auto) allocating(std::string_view array, std::int64_t number, F&& alloc
   }
 }
 
+// Running out of memory: the text is the array's message; main() names the file being
+// processed on standard error, which the array's builder does not know.
+class MemoryFailure : public FatalError {
+ public:
+  using FatalError::FatalError;
+};
+
 // Thrown to end the process normally (quitting the menus); main() turns it into the status.
 struct ExitRequest {
   int status = 1;

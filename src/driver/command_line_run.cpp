@@ -29,14 +29,17 @@ int command_line_run(RunState& st, std::span<const std::string_view> options,
       because += because.empty() ? "the input could not be opened" : " and the input";
     // Nothing has been written yet: a pipeline that asked for strictness gets no output made
     // with settings it did not mean.
-    fatal_raw("", "--strict: stopping before any file is written, because " + because);
+    fatal_raw("", st.input.filename + ": --strict: stopping before any file is written, because " +
+                      because);
   }
   const RunOutcome outcome = calculate(st, out, std::move(first));
   if (st.outputs.strict && outcome.selected == 0) {
     // The files are written (they show what happened), but nothing downstream can use them.
-    diagnose(out, st.input.tog_sb && outcome.alignments > 1
-                      ? "--strict: the run fails: no alignment of the batch selected a position"
-                      : "--strict: the run fails: no position was selected");
+    diagnose(out,
+             st.input.filename + (st.input.tog_sb && outcome.alignments > 1
+                                      ? ": --strict: the run fails: no alignment of the "
+                                        "batch selected a position"
+                                      : ": --strict: the run fails: no position was selected"));
     out.flush();
     return 1;
   }

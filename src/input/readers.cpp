@@ -321,7 +321,8 @@ Alignment load(const std::string& path, InputFormat fileformat, bool long_names)
   if (al.numseq < 2) {
     fatal_number("\nFile not in NBRF/PIR format or too few sequences in the alignment: ", al.numseq,
                  fileformat == InputFormat::kNone
-                     ? std::string("no alignment was read: no input is open")
+                     ? (path.empty() ? std::string() : path + ": ") +
+                           "no alignment was read: no input is open"
                      : file_detail(path, std::to_string(al.numseq) +
                                              (al.numseq == 1 ? " sequence" : " sequences") +
                                              " read; an alignment needs at least 2"));

@@ -223,7 +223,8 @@ TEST(Strict, ARunThatCannotDoWhatWasAskedEndsWithOne) {
        {"aln.fas", "-b5", "h", "--strict"},
        1,
        {},
-       "selvane: --strict: stopping before any file is written, because of \"-b5\", \"h\""},
+       "selvane: aln.fas: --strict: stopping before any file is written, because of \"-b5\", "
+       "\"h\""},
       {"a refused value", {"aln.fas", "-b5=x", "--strict"}, 1, {}, "because of \"-b5=x\""},
       {"a refused value of a long option, --strict first",
        {"aln.fas", "--strict", "--out-format=xml"},
@@ -239,7 +240,7 @@ TEST(Strict, ARunThatCannotDoWhatWasAskedEndsWithOne) {
        {"gappy.fas", "--strict", "-p=s"},
        1,
        {"gappy.fas-sv", "gappy.fas-sv.txts"},
-       "--strict: the run fails: no position was selected"},
+       "selvane: gappy.fas: --strict: the run fails: no position was selected"},
       {"nothing selected, without --strict",
        {"gappy.fas", "--posix-exit", "-p=n"},
        0,
@@ -255,7 +256,7 @@ TEST(Strict, ARunThatCannotDoWhatWasAskedEndsWithOne) {
        {"none.txt", "--strict", "-s=n", "-p=n"},
        1,
        {},
-       "--strict: the run fails: no alignment of the batch selected a position"},
+       "selvane: none.txt: --strict: the run fails: no alignment of the batch selected a position"},
       {"all is well", {"aln.fas", "--strict", "-p=n"}, 0, {"aln.fas-sv"}, ""},
   };
   for (const Case& c : cases) {

@@ -146,7 +146,6 @@ void expect_display_gives_back_the_alignment(const fs::path& alignment, bool pir
 
 TEST(RealResultsPage, DisplayIsWellFormedAndHoldsEveryResidueOnce) {
   if (!testing::corpus_available()) GTEST_SKIP() << "no corpus at " << testing::corpus_dir();
-  const fs::path corpus = testing::corpus_dir();
   struct Real {
     std::string file;
     bool pir;
@@ -155,14 +154,15 @@ TEST(RealResultsPage, DisplayIsWellFormedAndHoldsEveryResidueOnce) {
   // Many display rows with a short last one and mixed line ends, also in rows of 55 positions
   // and with gaps allowed; NBRF/PIR with long description lines.
   const std::vector<Real> reals = {
-      {"clipkit/12_YIL115C_Anc_2.253_aa_aln.fasta", false, {}},
-      {"clipkit/12_YIL115C_Anc_2.253_aa_aln.fasta", false, {"-v=55", "-b5=a"}},
-      {"divvier/BB20005.subset.linsi.fas", false, {}},
+      {"12_YIL115C_Anc_2.253_aa_aln.fasta", false, {}},
+      {"12_YIL115C_Anc_2.253_aa_aln.fasta", false, {"-v=55", "-b5=a"}},
+      {"BB20005.subset.linsi.fas", false, {}},
       {"pmomph-modeller/build_profile.ali", true, {"-b5=h"}},
   };
   for (const Real& real : reals) {
     SCOPED_TRACE(real.file);
-    expect_display_gives_back_the_alignment(corpus / real.file, real.pir, real.options);
+    expect_display_gives_back_the_alignment(testing::corpus_file(real.file), real.pir,
+                                            real.options);
   }
 }
 

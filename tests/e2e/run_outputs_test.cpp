@@ -235,7 +235,6 @@ TEST(FullRun, SelectedAndNonconservedHoldEveryPositionOnce) {
 
 TEST(FullRun, RealAlignmentsHoldEveryPositionOnce) {
   if (!testing::corpus_available()) GTEST_SKIP() << "no corpus at " << testing::corpus_dir();
-  const fs::path corpus = testing::corpus_dir();
   struct Real {
     std::string file;
     bool pir;
@@ -244,13 +243,13 @@ TEST(FullRun, RealAlignmentsHoldEveryPositionOnce) {
   // Many blocks, the last ones near the end; NBRF/PIR with long description lines; codons
   // whose blocks are snapped.
   const std::vector<Real> reals = {
-      {"clipkit/12_YIL115C_Anc_2.253_aa_aln.fasta", false, {"-b5=h"}},
+      {"12_YIL115C_Anc_2.253_aa_aln.fasta", false, {"-b5=h"}},
       {"pmomph-modeller/build_profile.ali", true, {"-b5=h"}},
-      {"clipkit/12_YIL115C_Anc_2.253_codon_aln.fasta", false, {"-t=C", "-b5=a"}},
+      {"12_YIL115C_Anc_2.253_codon_aln.fasta", false, {"-t=C", "-b5=a"}},
   };
   for (const Real& real : reals) {
     SCOPED_TRACE(real.file);
-    expect_positions_once(corpus / real.file, real.pir, real.options);
+    expect_positions_once(testing::corpus_file(real.file), real.pir, real.options);
   }
 }
 

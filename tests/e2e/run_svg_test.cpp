@@ -167,7 +167,7 @@ TEST(SvgRun, LongAlignmentsGiveSmallOverviews) {
   write_file(dir / "big.fas", big);
   std::vector<std::string> inputs = {"big.fas"};
   if (testing::corpus_available()) {
-    fs::copy_file(testing::corpus_dir() / "cialign" / "example3.fasta", dir / "example3.fasta");
+    fs::copy_file(testing::corpus_file("example3.fasta"), dir / "example3.fasta");
     inputs.push_back("example3.fasta");
   }
   for (const std::string& input : inputs) {

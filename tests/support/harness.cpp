@@ -123,5 +123,14 @@ fs::path corpus_dir() {
 bool corpus_available() {
   return fs::is_directory(corpus_dir());
 }
+fs::path corpus_file(const std::string& name) {
+  std::error_code ec;
+  if (const fs::path direct = corpus_dir() / name; fs::is_regular_file(direct, ec)) return direct;
+  for (fs::recursive_directory_iterator it(corpus_dir(), ec), end; !ec && it != end;
+       it.increment(ec)) {
+    if (it->path().filename() == name && it->is_regular_file(ec)) return it->path();
+  }
+  return {};
+}
 
 }  // namespace selvane::testing

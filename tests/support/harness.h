@@ -50,5 +50,8 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
 std::filesystem::path source_dir();
 std::filesystem::path corpus_dir();
 bool corpus_available();
+// A file of the corpus: `name` is its path in the corpus, or its name alone when no other file
+// has it, found in whichever folder holds it (empty when there is none).
+std::filesystem::path corpus_file(const std::string& name);
 
 }  // namespace selvane::testing

@@ -1,6 +1,8 @@
 // The NBRF/PIR and FASTA readers and load(): names, rows, line ends, limits and every message.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
 #include <random>
 #include <string>
 #include <vector>
@@ -270,6 +272,31 @@ TEST(Load, RowsKeepTheirPaddingLayoutAfterRemoval) {
   EXPECT_EQ(al.let.row(2) - al.let.row(1), 4);
   EXPECT_EQ(std::string(al.let.row(3) + 1, 3), "TTC");
   EXPECT_EQ(al.let.storage().size(), 12u);
+}
+
+// Running out of memory keeps the array's message on standard output (the number on its own
+// line after "let\n") and says it in words on standard error.
+TEST(MemoryFailure, KeepsTheArraysMessageAndExplainsIt) {
+  const auto fail = [] { throw std::bad_alloc(); };
+  struct Case {
+    std::function<void()> run;
+    std::string text, detail;
+  };
+  const std::vector<Case> cases = {
+      {[&] { allocating("let\n", 3, fail); }, "\nMemory allocation failure in let\n3\n",
+       "out of memory (array let, number 3)"},
+      {[&] { allocating("val", fail); }, "\nMemory allocation failure in val\n",
+       "out of memory (array val)"},
+  };
+  for (const Case& c : cases) {
+    try {
+      c.run();
+      ADD_FAILURE() << "no error";
+    } catch (const MemoryFailure& error) {
+      EXPECT_EQ(error.text(), c.text);
+      EXPECT_EQ(error.detail(), c.detail);
+    }
+  }
 }
 
 }  // namespace

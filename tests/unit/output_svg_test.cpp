@@ -305,8 +305,7 @@ TEST(SvgOverview, SharesDrawWhatTheirCountsDraw) {
 // A real alignment of 8,226 positions: its gap profile and a block layout of its own.
 TEST(SvgOverview, RealAlignmentStaysSmall) {
   if (!testing::corpus_available()) GTEST_SKIP() << "corpus absent";
-  const Alignment aln =
-      load((testing::corpus_dir() / "cialign" / "example3.fasta").string(), InputFormat::kFasta);
+  const Alignment aln = load(testing::corpus_file("example3.fasta").string(), InputFormat::kFasta);
   const std::vector<std::int32_t> gaps = count_gaps(aln);
   Case c(aln.nupo, aln.numseq, 25, 200);
   c.data.gaps = gaps;

@@ -159,6 +159,9 @@ TEST(Documentation, ReadmeExamplesRunAsWritten) {
     EXPECT_EQ(run.output.find("Execution terminated"), std::string::npos) << run.output;
     EXPECT_EQ(run.output.find("failed"), std::string::npos) << run.output;
     EXPECT_GT(testing::list_files(dir / "out").size(), 1u);
+    // They say they write into out/: nothing new beside the examples.
+    EXPECT_EQ(testing::list_files(dir / "examples"),
+              testing::list_files(source_dir() / "examples"));
   }
   EXPECT_GE(blocks, 2);
 }
