@@ -67,7 +67,7 @@ void write_concatenations(const RunState& st, const Concatenations& all, const S
         all.overview->save(path,
                            batch_output_name(st.input.path_fichero1, st.input.name_pathsfile,
                                              st.outputs.exten, BatchFile::kBlocks),
-                           st.params, st.outputs);
+                           static_cast<std::int32_t>(seqs.names.size()) - 1, st.params, st.outputs);
         break;
     }
   }
@@ -134,7 +134,7 @@ RunOutcome run_batch(RunState& st, Writer& out, std::optional<Alignment> preload
       hint_sequence_type(st, aln, out);
       if (st.input.tog_sub) {
         if (o.tog_allfile) all.blocks.emplace("letall");
-        if (o.tog_allfile && o.svg_overview) all.overview.emplace(aln.numseq);
+        if (o.tog_allfile && o.svg_overview) all.overview.emplace();
         if (o.tog_allfile_init) all.inputs.emplace("letall_init");
         if (o.tog_allungfile) all.ungapped.emplace("newletall");
       }

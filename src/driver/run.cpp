@@ -125,7 +125,7 @@ AlignmentResults process(const RunState& st, const Alignment& aln, Writer& out) 
   out.write(st.input.fichero1);
   out.put('\n');
   AlignmentResults r;
-  r.cls = assignval(aln, st.params);
+  r.cls = assignval(aln, st.params, st.outputs.svg_overview);
   r.blocks = getpos(r.cls, aln, st.params);
   if (wants_ungapped(st)) {
     r.newlet = ungap(aln);

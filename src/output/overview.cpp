@@ -55,6 +55,7 @@ void saveoverview(const std::string& path, const BlockParams& params, const Outp
   data.numseq = aln.numseq;
   data.nupo = aln.nupo;
   data.val = cls.val;
+  data.excluded_val = cls.excluded_val;
   data.gaps = gaps;
   data.max_scored_gaps = gap_limit(params.tog_gaps, params.initnegval, aln.numseq);
   data.newpos = blocks.newpos;
@@ -63,8 +64,6 @@ void saveoverview(const std::string& path, const BlockParams& params, const Outp
   data.selected_percent = blocks.nupo3per;
   write_svg(path, outputs, data);
 }
-
-BlocksOverview::BlocksOverview(std::int32_t numseq) : numseq_(numseq) {}
 
 void BlocksOverview::append(std::string_view fichero1, const Alignment& aln,
                             const BlockParams& params, const Classification& cls,
@@ -86,17 +85,36 @@ void BlocksOverview::append(std::string_view fichero1, const Alignment& aln,
                            gaps[i] > max_gaps});
       }
     }
-    OverviewGene gene{getpath(fichero1).name_file, start, length()};
+    OverviewGene gene{
+        getpath(fichero1).name_file, start, length(), aln.numseq, params.negval, params.flankval};
     (gene.last >= start ? genes_ : empty_genes_).push_back(std::move(gene));
   });
 }
 
 void BlocksOverview::save(const std::string& path, std::string_view concatenation,
-                          const BlockParams& params, const OutputSwitches& outputs) const {
+                          std::int32_t numseq, const BlockParams& params,
+                          const OutputSwitches& outputs) const {
   std::vector<std::int32_t> newpos = newpos_;
   newpos.push_back(length() + 1);
   OverviewData data = overview_of(concatenation, params);
-  data.numseq = numseq_;
+  data.numseq = numseq;
+  // b1 and b2 as the genes had them: a range when they differ (joined by name).
+  for (OverviewParameter& parameter : data.parameters) {
+    const bool b1 = parameter.key == kConservedName.key;
+    if (!b1 && parameter.key != kFlankName.key) continue;
+    const auto value = b1 ? &OverviewGene::negval : &OverviewGene::flankval;
+    std::int32_t lo = params.*(b1 ? &BlockParams::negval : &BlockParams::flankval);
+    std::int32_t hi = lo;
+    for (const auto* genes : {&genes_, &empty_genes_}) {
+      for (const OverviewGene& gene : *genes) {
+        lo = std::min(lo, gene.*value);
+        hi = std::max(hi, gene.*value);
+      }
+    }
+    if (lo != hi) {
+      parameter.value = std::to_string(lo) + "\xE2\x80\x93" + std::to_string(hi) + " (per gene)";
+    }
+  }
   data.nupo = length();
   data.shares = shares_;
   data.newpos = newpos;

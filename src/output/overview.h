@@ -27,24 +27,22 @@ void saveoverview(const std::string& path, const BlockParams& params, const Outp
 // The overview of the concatenated selected blocks. Each alignment appended adds its selected
 // positions in the order the concatenation joins them, each with its conservation value and
 // its gaps as fractions of that alignment's own sequences, and becomes one gene named after its
-// file. Memory: about 12 bytes per concatenated position.
+// file, with its own number of sequences, b1 and b2 (they differ from gene to gene when the
+// concatenation joins by name). Memory: about 12 bytes per concatenated position.
 class BlocksOverview {
  public:
-  // `numseq`: the sequences of the concatenation, shown in the heading and behind b1 and b2.
-  explicit BlocksOverview(std::int32_t numseq);
-
   // After the alignment `fichero1` was processed with `params`; `gaps` is count_gaps(aln).
   void append(std::string_view fichero1, const Alignment& aln, const BlockParams& params,
               const Classification& cls, const Blocks& blocks, std::span<const std::int32_t> gaps);
 
   std::int32_t length() const { return static_cast<std::int32_t>(shares_.size()) - 1; }
 
-  // The overview written to `path`, titled with the name of the concatenated file.
-  void save(const std::string& path, std::string_view concatenation, const BlockParams& params,
-            const OutputSwitches& outputs) const;
+  // The overview written to `path`, titled with the name of the concatenated file, which holds
+  // `numseq` sequences; `params` gives the settings every gene shares.
+  void save(const std::string& path, std::string_view concatenation, std::int32_t numseq,
+            const BlockParams& params, const OutputSwitches& outputs) const;
 
  private:
-  std::int32_t numseq_;
   std::vector<OverviewShare> shares_{OverviewShare{}};  // positions 1..length(); entry 0 unused
   std::vector<std::int32_t> newpos_{0};  // the blocks in the layout of Blocks::newpos, unclosed
   std::vector<OverviewGene> genes_;

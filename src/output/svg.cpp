@@ -49,19 +49,29 @@ double Scale::x(std::int64_t p) const {
 
 namespace {
 
-// Fills `col` from positions first..last; share(p) gives a position's OverviewShare.
-template <class Share>
-void fill_column(Column& col, std::int64_t first, std::int64_t last, Share share) {
-  double val_sum = 0.0, gap_sum = 0.0;
-  float val_max = 0.0f, gap_max = 0.0f;
+// One position as a column reads it.
+struct Point {
+  float val;           // share of the sequences, 0 when excluded
+  float gaps;          // share of the sequences
+  float excluded_val;  // share of the sequences, of an excluded position only
+  bool excluded;
+};
+
+// Fills `col` from positions first..last; point(p) gives position p.
+template <class PointOf>
+void fill_column(Column& col, std::int64_t first, std::int64_t last, PointOf point) {
+  double val_sum = 0.0, gap_sum = 0.0, all_sum = 0.0;
+  float val_max = 0.0f, gap_max = 0.0f, all_max = 0.0f;
   std::int32_t excluded = 0;
   for (std::int64_t p = first; p <= last; ++p) {
-    const OverviewShare s = share(static_cast<std::size_t>(p));
+    const Point s = point(static_cast<std::size_t>(p));
     val_sum += s.val;
     val_max = std::max(val_max, s.val);
     gap_sum += s.gaps;
     gap_max = std::max(gap_max, s.gaps);
     excluded += s.excluded ? 1 : 0;
+    all_sum += s.val + s.excluded_val;
+    all_max = std::max(all_max, s.val + s.excluded_val);
   }
   const double count = static_cast<double>(last - first + 1);
   col.mean_val = std::clamp(val_sum / count, 0.0, 1.0);
@@ -69,33 +79,74 @@ void fill_column(Column& col, std::int64_t first, std::int64_t last, Share share
   col.mean_gap = std::clamp(gap_sum / count, 0.0, 1.0);
   col.max_gap = std::clamp<double>(gap_max, 0.0, 1.0);
   col.excluded = excluded;
+  if (excluded > 0) {
+    col.mean_all = std::clamp(all_sum / count, 0.0, 1.0);
+    col.max_all = std::clamp<double>(all_max, 0.0, 1.0);
+  }
+}
+
+// b1 and b2 of the genes that column `col` (positions first..last) covers, weighted by the
+// positions each covers; `gene` is the first gene that may reach it, moved on as columns pass.
+void fill_thresholds(Column& col, std::int64_t first, std::int64_t last,
+                     const std::vector<OverviewGene>& genes, std::size_t& gene) {
+  while (gene < genes.size() && genes[gene].last < first) ++gene;
+  double covered = 0.0, b1 = 0.0, b2 = 0.0;
+  for (std::size_t k = gene; k < genes.size() && genes[k].first <= last; ++k) {
+    const auto overlap = static_cast<double>(std::min<std::int64_t>(last, genes[k].last) -
+                                             std::max<std::int64_t>(first, genes[k].first) + 1);
+    if (overlap <= 0 || genes[k].numseq < 1) continue;
+    const double n = genes[k].numseq;
+    covered += overlap;
+    b1 += overlap * genes[k].negval / n;
+    b2 += overlap * genes[k].flankval / n;
+  }
+  if (covered > 0) {
+    col.b1 = std::clamp(b1 / covered, 0.0, 1.0);
+    col.b2 = std::clamp(b2 / covered, 0.0, 1.0);
+  }
 }
 
 }  // namespace
+
+bool per_gene_thresholds(const OverviewData& data) {
+  return std::any_of(data.genes.begin(), data.genes.end(), [&](const OverviewGene& g) {
+    return g.numseq > 0 &&
+           (g.numseq != data.numseq || g.negval != data.negval || g.flankval != data.flankval);
+  });
+}
 
 std::vector<Column> aggregate(const OverviewData& data, const Scale& scale) {
   std::vector<Column> columns(static_cast<std::size_t>(scale.columns));
   const auto nupo = static_cast<std::size_t>(data.nupo);
   const bool has_shares = data.shares.size() > nupo;
   const bool has_val = data.val.size() > nupo;
+  const bool has_excluded_val = data.excluded_val.size() > nupo;
   const bool has_gaps = data.gaps.size() > nupo;
+  const bool per_gene = per_gene_thresholds(data);
   const float per_sequence = 1.0f / static_cast<float>(std::max(data.numseq, 1));
   const auto counted = [&](std::size_t p) {
     const std::int32_t gaps = has_gaps ? data.gaps[p] : 0;
-    return OverviewShare{has_val ? data.val[p] * per_sequence : 0.0f,
-                         static_cast<float>(gaps) * per_sequence, gaps > data.max_scored_gaps};
+    return Point{
+        has_val ? data.val[p] * per_sequence : 0.0f, static_cast<float>(gaps) * per_sequence,
+        has_excluded_val ? data.excluded_val[p] * per_sequence : 0.0f, gaps > data.max_scored_gaps};
+  };
+  const auto shared = [&](std::size_t p) {
+    const OverviewShare& s = data.shares[p];
+    return Point{s.val, s.gaps, 0.0f, s.excluded};
   };
   std::int64_t first = 1;
+  std::size_t gene = 0;
   for (std::int32_t c = 0; c < scale.columns; ++c) {
     // Column c covers the positions up to floor((c + 1) * nupo / columns).
     const std::int64_t last = (std::int64_t{c} + 1) * data.nupo / scale.columns;
     if (last < first) continue;  // only when nupo is 0
     Column& col = columns[static_cast<std::size_t>(c)];
     if (has_shares) {
-      fill_column(col, first, last, [&](std::size_t p) { return data.shares[p]; });
+      fill_column(col, first, last, shared);
     } else {
       fill_column(col, first, last, counted);
     }
+    if (per_gene) fill_thresholds(col, first, last, data.genes, gene);
     first = last + 1;
   }
   return columns;
@@ -156,7 +207,6 @@ Layout::Layout(const OverviewData& data)
   blocks_top = y + 14;
   axis_y = blocks_top + kBlocksHeight + 6;
   legend_y = axis_y + 66;
-  height = legend_y + 22;
 }
 
 }  // namespace svg
@@ -168,25 +218,30 @@ std::string render_svg(const OverviewData& data) {
   const std::vector<Column> columns = aggregate(data, scale);
   const std::vector<Bar> bars = merge_blocks(data, scale);
 
-  std::string out;
+  // The body first: the legend and the key of the genes decide the height.
+  std::string body;
   // The profiles take about 30 bytes a column each, a titled bar about 150.
-  out.reserve(16384 + columns.size() * 160 + bars.size() * 320 + data.genes.size() * 160);
+  body.reserve(16384 + columns.size() * 240 + bars.size() * 320 + data.genes.size() * 160);
+  const double height = put_body(body, data, scale, layout, columns, bars);
+
+  std::string out;
+  out.reserve(body.size() + 1024);
   out +=
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"";
   put_int(out, kOverviewWidth);
   out += "\" height=\"";
-  put_number(out, layout.height, 0);
+  put_number(out, height, 0);
   out += "\" viewBox=\"0 0 ";
   put_int(out, kOverviewWidth);
   out += ' ';
-  put_number(out, layout.height, 0);
+  put_number(out, height, 0);
   out +=
       "\" font-family=\"DejaVu Sans, Helvetica, Arial, sans-serif\" font-size=\"12\" "
       "fill=\"#222\">\n<title>Overview of ";
   put_text(out, data.file_name);
   out += "</title>\n<rect width=\"100%\" height=\"100%\" fill=\"#fff\"/>\n";
-  put_body(out, data, scale, layout, columns, bars);
+  out += body;
   out += "</svg>\n";
   return out;
 }

@@ -19,11 +19,15 @@ struct OverviewParameter {
   std::string value;
 };
 
-// A gene of a concatenation: its name and its positions first..last (1-based, inclusive).
+// A gene of a concatenation: its name and its positions first..last (1-based, inclusive), and
+// optionally (0 when not given) its own number of sequences and its b1 and b2.
 struct OverviewGene {
   std::string name;
   std::int32_t first = 0;
   std::int32_t last = 0;
+  std::int32_t numseq = 0;
+  std::int32_t negval = 0;
+  std::int32_t flankval = 0;
 };
 
 // One position of a concatenation of alignments that may differ in their number of sequences:
@@ -44,6 +48,9 @@ struct OverviewData {
   std::int32_t nupo = 0;
   // Conservation value per position, 1..nupo; empty: no conservation profile is drawn.
   std::span<const float> val;
+  // The value each position excluded by the gap policy would have had, 0 for the others, per
+  // position 1..nupo (Classification::excluded_val); empty: not drawn.
+  std::span<const float> excluded_val;
   // Sequences holding a gap, per position 1..nupo; empty: no gap profile is drawn.
   std::span<const std::int32_t> gaps;
   // Positions holding more gaps than this were excluded by the gap policy (gap_limit() of
@@ -52,8 +59,11 @@ struct OverviewData {
   // Instead of val, gaps and max_scored_gaps: both profiles as shares, per position 1..nupo
   // (entry 0 unused); when not empty, val and gaps are not read.
   std::span<const OverviewShare> shares;
-  std::int32_t negval = 0;    // b1, drawn as the conserved threshold b1 / numseq
-  std::int32_t flankval = 0;  // b2, drawn as the flank threshold b2 / numseq
+  // b1 and b2, drawn as the thresholds b1 / numseq and b2 / numseq, unless some gene gives
+  // other values (a concatenation joined by name): then each gene's b1 and b2 as fractions of
+  // its own sequences.
+  std::int32_t negval = 0;
+  std::int32_t flankval = 0;
   // Selected blocks in the boundary layout of Blocks::newpos: pairs from entry 1, entry 0 is 0,
   // entry newtopos + 1 is nupo + 1. Blocks with last < first (codon remnants) are skipped.
   std::span<const std::int32_t> newpos;

@@ -47,110 +47,6 @@ void put_heading(std::string& out, const OverviewData& data, const Layout& layou
   }
 }
 
-// Genes that gave no position: a triangle at the boundary where each would have started, one
-// for the genes within two pixels of each other, its title naming the first few of them.
-void put_empty_genes(std::string& out, const OverviewData& data, const Scale& scale, double top) {
-  constexpr std::size_t kNamed = 5;
-  out += "<g fill=\"";
-  out += kVermillion;
-  out += "\">\n";
-  const std::vector<OverviewGene>& empty = data.empty_genes;
-  for (std::size_t i = 0; i < empty.size();) {
-    const double x = scale.x(std::clamp<std::int64_t>(empty[i].first, 1, scale.nupo + 1));
-    std::size_t end = i + 1;
-    while (end < empty.size() &&
-           scale.x(std::clamp<std::int64_t>(empty[end].first, 1, scale.nupo + 1)) - x < 2.0) {
-      ++end;
-    }
-    out += "<path d=\"M";
-    put_number(out, x - 5);
-    out += ',';
-    put_number(out, top - 7);
-    out += "h10l-5,8Z\"><title>";
-    out += end - i == 1 ? "Gene " : "Genes ";
-    for (std::size_t k = i; k < end && k < i + kNamed; ++k) {
-      if (k > i) out += ", ";
-      put_text(out, empty[k].name);
-    }
-    if (end - i > kNamed) {
-      out += " and ";
-      put_grouped(out, static_cast<std::int64_t>(end - i - kNamed));
-      out += " more";
-    }
-    out += ": no position selected</title></path>\n";
-    i = end;
-  }
-  out += "</g>\n";
-}
-
-// Genes narrower than two pixels are joined with the next, so the bands stay countable. The
-// boundary lines go into `lines`, drawn over the profiles once they are done, and skip the gaps
-// between the parts so that no line crosses a panel's title.
-void put_genes(std::string& out, const OverviewData& data, const Scale& scale, const Layout& layout,
-               std::string& lines) {
-  const double top = layout.genes_top;
-  std::vector<std::pair<double, double>> spans{{top, top + Layout::kGenesHeight}};
-  if (layout.conservation) {
-    spans.emplace_back(layout.conservation_top,
-                       layout.conservation_top + Layout::kConservationHeight);
-  }
-  if (layout.gaps) {
-    spans.emplace_back(layout.gaps_top, layout.excluded_top + Layout::kExcludedHeight);
-  }
-  spans.emplace_back(layout.blocks_top, layout.blocks_top + Layout::kBlocksHeight);
-
-  out += "<g stroke=\"#fff\">\n";
-  int shade = 0;
-  for (std::size_t i = 0; i < data.genes.size();) {
-    const std::size_t start = i;
-    const std::int64_t first = std::max(data.genes[i].first, 1);
-    if (first > data.nupo) break;
-    std::int64_t last = first;
-    for (; i < data.genes.size(); ++i) {
-      last = std::clamp<std::int64_t>(data.genes[i].last, first, data.nupo);
-      if (scale.x(last + 1) - scale.x(first) >= 2.0) {
-        ++i;
-        break;
-      }
-    }
-    const double x0 = scale.x(first);
-    const double width = scale.x(last + 1) - x0;
-    put_rect(out, x0, top, width, Layout::kGenesHeight);
-    out += shade++ % 2 == 0 ? " fill=\"#E4E4E4\"" : " fill=\"#CFCFCF\"";
-    if (i - start == 1) {
-      out += "><title>Gene ";
-      put_text(out, data.genes[start].name);
-      put_title(out, ": positions ", first, last);
-    } else {
-      out += "><title>Genes ";
-      put_text(out, data.genes[start].name);
-      out += " to ";
-      put_text(out, data.genes[i - 1].name);
-      out += " (";
-      put_grouped(out, static_cast<std::int64_t>(i - start));
-      put_title(out, " genes): positions ", first, last);
-    }
-    out += "</title></rect>\n";
-    if (i - start == 1 && text_width(data.genes[start].name, 11) + 6 < width) {
-      open_text(out, x0 + width / 2, top + 13,
-                "font-size=\"11\" text-anchor=\"middle\" stroke=\"none\"");
-      put_text(out, data.genes[start].name);
-      out += "</text>\n";
-    }
-    if (first == 1) continue;
-    for (const auto& [y0, y1] : spans) {
-      lines += 'M';
-      put_number(lines, x0);
-      lines += ',';
-      put_number(lines, y0);
-      lines += 'V';
-      put_number(lines, y1);
-    }
-  }
-  out += "</g>\n";
-  if (!data.empty_genes.empty()) put_empty_genes(out, data, scale, top);
-}
-
 void put_stretch(std::string& out, const Scale& scale, double top, std::int64_t first,
                  std::int64_t last) {
   put_rect(out, scale.x(first), top + 6, scale.x(last + 1) - scale.x(first), 6);
@@ -253,7 +149,9 @@ void put_axis(std::string& out, const Scale& scale, const Layout& layout) {
   out += "</text>\n";
 }
 
-void put_legend(std::string& out, const Scale& scale, const Layout& layout) {
+// The legend, on as many rows as it takes; returns the baseline of the last row.
+double put_legend(std::string& out, const Scale& scale, const Layout& layout,
+                  bool excluded_conservation) {
   struct Item {
     std::string_view colour;
     std::string_view label;
@@ -265,6 +163,7 @@ void put_legend(std::string& out, const Scale& scale, const Layout& layout) {
   const Item items[] = {
       {kBlue, agg ? "Conservation, mean" : "Conservation", layout.conservation},
       {kSkyBlue, "Conservation, maximum", layout.conservation && agg},
+      {"url(#excluded-mean)", "Conservation of excluded positions", excluded_conservation},
       {kOrange, agg ? "Gaps, mean" : "Gaps", layout.gaps},
       {kLightOrange, "Gaps, maximum", layout.gaps && agg},
       {kVermillion, "Excluded by the gap policy (b5)", layout.gaps},
@@ -275,10 +174,14 @@ void put_legend(std::string& out, const Scale& scale, const Layout& layout) {
       {kPurple, "b2 threshold (flank)", layout.conservation, "2 3"},
   };
   double x = kLeft;
-  const double y = layout.legend_y;
+  double y = layout.legend_y;
   out += "<g font-size=\"11.5\">";
   for (const Item& item : items) {
     if (!item.shown) continue;
+    if (x + 19 + text_width(item.label, 11.5) > kOverviewWidth - 16) {
+      x = kLeft;
+      y += 18;
+    }
     if (item.triangle) {
       out += "<path fill=\"";
       out += item.colour;
@@ -310,16 +213,20 @@ void put_legend(std::string& out, const Scale& scale, const Layout& layout) {
     x += 19 + text_width(item.label, 11.5) + 22;
   }
   out += "</g>\n";
+  return y;
 }
 
 }  // namespace
 
-void put_body(std::string& out, const OverviewData& data, const Scale& scale, const Layout& layout,
-              const std::vector<Column>& columns, const std::vector<Bar>& bars) {
+double put_body(std::string& out, const OverviewData& data, const Scale& scale,
+                const Layout& layout, const std::vector<Column>& columns,
+                const std::vector<Bar>& bars) {
   put_heading(out, data, layout);
   std::string gene_lines;
-  if (layout.genes) put_genes(out, data, scale, layout, gene_lines);
-  if (layout.conservation) put_conservation(out, data, scale, layout, columns, bars);
+  std::vector<std::string> key;
+  if (layout.genes) put_genes(out, data, scale, layout, gene_lines, key);
+  const bool hatched =
+      layout.conservation && put_conservation(out, data, scale, layout, columns, bars);
   if (layout.gaps) put_gap_profile(out, scale, layout, columns);
   put_blocks(out, data, scale, layout, bars);
   if (!gene_lines.empty()) {
@@ -328,7 +235,9 @@ void put_body(std::string& out, const OverviewData& data, const Scale& scale, co
     out += "\"><title>Gene boundaries</title></path>\n";
   }
   put_axis(out, scale, layout);
-  put_legend(out, scale, layout);
+  double y = put_legend(out, scale, layout, hatched);
+  if (!key.empty()) y = put_gene_key(out, key, y + 24);
+  return y + 22;
 }
 
 }  // namespace selvane::svg

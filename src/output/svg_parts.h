@@ -39,7 +39,19 @@ struct Column {
   double mean_gap = 0.0;
   double max_gap = 0.0;
   std::int32_t excluded = 0;  // positions excluded by the gap policy
+  // The conservation of all its positions, the excluded ones with the value they would have
+  // had; 0 when none is excluded (the kept profile covers it there).
+  double mean_all = 0.0;
+  double max_all = 0.0;
+  // With per_gene_thresholds(): b1 and b2 of the genes it covers, as fractions of their own
+  // sequences, averaged over its positions.
+  double b1 = 0.0;
+  double b2 = 0.0;
 };
+
+// Whether some gene has a number of sequences, a b1 or a b2 of its own, different from the
+// heading's (a concatenation joined by name): the thresholds are then drawn gene by gene.
+bool per_gene_thresholds(const OverviewData& data);
 
 std::vector<Column> aggregate(const OverviewData& data, const Scale& scale);
 
@@ -63,7 +75,7 @@ struct Layout {
   bool conservation = false;
   bool gaps = false;
   double parameters_y = 0, genes_top = 0, conservation_top = 0, gaps_top = 0, excluded_top = 0,
-         blocks_top = 0, axis_y = 0, legend_y = 0, height = 0;
+         blocks_top = 0, axis_y = 0, legend_y = 0;
   static constexpr double kGenesHeight = 18, kConservationHeight = 170, kGapsHeight = 60,
                           kExcludedHeight = 8, kBlocksHeight = 18, kParameterRow = 17;
 };
@@ -73,16 +85,32 @@ struct Layout {
 void put_area(std::string& out, const std::vector<Column>& columns, const Scale& scale, double top,
               double height, double Column::*value);
 
-// The conservation panel (with the selected blocks behind it and the b1 and b2 lines) and the
-// gap panel (with the positions excluded by the gap policy below it).
-void put_conservation(std::string& out, const OverviewData& data, const Scale& scale,
+// Path data of a step line at value * height above the base line, across the columns.
+void put_step_line(std::string& out, const std::vector<Column>& columns, const Scale& scale,
+                   double top, double height, double Column::*value);
+
+// The conservation panel (with the selected blocks behind it and the b1 and b2 lines; true
+// when it drew the conservation of excluded positions) and the gap panel (with the positions
+// excluded by the gap policy below it).
+bool put_conservation(std::string& out, const OverviewData& data, const Scale& scale,
                       const Layout& layout, const std::vector<Column>& columns,
                       const std::vector<Bar>& bars);
 void put_gap_profile(std::string& out, const Scale& scale, const Layout& layout,
                      const std::vector<Column>& columns);
 
-// The drawing below the root element: heading, genes, profiles, blocks, axis, legend.
-void put_body(std::string& out, const OverviewData& data, const Scale& scale, const Layout& layout,
-              const std::vector<Column>& columns, const std::vector<Bar>& bars);
+// The gene bands of a concatenation, with their names where they fit. Their boundary lines go
+// into `lines`, to be drawn over the profiles; the genes not named in their band go into `key`
+// as text lines (at most a few) for put_gene_key().
+void put_genes(std::string& out, const OverviewData& data, const Scale& scale, const Layout& layout,
+               std::string& lines, std::vector<std::string>& key);
+
+// The key lines with their first baseline at y; returns the baseline of the last.
+double put_gene_key(std::string& out, const std::vector<std::string>& key, double y);
+
+// The drawing below the root element: heading, genes, profiles, blocks, axis, legend. Returns
+// the height of the drawing.
+double put_body(std::string& out, const OverviewData& data, const Scale& scale,
+                const Layout& layout, const std::vector<Column>& columns,
+                const std::vector<Bar>& bars);
 
 }  // namespace selvane::svg

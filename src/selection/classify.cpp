@@ -132,12 +132,13 @@ std::int32_t gap_limit(GapPolicy tog_gaps, std::int32_t initnegval, std::int32_t
   return 0;
 }
 
-Classification assignval(const Alignment& aln, const BlockParams& params) {
+Classification assignval(const Alignment& aln, const BlockParams& params, bool score_excluded) {
   const std::int32_t nupo = aln.nupo;
   const std::size_t entries = static_cast<std::size_t>(nupo) + 1;
   Classification cls;
   allocating("val", [&] { cls.val.assign(entries, 0.0f); });
   allocating("val_aa", [&] { cls.val_aa.assign(entries, '?'); });
+  if (score_excluded) allocating("val", [&] { cls.excluded_val.assign(entries, 0.0f); });
   const std::int32_t tile_width = nupo <= kWholeRows ? nupo : kTile;
   // Both are written before they are read: no need to zero them first.
   std::vector<std::uint8_t, BulkAllocator<std::uint8_t>> run_counts;
@@ -161,7 +162,8 @@ Classification assignval(const Alignment& aln, const BlockParams& params) {
     count_tile(aln, p0, width, run_counts.data(), tile.data());
     for (std::int32_t i = 0; i < width; ++i) {
       const std::int32_t* counts = tile.data() + static_cast<std::size_t>(i) * kSlots;
-      if (counts[kGapIndex] > max_gaps) continue;
+      const bool excluded = counts[kGapIndex] > max_gaps;
+      if (excluded && !score_excluded) continue;
       const auto p = static_cast<std::size_t>(p0 + i);
       float val = 0.0f;
       int letter = -1;
@@ -176,6 +178,10 @@ Classification assignval(const Alignment& aln, const BlockParams& params) {
       if (letter < 0) continue;
       // Only positions that reach half the sequences plus one are re-scored.
       if (rescore && val >= threshold) val = assingval_similarity(counts, letter);
+      if (excluded) {
+        cls.excluded_val[p] = val;
+        continue;
+      }
       cls.val[p] = val;
       cls.val_aa[p] = kLetters[letter];
     }

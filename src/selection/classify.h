@@ -21,6 +21,9 @@ inline constexpr int kGapIndex = 21;
 struct Classification {
   std::vector<float> val;    // conservation value; 0 for an excluded position
   std::vector<char> val_aa;  // upper-case letter that gave the value, '?' when none
+  // Only when asked for (the overview draws it): the value each excluded position would have
+  // had, 0 for the others; empty otherwise. The selection never reads it.
+  std::vector<float> excluded_val;
 };
 
 // The largest number of gaps a position of `numseq` sequences may hold and still be scored
@@ -29,8 +32,10 @@ struct Classification {
 std::int32_t gap_limit(GapPolicy tog_gaps, std::int32_t initnegval, std::int32_t numseq);
 
 // Counts, scores and (for proteins with b6 on) re-scores every position.
-// Reads seq_type, tog_gaps, tog_sim and initnegval from the settings.
-Classification assignval(const Alignment& aln, const BlockParams& params);
+// Reads seq_type, tog_gaps, tog_sim and initnegval from the settings. With `score_excluded`,
+// the positions the gap policy excludes are scored too, into excluded_val.
+Classification assignval(const Alignment& aln, const BlockParams& params,
+                         bool score_excluded = false);
 
 // The similarity re-score of one protein position: `counts` holds the kNumLetters counts of the
 // position and `letter` the index (1..20) of its most frequent residue.

@@ -144,6 +144,25 @@ TEST(SvgRun, BatchOverviewsEachAlignmentAndTheConcatenationWithItsGenes) {
   }
 }
 
+// Joined by name, the genes differ in their sequences and so in b1 and b2: the heading counts
+// the taxa of the concatenation, and each gene's thresholds are its own.
+TEST(SvgRun, ConcatenationByNameCountsTheTaxaAndKeepsEachGenesThresholds) {
+  TempDir dir;
+  fs::copy(testing::source_dir() / "tests" / "cases" / "batch_by_name_taxa_missing" / "input",
+           dir.path());
+  const auto run = run_selvane(
+      {"genes.txt", "-a=y", "-p=n", "-s=n", "--by-name", "--taxon-sep=@", "--svg"}, dir.path());
+  EXPECT_EQ(run.status, 1);
+  const std::string doc = read_file(dir / "genes.txt-sv.seq.svg");
+  for (const std::string& text : std::vector<std::string>{
+           "Protein \xC2\xB7 4 sequences \xC2\xB7 53 positions",
+           "Gene g1.fas: positions 1" + kDash + "20; b1 \xE2\x89\xA5 2 and b2 \xE2\x89\xA5 2 of 3",
+           "Gene g3.fas: positions 41" + kDash + "53; b1 \xE2\x89\xA5 2 and b2 \xE2\x89\xA5 2 of 2",
+           ">b1 per gene</text>"}) {
+    EXPECT_NE(doc.find(text), std::string::npos) << text;
+  }
+}
+
 // An alignment row of `nupo` positions for sequence s of a generated DNA alignment: a shared
 // sequence with substitutions and gaps that vary from row to row.
 std::string generated_row(int s, int nupo) {

@@ -199,12 +199,14 @@ TEST(SvgOverview, HostileTextIsEscaped) {
   c.data.file_name = "a&b<c>\"d'e\x01\xff\xc3(.fas";
   c.data.type_label = "<DNA>";
   c.data.parameters = {{"b5", "Gaps & <more>", "\"All\""}};
-  c.data.genes = {{"g&1", 1, 25}, {"</svg>", 26, 50}};
+  // The last gene is too narrow for its name: the key under the drawing names it.
+  c.data.genes = {{"g&1", 1, 25}, {"</svg>", 26, 49}, {"narrow&gene", 50, 50}};
   const std::string doc = render_svg(c.data);
   EXPECT_EQ(xml_error(doc), "");
   EXPECT_NE(doc.find("a&amp;b&lt;c&gt;&quot;d&#39;e\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD(.fas"),
             std::string::npos);
-  EXPECT_NE(doc.find("Gene &lt;/svg&gt;: positions 26" + kDash + "50"), std::string::npos);
+  EXPECT_NE(doc.find("Gene &lt;/svg&gt;: positions 26" + kDash + "49"), std::string::npos);
+  EXPECT_NE(doc.find("[3]</tspan> narrow&amp;gene (50)"), std::string::npos);
 }
 
 TEST(SvgOverview, BlocksAndStretchesCarryTheirPositions) {

@@ -98,11 +98,16 @@ TEST(Assignval, CountsStayRightAcrossLongAlignments) {
   const Classification all = assignval(aln, settings('P', numseq, 3));
   // With Half (initnegval 4) scores a position only with at most 3 gaps, that is p % 7 >= 4.
   const Classification half = assignval(aln, settings('P', numseq, 2));
+  // Scoring the excluded positions too (for the overview) leaves the selection's values alone.
+  const Classification shown = assignval(aln, settings('P', numseq, 2), true);
   for (std::int32_t p = 1; p <= nupo; ++p) {
     const auto residues = static_cast<float>(p % numseq);
     ASSERT_EQ(all.val[p], residues) << p;
     ASSERT_EQ(all.val_aa[p], p % numseq == 0 ? '?' : 'A') << p;
     ASSERT_EQ(half.val[p], p % numseq >= 4 ? residues : 0.0f) << p;
+    ASSERT_EQ(shown.val[p], half.val[p]) << p;
+    ASSERT_EQ(shown.val_aa[p], half.val_aa[p]) << p;
+    ASSERT_EQ(shown.excluded_val[p], p % numseq >= 4 ? 0.0f : residues) << p;
   }
 }
 
