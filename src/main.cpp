@@ -1,7 +1,9 @@
 // Entry of selvane: start-up defaults, then either one command-line run or the menus.
 // Every fatal error of the program ends here, in the one catch below.
+#include <cstring>
 #include <new>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -17,10 +19,10 @@
 #include "menus/menu_input.h"
 #include "menus/menus.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int run(int argc, char** argv, selvane::Writer& out) {
   using namespace selvane;
-  install_cleanup_handlers();
-  Writer out = Writer::to_stdout();
   RunState st;
   apply_startup_defaults(st);
   try {
@@ -66,4 +68,21 @@ int main(int argc, char** argv) {
     out.flush();
     return request.status;
   }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace selvane;
+  install_cleanup_handlers();
+  Writer out = Writer::to_stdout();
+  int status = run(argc, argv, out);
+  // A report that never reached its reader is a failed run, whatever the run itself ended with.
+  out.flush();
+  if (out.error() != 0) {
+    diagnose(out,
+             std::string("standard output could not be written: ") + std::strerror(out.error()));
+    status = 1;
+  }
+  return status;
 }

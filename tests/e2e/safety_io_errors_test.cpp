@@ -107,6 +107,38 @@ TEST(IoErrors, AFullFileSystemLeavesNoTruncatedOutput) {
   }
 }
 
+// A file past the size limit and a standard output that cannot be written are failures too,
+// reported as such (status 1 even with --posix-exit), not a silent death or a success.
+TEST(IoErrors, AFileSizeLimitOrALostStandardOutputFailsTheRun) {
+  TempDir dir;
+  write_file(dir / "a.fas", kFour);
+  struct Case {
+    std::string shell;  // runs selvane as "$0" "$@"
+    std::vector<std::string> args;
+    std::string output_end;
+    std::string error;
+  };
+  const std::string unwritten = "selvane: standard output could not be written: No space left";
+  const std::vector<Case> cases = {
+      {"ulimit -f 1; exec \"$0\" \"$@\"",
+       {"a.fas", "-k=y"},
+       "\nFile not written\n" + std::string(kTerminated),
+       "File too large; the file is left"},
+      {"exec \"$0\" \"$@\" >/dev/full", {"a.fas", "-s=y", "--posix-exit"}, "", unwritten},
+      {"exec \"$0\" \"$@\" >/dev/full", {"a.fas", "-s=y"}, "", unwritten},
+      {"exec \"$0\" \"$@\" >/dev/full", {"--version"}, "", unwritten},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.shell + " " + c.args.back());
+    std::vector<std::string> words = {"-c", c.shell, SELVANE_BINARY};
+    words.insert(words.end(), c.args.begin(), c.args.end());
+    const auto result = testing::run_program("sh", words, dir.path());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_TRUE(result.output.ends_with(c.output_end)) << result.output;
+    EXPECT_NE(result.errors.find(c.error), std::string::npos) << result.errors;
+  }
+}
+
 // /proc/self/mem reads as a regular file whose first page fails with an I/O error.
 TEST(IoErrors, AReadErrorIsNotTheEndOfTheFile) {
   TempDir dir;
