@@ -32,14 +32,23 @@ void write_all(const fs::path& path, const std::string& content) {
   std::abort();
 }
 
+// The scratch folder, removed when the process ends normally (libFuzzer exits after its run; a
+// crash leaves the folder as the finding found it).
+std::string scratch;
+
+void remove_scratch() {
+  std::error_code ec;
+  fs::remove_all(scratch, ec);
+}
+
 }  // namespace
 
 void enter_scratch() {
-  static bool entered = false;
-  if (entered) return;
+  if (!scratch.empty()) return;
   std::string dir = (fs::temp_directory_path() / "selvane-fuzz-XXXXXX").string();
   if (::mkdtemp(dir.data()) == nullptr || ::chdir(dir.c_str()) != 0) finding("no scratch folder");
-  entered = true;
+  scratch = dir;
+  std::atexit(remove_scratch);
   reset_scratch();
 }
 

@@ -1,5 +1,6 @@
 // Entry of selvane: start-up defaults, then either one command-line run or the menus.
 // Every fatal error of the program ends here, in the one catch below.
+#include <cstring>
 #include <new>
 #include <optional>
 #include <string>
@@ -26,12 +27,8 @@ std::string memory_detail(const selvane::RunState& st, const std::string& what) 
   return file.empty() ? what : file + ": " + what;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv, selvane::Writer& out) {
   using namespace selvane;
-  install_cleanup_handlers();
-  Writer out = Writer::to_stdout();
   RunState st;
   apply_startup_defaults(st);
   try {
@@ -85,4 +82,21 @@ int main(int argc, char** argv) {
     out.flush();
     return request.status;
   }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace selvane;
+  install_cleanup_handlers();
+  Writer out = Writer::to_stdout();
+  int status = run(argc, argv, out);
+  // A report that never reached its reader is a failed run, whatever the run itself ended with.
+  out.flush();
+  if (out.error() != 0) {
+    diagnose(out,
+             std::string("standard output could not be written: ") + std::strerror(out.error()));
+    status = 1;
+  }
+  return status;
 }

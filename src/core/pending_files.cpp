@@ -12,7 +12,7 @@ namespace selvane {
 
 namespace {
 
-constexpr std::array<int, 5> kCleanupSignals = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGXFSZ};
+constexpr std::array<int, 4> kCleanupSignals = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
 // Outputs are written one at a time; a few slots leave room to spare. A path longer than
 // PATH_MAX cannot be created anyway.
@@ -61,6 +61,9 @@ extern "C" void on_cleanup_signal(int sig) {
 }  // namespace
 
 void install_cleanup_handlers() {
+  // A file grown past the size limit is a write error like a full disk: it fails with EFBIG and
+  // ends the run with its message, instead of killing the process without a word.
+  std::signal(SIGXFSZ, SIG_IGN);
   for (const int sig : kCleanupSignals) {
     struct sigaction old;
     if (sigaction(sig, nullptr, &old) != 0 || old.sa_handler == SIG_IGN) continue;

@@ -2,8 +2,8 @@
 //
 // An output is written to a temporary file beside its final name and renamed over it when it is
 // complete (see core/replacement.h). Until then its path is held here, in storage a signal handler
-// may read, so that a run stopped by SIGINT, SIGTERM, SIGHUP, SIGQUIT or SIGXFSZ removes it before
-// it dies, and the fatal path removes it too. Only SIGKILL (and a power cut) can leave one behind:
+// may read, so that a run stopped by SIGINT, SIGTERM, SIGHUP or SIGQUIT removes it before it dies,
+// and the fatal path removes it too. Only SIGKILL (and a power cut) can leave one behind:
 // a hidden ".NAME.XXXXXX" beside the output, never a damaged file under an output's own name.
 #pragma once
 
@@ -13,7 +13,8 @@ namespace selvane {
 
 // Installs the handlers that remove the pending files and then end the process by the signal's
 // own default action, so the parent still sees the process killed by that signal. A signal the
-// process inherited as ignored (nohup, a background job) stays ignored.
+// process inherited as ignored (nohup, a background job) stays ignored. SIGXFSZ is ignored: a
+// file past the size limit is a write error (EFBIG) like any other.
 void install_cleanup_handlers();
 
 // Holds `path` until release_pending(); returns its slot, or -1 when every slot is taken or the

@@ -30,6 +30,11 @@ mode_t new_file_mode() {
   fatal("\nFile not opened", path + ": cannot create the output file: " + std::strerror(error));
 }
 
+[[noreturn]] void not_written(const std::string& path, int error, bool kept) {
+  fatal("\nFile not written", path + ": cannot write the output file: " + std::strerror(error) +
+                                  (kept ? "; the file is left as it was" : ""));
+}
+
 // A stream on `fd` for our own buffered writes; fatal (and `fd` closed) when none can be had.
 std::FILE* stream_on(int fd, const std::string& path) {
   std::FILE* file = ::fdopen(fd, "wb");
@@ -58,7 +63,8 @@ Replacement::Replacement(Replacement&& other) noexcept
       file_(std::exchange(other.file_, nullptr)),
       temp_(std::move(other.temp_)),
       target_(std::move(other.target_)),
-      slot_(std::exchange(other.slot_, -1)) {
+      slot_(std::exchange(other.slot_, -1)),
+      overwritten_(std::exchange(other.overwritten_, -1)) {
   other.temp_.clear();
 }
 
@@ -100,7 +106,11 @@ Replacement Replacement::open(const std::string& path) {
     }
   }
   if (fd < 0) {
-    if (exists) return in_place();
+    // A folder that refuses new files by permission: the old file is overwritten, as a plain open
+    // for writing would. Any other refusal (no inode or quota left, ...) would stop that writing
+    // half-way too: the old file is kept as it is.
+    if (exists && (error == EACCES || error == EPERM)) return overwrite(path, target);
+    if (exists) not_written(path, error, true);
     not_opened(path, error);
   }
   // The mode (and, where we may set it, the owner) the file would have kept or got from a plain
@@ -116,16 +126,65 @@ Replacement Replacement::open(const std::string& path) {
   return opened;
 }
 
+Replacement Replacement::overwrite(const std::string& path, const std::string& target) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) not_opened(path, errno);
+  // The text is gathered in an unnamed file elsewhere and copied over the old file at the end.
+  std::FILE* staging = std::tmpfile();
+  if (staging == nullptr) {
+    // Nowhere to gather it: written straight over, as a plain open for writing would.
+    if (::ftruncate(fd, 0) != 0) {
+      const int error = errno;
+      ::close(fd);
+      not_opened(path, error);
+    }
+    return Replacement(path, stream_on(fd, path), {}, target, -1);
+  }
+  std::setvbuf(staging, nullptr, _IONBF, 0);
+  Replacement opened(path, staging, {}, target, -1);
+  opened.overwritten_ = fd;
+  return opened;
+}
+
+int Replacement::copy_staged(bool& kept) {
+  const int from = ::fileno(file_);
+  struct stat staged;
+  struct stat old;
+  if (::fstat(from, &staged) != 0 || ::fstat(overwritten_, &old) != 0) return errno;
+  // Room for the whole text first: a disk too full for it leaves the old file as it was (a
+  // reservation that failed part-way may have made it longer).
+  const int reserved = staged.st_size > 0 ? ::posix_fallocate(overwritten_, 0, staged.st_size) : 0;
+  if (reserved != 0 && reserved != EOPNOTSUPP && reserved != EINVAL) {
+    if (::ftruncate(overwritten_, old.st_size) != 0) kept = false;
+    return reserved;
+  }
+  kept = false;
+  if (::lseek(from, 0, SEEK_SET) != 0) return errno;
+  char buffer[1 << 16];
+  for (ssize_t got; (got = ::read(from, buffer, sizeof buffer)) != 0;) {
+    if (got < 0) return errno;
+    for (ssize_t put = 0; put < got;) {
+      const ssize_t n = ::write(overwritten_, buffer + put, static_cast<std::size_t>(got - put));
+      if (n < 0) return errno;
+      put += n;
+    }
+  }
+  return ::ftruncate(overwritten_, staged.st_size) != 0 ? errno : 0;
+}
+
 void Replacement::commit(int write_error) {
   int error = write_error;
+  // Until the old file is touched, it stays as it was.
+  bool kept = !temp_.empty() || overwritten_ >= 0;
+  if (error == 0 && overwritten_ >= 0) error = copy_staged(kept);
+  if (overwritten_ >= 0 && ::close(overwritten_) != 0 && error == 0) error = errno;
+  overwritten_ = -1;
   if (file_ != nullptr && std::fclose(file_) != 0 && error == 0) error = errno;
   file_ = nullptr;
   if (error == 0 && !temp_.empty() && ::rename(temp_.c_str(), target_.c_str()) != 0) error = errno;
   if (error != 0) {
-    const bool replaced = !temp_.empty();
     abandon();
-    fatal("\nFile not written", path_ + ": cannot write the output file: " + std::strerror(error) +
-                                    (replaced ? "; the file is left as it was" : ""));
+    not_written(path_, error, kept);
   }
   release_pending(slot_);
   slot_ = -1;
@@ -135,6 +194,8 @@ void Replacement::commit(int write_error) {
 void Replacement::abandon() noexcept {
   if (file_ != nullptr) std::fclose(file_);
   file_ = nullptr;
+  if (overwritten_ >= 0) ::close(overwritten_);
+  overwritten_ = -1;
   if (!temp_.empty()) ::unlink(temp_.c_str());
   temp_.clear();
   release_pending(slot_);

@@ -73,6 +73,8 @@ class Writer {
   void flush();
   // Flushes and, for a file, completes it; further writes are not allowed.
   void close();
+  // The errno of the first write that failed, or 0 (standard output: whether the text got out).
+  int error() const { return error_; }
 
  private:
   explicit Writer(std::FILE* file);

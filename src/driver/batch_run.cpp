@@ -169,6 +169,8 @@ RunOutcome run_batch(RunState& st, Writer& out, std::optional<Alignment> preload
     }
 
     const AlignmentResults r = for_listed(st, line, [&] { return process(st, aln, out); });
+    // The log of a batch stopped part-way then lists every alignment whose files are written.
+    out.flush();
     outcome.selected += r.blocks.nupo3;
     ++outcome.alignments;
 
@@ -178,8 +180,6 @@ RunOutcome run_batch(RunState& st, Writer& out, std::optional<Alignment> preload
     if (all.inputs) all.inputs->append_alignment(aln);
     if (concatenating && o.join.partitions) all.files.push_back(st.input.name_file);
     if (!plan) seqs.names = std::move(aln.name);
-    // The log of a batch stopped part-way then lists every alignment whose files are written.
-    out.flush();
   }
   if (plan) {
     seqs.names = taxon_names(*plan);

@@ -1,8 +1,10 @@
 // Errors of the system are errors of the run, in every mode: an output that cannot be written
 // completely ends the run with "File not written" and leaves the old file as it was; an input
 // that cannot be read ends it with "File not read" instead of passing for a shorter alignment.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -31,44 +33,109 @@ const char kSummary[] =
     "Selvane alignment:  12 positions (100 %) in 1 selected block(s)\n\n";
 
 // A real file system that fills up: the output that no longer fits is not written, and no
-// truncated file stands under an output's name. Needs the right to mount (root, outside a
-// locked-down container).
+// truncated file stands under an output's name, whether the blocks or the inodes run out, and
+// also where the folder refuses new files and the old outputs are overwritten in place. Needs
+// the right to mount (root, outside a locked-down container).
 TEST(IoErrors, AFullFileSystemLeavesNoTruncatedOutput) {
+  struct Case {
+    std::string mount_options;
+    bool fill_inodes;  // no inode left for a temporary file
+    bool in_place;     // run as another user, who may write the old outputs but not the folder
+  };
+  for (const Case& c : std::vector<Case>{{"size=256k", false, false},
+                                         {"size=256k,nr_inodes=32", true, false},
+                                         {"size=256k,mode=0555", false, true}}) {
+    SCOPED_TRACE(c.mount_options);
+    TempDir dir;
+    const fs::path small = dir / "small";
+    fs::create_directory(small);
+    if (mount("tmpfs", small.c_str(), "tmpfs", 0, c.mount_options.c_str()) != 0) {
+      GTEST_SKIP() << "cannot mount a tmpfs: " << std::strerror(errno);
+    }
+    std::string alignment;
+    for (int s = 1; s <= 8; ++s) {
+      alignment += ">s" + std::to_string(s) + "\n" + std::string(20000, "ACDEFGHIKL"[s]) + "\n";
+    }
+    write_file(small / "a.fas", alignment);
+    write_file(dir / "reference/a.fas", alignment);
+    const std::vector<std::string> args = {"a.fas", "-k=y", "-n=y", "-u=y"};
+    run_selvane(args, dir / "reference");
+    // Files of an earlier run, small enough to fit.
+    for (const auto& name : testing::list_files(dir / "reference")) {
+      if (name == "a.fas") continue;
+      write_file(small / name, "old " + name + "\n");
+      if (c.in_place) {
+        EXPECT_EQ(chown((small / name).c_str(), 65534, 65534), 0);
+      }
+    }
+    for (int i = 0; c.fill_inodes; ++i) {
+      const int fd = open((small / ("z" + std::to_string(i))).c_str(), O_CREAT | O_WRONLY, 0644);
+      if (fd < 0) break;
+      close(fd);
+    }
+    const auto before = snapshot(small);
+
+    testing::RunResult result;
+    if (c.in_place) {
+      // The binary where the other user surely reaches it.
+      fs::copy_file(SELVANE_BINARY, dir / "selvane");
+      fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::others_exec);
+      std::vector<std::string> words = {"--reuid=65534", "--regid=65534", "--clear-groups",
+                                        (dir / "selvane").string()};
+      words.insert(words.end(), args.begin(), args.end());
+      result = testing::run_program("setpriv", words, small);
+    } else {
+      result = run_selvane(args, small);
+    }
+    const auto after = snapshot(small);
+    umount(small.c_str());
+    ASSERT_FALSE(read_file(dir / "reference/a.fas-sv.htm").size() < 256 * 1024)
+        << "the outputs would fit: the test proves nothing";
+
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.output.find("\nFile not written\n\nExecution terminated\n"), std::string::npos)
+        << result.output;
+    EXPECT_NE(result.errors.find("No space left on device; the file is left as it was"),
+              std::string::npos)
+        << result.errors;
+    for (const auto& [name, content] : after) {
+      ASSERT_NE(name[0], '.') << "temporary file left: " << name;
+      const bool as_before = before.contains(name) && before.at(name) == content;
+      EXPECT_TRUE(as_before || content == read_file(dir / "reference" / name))
+          << name << " is truncated";
+    }
+  }
+}
+
+// A file past the size limit and a standard output that cannot be written are failures too,
+// reported as such (status 1 even with --posix-exit), not a silent death or a success.
+TEST(IoErrors, AFileSizeLimitOrALostStandardOutputFailsTheRun) {
   TempDir dir;
-  const fs::path small = dir / "small";
-  fs::create_directory(small);
-  if (mount("tmpfs", small.c_str(), "tmpfs", 0, "size=256k") != 0) {
-    GTEST_SKIP() << "cannot mount a tmpfs: " << std::strerror(errno);
-  }
-  std::string alignment;
-  for (int s = 1; s <= 8; ++s) {
-    alignment += ">s" + std::to_string(s) + "\n" + std::string(20000, "ACDEFGHIKL"[s]) + "\n";
-  }
-  write_file(small / "a.fas", alignment);
-  write_file(dir / "reference/a.fas", alignment);
-  const std::vector<std::string> args = {"a.fas", "-k=y", "-n=y", "-u=y"};
-  run_selvane(args, dir / "reference");
-  // Files of an earlier run, small enough to fit.
-  for (const char* name : {"a.fas-sv", "a.fas-sv.htm", "a.fas-svMask", "a.fas--"}) {
-    write_file(small / name, std::string("old ") + name + "\n");
-  }
-  const auto before = snapshot(small);
-
-  const auto result = run_selvane(args, small);
-  const auto after = snapshot(small);
-  umount(small.c_str());
-  ASSERT_FALSE(read_file(dir / "reference/a.fas-sv.htm").size() < 256 * 1024)
-      << "the outputs would fit: the test proves nothing";
-
-  EXPECT_EQ(result.status, 1);
-  EXPECT_NE(result.output.find("\nFile not written\n\nExecution terminated\n"), std::string::npos)
-      << result.output;
-  EXPECT_NE(result.errors.find("No space left on device"), std::string::npos) << result.errors;
-  for (const auto& [name, content] : after) {
-    ASSERT_NE(name[0], '.') << "temporary file left: " << name;
-    const bool as_before = before.contains(name) && before.at(name) == content;
-    const bool complete = content == read_file(dir / "reference" / name);
-    EXPECT_TRUE(as_before || complete) << name << " is truncated";
+  write_file(dir / "a.fas", kFour);
+  struct Case {
+    std::string shell;  // runs selvane as "$0" "$@"
+    std::vector<std::string> args;
+    std::string output_end;
+    std::string error;
+  };
+  const std::string unwritten = "selvane: standard output could not be written: No space left";
+  const std::vector<Case> cases = {
+      {"ulimit -f 1; exec \"$0\" \"$@\"",
+       {"a.fas", "-k=y"},
+       "\nFile not written\n" + std::string(kTerminated),
+       "File too large; the file is left"},
+      {"exec \"$0\" \"$@\" >/dev/full", {"a.fas", "-s=y", "--posix-exit"}, "", unwritten},
+      {"exec \"$0\" \"$@\" >/dev/full", {"a.fas", "-s=y"}, "", unwritten},
+      {"exec \"$0\" \"$@\" >/dev/full", {"--version"}, "", unwritten},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.shell + " " + c.args.back());
+    std::vector<std::string> words = {"-c", c.shell, SELVANE_BINARY};
+    words.insert(words.end(), c.args.begin(), c.args.end());
+    const auto result = testing::run_program("sh", words, dir.path());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_TRUE(result.output.ends_with(c.output_end)) << result.output;
+    EXPECT_NE(result.errors.find(c.error), std::string::npos) << result.errors;
   }
 }
 
