@@ -1,6 +1,9 @@
 #include "batch/join.h"
 
+#include <algorithm>
 #include <optional>
+#include <tuple>
+#include <utility>
 
 #include "core/diagnostics.h"
 #include "core/fatal.h"
@@ -13,12 +16,39 @@ namespace {
 
 // The stop of a name that yields no taxon or of a taxon found twice, naming the file.
 [[noreturn]] void name_error(const std::string& file, const TaxonError& e) {
-  if (e.kind == TaxonError::Kind::kDuplicateKey) {
-    fatal("\nTaxon found twice in an alignment",
-          file + ": sequences " + std::to_string(e.other_row) + " and " + std::to_string(e.row) +
-              " both belong to the taxon " + in_quotes(e.key));
+  switch (e.kind) {
+    case TaxonError::Kind::kDuplicateKey:
+      fatal("\nTaxon found twice in an alignment",
+            file + ": sequences " + std::to_string(e.other_row) + " and " + std::to_string(e.row) +
+                " both belong to the taxon " + in_quotes(e.key));
+    case TaxonError::Kind::kNameTooLong:  // the name itself may be of any length: not shown
+      fatal("\nSequence name too long for the taxon pattern",
+            file + ": sequence " + std::to_string(e.row) + ": " + e.what());
+    default:
+      fatal("\nSequence name without taxon", file + ": " + e.what());
   }
-  fatal("\nSequence name without taxon", file + ": " + e.what());
+}
+
+// The stop of a b1 or b2 the user set that is out of the range of the alignment `file` of
+// `numseq` sequences.
+[[noreturn]] void count_error(const std::string& file, const OutOfRange& out, std::int32_t numseq) {
+  fatal(out.b1 ? "\nParameter b1 out of range for an alignment"
+               : "\nParameter b2 out of range for an alignment",
+        file + ": " + (out.b1 ? "b1 = " : "b2 = ") + std::to_string(out.count.value) +
+            " is outside " + std::to_string(out.count.low) + ".." + std::to_string(out.count.high) +
+            " for its " + std::to_string(numseq) + " sequences");
+}
+
+// Reads the names of every listed alignment and hands them to `use` with their path; a stop in
+// either says where the alignment is listed.
+template <class Use>
+void for_each_names(const CurrentInput& input, const std::vector<ListedPath>& list, Use&& use) {
+  for (std::size_t a = 0; a < list.size(); ++a) {
+    for_listed(list[a], input.filename, [&] {
+      const std::string& path = list[a].path;
+      use(a, path, read_names(path, input.fileformat, input.long_names));
+    });
+  }
 }
 
 }  // namespace
@@ -46,48 +76,85 @@ TaxonRule taxon_rule(const JoinSwitches& join) {
   return TaxonRule();
 }
 
-UserCounts user_counts(const RunState& st) {
+UserCounts user_counts(const BlockParams& params, const CurrentInput& input) {
   UserCounts user;
-  if (st.input.negval_set) user.negval = st.params.negval;
-  if (st.input.flankval_set) user.flankval = st.params.flankval;
+  if (input.negval_set) user.negval = params.negval;
+  if (input.flankval_set) user.flankval = params.flankval;
+  user.flankval_lowest = input.flankval_lowest;
+  user.refused_negval = input.refused_negval;
+  user.refused_flankval = input.refused_flankval;
   return user;
 }
 
-int apply_join_counts(BlockParams& params, std::int32_t numseq, const UserCounts& user) {
+std::optional<OutOfRange> apply_join_counts(BlockParams& params, std::int32_t numseq,
+                                            const UserCounts& user) {
   apply_sequence_count_defaults(params, numseq);
   if (user.negval) params.negval = *user.negval;
   if (user.flankval) params.flankval = *user.flankval;
-  if (user.negval && !check_negval(params.negval, params, numseq).accepted()) return 1;
-  if (user.flankval && !check_flankval(params.flankval, params, numseq).accepted()) return 2;
-  return 0;
+  // b2 = b1 leaves b1 only the bounds of b2: at least numseq / 2 + 1, at most numseq.
+  if (user.flankval_lowest) params.flankval = std::min(params.negval, numseq);
+  if (user.negval && !check_negval(params.negval, params, numseq).accepted()) {
+    return OutOfRange{true, {params.negval, params.initnegval, params.flankval}};
+  }
+  if (user.flankval && !check_flankval(params.flankval, params, numseq).accepted()) {
+    return OutOfRange{false, {params.flankval, params.negval, numseq}};
+  }
+  return std::nullopt;
 }
 
-JoinPlan plan_join(const RunState& st, const std::vector<std::string>& paths, const TaxonRule& rule,
-                   const UserCounts& user) {
+JoinPlan plan_join(const CurrentInput& input, const std::vector<ListedPath>& list,
+                   const TaxonRule& rule, const UserCounts& user) {
   JoinPlan plan(rule);
-  BlockParams params = st.params;
-  for (const std::string& path : paths) {
-    const std::vector<std::string> names =
-        read_names(path, st.input.fileformat, st.input.long_names);
-    try {
-      plan.add(names);
-    } catch (const TaxonError& e) {
-      name_error(path, e);
-    }
-    const auto numseq = static_cast<std::int32_t>(names.size()) - 1;
-    if (const int which = apply_join_counts(params, numseq, user); which != 0) {
-      const bool b1 = which == 1;
-      const std::int32_t low = b1 ? params.initnegval : params.negval;
-      const std::int32_t high = b1 ? params.flankval : numseq;
-      fatal(b1 ? "\nParameter b1 out of range for an alignment"
-               : "\nParameter b2 out of range for an alignment",
-            path + ": " + (b1 ? "b1 = " : "b2 = ") +
-                std::to_string(b1 ? params.negval : params.flankval) + " is outside " +
-                std::to_string(low) + ".." + std::to_string(high) + " for its " +
-                std::to_string(numseq) + " sequences");
-    }
-  }
+  BlockParams params;
+  for_each_names(
+      input, list,
+      [&](std::size_t a, const std::string& path, const std::vector<std::string>& names) {
+        try {
+          plan.add(names);
+        } catch (const TaxonError& e) {
+          name_error(path, e);
+        }
+        const auto numseq = static_cast<std::int32_t>(names.size()) - 1;
+        // The command line checked the user's values against the first alignment already, and
+        // refused those out of its range.
+        if (a == 0 && user.refused_negval) count_error(path, {true, *user.refused_negval}, numseq);
+        if (a == 0 && user.refused_flankval) {
+          count_error(path, {false, *user.refused_flankval}, numseq);
+        }
+        if (const auto out = apply_join_counts(params, numseq, user)) {
+          count_error(path, *out, numseq);
+        }
+      });
   return plan;
+}
+
+void check_pattern_names(const CurrentInput& input, const std::vector<ListedPath>& list,
+                         const TaxonRule& rule) {
+  if (rule.kind() != TaxonRule::Kind::kRegex) return;
+  std::vector<std::string> first;
+  for_each_names(
+      input, list, [&](std::size_t a, const std::string& path, std::vector<std::string> names) {
+        if (a == 0) {
+          first = std::move(names);
+          return;
+        }
+        // The warning applies the pattern to the two names of a row only where they differ.
+        const std::size_t rows = std::min(first.size(), names.size());
+        for (std::size_t s = 1; s < rows; ++s) {
+          if (first[s] == names[s]) continue;
+          const std::string row = std::to_string(s);
+          for (const auto& [file, name, other] : {std::tuple{list[0].path, &first[s], path},
+                                                  std::tuple{path, &names[s], list[0].path}}) {
+            try {
+              rule.check_length(*name);
+            } catch (const TaxonError& e) {
+              fatal("\nSequence name too long for the taxon pattern",
+                    file + ": sequence " + row + ": " + e.what() +
+                        ", and it differs from sequence " + row + " of " + other);
+            }
+          }
+        }
+      });
 }
 
 std::vector<std::string> taxon_names(const JoinPlan& plan) {

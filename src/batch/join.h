@@ -10,6 +10,7 @@
 
 #include "batch/taxa.h"
 #include "core/run_state.h"
+#include "input/detect.h"
 #include "output/alignment_file.h"
 
 namespace selvane {
@@ -18,26 +19,44 @@ namespace selvane {
 // character, when it is given together with --taxon-regex, or when the pattern is not valid.
 TaxonRule taxon_rule(const JoinSwitches& join);
 
-// The b1 and b2 the user set since the input was opened (command line or menus).
+// The b1 and b2 the user set since the input was opened (command line or menus), and those the
+// command line refused for the first alignment.
 struct UserCounts {
   std::optional<std::int32_t> negval;
   std::optional<std::int32_t> flankval;
+  bool flankval_lowest = false;  // -b2=0: b2 is b1, whatever b1 becomes
+  std::optional<CurrentInput::RefusedCount> refused_negval;
+  std::optional<CurrentInput::RefusedCount> refused_flankval;
 };
-UserCounts user_counts(const RunState& st);
+UserCounts user_counts(const BlockParams& params, const CurrentInput& input);
+
+// A b1 or b2 the user set, out of an alignment's range.
+struct OutOfRange {
+  bool b1;  // b1, or b2
+  CurrentInput::RefusedCount count;
+};
 
 // b1 and b2 for an alignment of `numseq` sequences in a batch joined by taxon: its own
-// sequence-count defaults, but the values the user set. Returns 1 or 2 when the user's b1 or
-// b2 is out of this alignment's range (b1 from numseq / 2 + 1 to b2, b2 from b1 to numseq),
-// 0 when both fit.
-int apply_join_counts(BlockParams& params, std::int32_t numseq, const UserCounts& user);
+// sequence-count defaults, but the values the user set (b2 following b1 after -b2=0). Returns
+// the user's value that is out of this alignment's range (b1 from numseq / 2 + 1 to b2, b2 from
+// b1 to numseq), nullopt when both fit.
+std::optional<OutOfRange> apply_join_counts(BlockParams& params, std::int32_t numseq,
+                                            const UserCounts& user);
 
 // The pass before a joined batch writes anything: the names and the number of sequences of
-// every alignment of `paths` (those the paths file lists), read in the batch's format. Returns the
-// plan of the join; ends the run, naming the file and the name, key or value, on a name without
-// taxon, a taxon found twice in one alignment, or a b1 or b2 the user set that is out of range for
-// some alignment.
-JoinPlan plan_join(const RunState& st, const std::vector<std::string>& paths, const TaxonRule& rule,
-                   const UserCounts& user);
+// every alignment of `list` (the paths file input.filename lists), read in the input's format.
+// Returns the plan of the join; ends the run, naming the file (and where it is listed) and the
+// name, key or value, on a file that cannot be read, a name without taxon, a taxon found twice in
+// one alignment, or a b1 or b2 the user set that is out of range for some alignment (the first
+// one included, for which the command line refused it).
+JoinPlan plan_join(const CurrentInput& input, const std::vector<ListedPath>& list,
+                   const TaxonRule& rule, const UserCounts& user);
+
+// The same pass for concatenations joined by position whose warning reads taxa by a pattern:
+// ends the run, before anything is written, on a name too long for the pattern in a row where
+// a later alignment and the first differ (the rows the warning applies the pattern to).
+void check_pattern_names(const CurrentInput& input, const std::vector<ListedPath>& list,
+                         const TaxonRule& rule);
 
 // What the files of a concatenation joined by `plan` are made of: sequence t + 1 is taxon t,
 // named by its key (entry 0 unused), and found in the rows the index gives, alignment a being

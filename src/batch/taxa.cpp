@@ -36,7 +36,18 @@ TaxonRule TaxonRule::regex(const std::string& pattern) {
   } catch (const std::regex_error& e) {
     throw TaxonError(TaxonError::Kind::kBadPattern, pattern, "", e.what());
   }
+  const auto weight = 1 + std::count(pattern.begin(), pattern.end(), '(') +
+                      std::count(pattern.begin(), pattern.end(), '|');
+  rule.max_name_ = kRegexBudget / static_cast<std::size_t>(weight);
   return rule;
+}
+
+void TaxonRule::check_length(std::string_view name) const {
+  if (name.size() <= max_name_) return;
+  throw TaxonError(TaxonError::Kind::kNameTooLong, std::string(name), "",
+                   "the name has " + std::to_string(name.size()) +
+                       " characters; the taxon pattern is applied to names of at most " +
+                       std::to_string(max_name_) + " characters");
 }
 
 std::string TaxonRule::key(std::string_view name) const {
@@ -51,6 +62,7 @@ std::string TaxonRule::key(std::string_view name) const {
       break;
     }
     case Kind::kRegex: {
+      check_length(name);
       std::match_results<std::string_view::const_iterator> m;
       bool found = false;
       try {
@@ -84,7 +96,13 @@ std::size_t JoinPlan::add(const std::vector<std::string>& names) {
   try {
     for (std::size_t i = 1; i < names.size(); ++i) {
       const auto s = static_cast<std::int32_t>(i);
-      std::string key = rule_.key(names[i]);
+      std::string key;
+      try {
+        key = rule_.key(names[i]);
+      } catch (TaxonError& e) {
+        e.row = s;
+        throw;
+      }
       auto [it, inserted] = index_.try_emplace(key, static_cast<std::int32_t>(keys_.size()));
       const auto t = static_cast<std::size_t>(it->second);
       if (inserted) {

@@ -27,6 +27,7 @@ class TaxonError : public std::runtime_error {
     kBadPattern,    // `name` is the pattern, what() the reason
     kNoMatch,       // the pattern does not match `name`
     kEmptyKey,      // `name` gives an empty key
+    kNameTooLong,   // `name` is longer than the pattern may be applied to (`row`, if known)
     kDuplicateKey,  // `key` is the taxon of rows `row` and `other_row` (other_row < row)
   };
   TaxonError(Kind kind, std::string name, std::string key, std::string what, std::int32_t row = 0,
@@ -63,12 +64,26 @@ class TaxonRule {
 
   Kind kind() const { return kind_; }
 
-  // The taxon key of `name`. Throws TaxonError kNoMatch or kEmptyKey.
+  // The longest name a pattern is applied to; no limit for the other rules. The standard
+  // library's regular expressions recurse once per state a match steps through, so the stack a
+  // search needs grows with the name's length times the states one character passes through,
+  // which grow with the groups and alternatives of the pattern (measured under AddressSanitizer:
+  // about 500 bytes per character and group level). The bound is kRegexBudget divided by one
+  // plus the count of '(' and '|' in the pattern (counted loosely, which can only lower it): a
+  // search then needs a few megabytes at most, the simplest patterns accepting 3000 characters.
+  static constexpr std::size_t kRegexBudget = 6000;
+  std::size_t max_name() const { return max_name_; }
+  // Throws TaxonError kNameTooLong when the rule cannot read a taxon from `name` safely.
+  void check_length(std::string_view name) const;
+
+  // The taxon key of `name`. Throws TaxonError kNameTooLong, kNoMatch or kEmptyKey. Every
+  // application of a pattern goes through here.
   std::string key(std::string_view name) const;
 
  private:
   Kind kind_ = Kind::kFirstBlank;
   char separator_ = ' ';
+  std::size_t max_name_ = static_cast<std::size_t>(-1);
   std::shared_ptr<const std::regex> regex_;  // shared: copies of a rule use one compiled pattern
 };
 
@@ -80,8 +95,8 @@ class JoinPlan {
   explicit JoinPlan(TaxonRule rule = {}) : rule_(std::move(rule)) {}
 
   // Adds the next alignment from its names, 1-based as Alignment::name (entry 0 is ignored), and
-  // returns its index. Taxa not seen before are appended in row order. Throws TaxonError for a
-  // name without key or a key found twice; the plan is then left as it was.
+  // returns its index. Taxa not seen before are appended in row order. Throws TaxonError, with
+  // the row, for a name without key or a key found twice; the plan is then left as it was.
   std::size_t add(const std::vector<std::string>& names);
 
   const TaxonRule& rule() const { return rule_; }

@@ -109,6 +109,16 @@ struct CurrentInput {
   // batch joined by taxon keeps such a value for every alignment and derives the other.
   bool negval_set = false;
   bool flankval_set = false;
+  // -b2=0 on the command line: b2 is the lowest it can be, b1 (flankval_set is then false).
+  bool flankval_lowest = false;
+  // A b1 or b2 the command line refused for the first alignment, with the range it was checked
+  // against; a later value of the same parameter clears it. The run goes on without it, but a
+  // batch joined by taxon, which checks the user's values against every alignment, stops on it.
+  struct RefusedCount {
+    std::int32_t value, low, high;
+  };
+  std::optional<RefusedCount> refused_negval;
+  std::optional<RefusedCount> refused_flankval;
 
   // Counts of the alignment loaded last; they outlive its data (the menus' ranges use them).
   std::int32_t numseq = 0;

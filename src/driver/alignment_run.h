@@ -2,7 +2,9 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/run_state.h"
@@ -41,9 +43,15 @@ void hint_sequence_type(const RunState& st, const Alignment& aln, Writer& out);
 // name_file, path_file and path_fichero1.
 void note_loaded(RunState& st, const Alignment& aln);
 
+// PHYLIP names end at the first blank, so blanks become '_' (said on standard error, naming
+// `label`); `names` (1-based, each a `noun`) that are then the same would give the tree builders
+// two taxa of one name, which they refuse: fatal, naming both.
+void check_phylip_output(const std::string& label, std::span<const std::string> names,
+                         std::string_view noun, Writer& out);
+
 // Prints the alignment's path, classifies its positions, selects its blocks, builds what the
 // outputs need, prints the summary and writes the enabled files. A selection of no position
-// gets a hint on standard error; PHYLIP output first checks the names (see check_phylip_names).
+// gets a hint on standard error; PHYLIP output first checks the names (see check_phylip_output).
 AlignmentResults process(const RunState& st, const Alignment& aln, Writer& out);
 
 // A batch over the paths file st.input.filename (st.input.tog_sb is set).

@@ -73,20 +73,6 @@ void write_concatenations(const RunState& st, const Concatenations& all, const S
   }
 }
 
-// Runs `step` for the alignment listed on line `line` of the paths file; a fatal error in it
-// says, on standard error, which listed path it came from.
-template <class Step>
-decltype(auto) for_listed(const RunState& st, std::int64_t line, Step&& step) {
-  try {
-    return std::forward<Step>(step)();
-  } catch (const FatalError& error) {
-    std::string detail = error.detail();
-    detail += detail.empty() ? st.input.fichero1 + ": the batch stops here" : std::string();
-    detail += " (listed on line " + std::to_string(line) + " of " + st.input.filename + ")";
-    throw FatalError(error.text(), std::move(detail));
-  }
-}
-
 }  // namespace
 
 RunOutcome run_batch(RunState& st, Writer& out, std::optional<Alignment> preloaded) {
@@ -105,9 +91,17 @@ RunOutcome run_batch(RunState& st, Writer& out, std::optional<Alignment> preload
   const bool concatenating = concatenates(st);
   const TaxonRule rule = concatenating ? taxon_rule(o.join) : TaxonRule();
   // Joined by name, everything that could stop the batch is checked before the first file.
-  const UserCounts user = user_counts(st);
+  const UserCounts user = user_counts(st.params, st.input);
   std::optional<JoinPlan> plan;
-  if (concatenating && o.join.by_name) plan = plan_join(st, listed, rule, user);
+  if (concatenating && o.join.by_name) {
+    plan = plan_join(st.input, list, rule, user);
+    if (o.out_format == OutputFormat::kPhylip) {
+      check_phylip_output(st.input.filename + " (the concatenations)", taxon_names(*plan), "taxon",
+                          out);
+    }
+  } else if (concatenating) {
+    check_pattern_names(st.input, list, rule);
+  }
 
   std::int32_t reference_count = 0;
   std::string reference_path;
@@ -117,10 +111,10 @@ RunOutcome run_batch(RunState& st, Writer& out, std::optional<Alignment> preload
   // A paths file shortened since it was counted simply ends the batch early.
   for (std::size_t index = 0; index < list.size(); ++index) {
     const auto pass = static_cast<std::int32_t>(index + 1);
-    const std::string& path = list[index].path;
-    const std::int64_t line = list[index].line;
+    const ListedPath& entry = list[index];
+    const std::string& path = entry.path;
     st.input.fichero1 = path;
-    Alignment aln = for_listed(st, line, [&] {
+    Alignment aln = for_listed(entry, st.input.filename, [&] {
       return (pass == 1 && preloaded && path == preloaded_path)
                  ? std::move(*preloaded)
                  : load(st.input.fichero1, st.input.fileformat, st.input.long_names);
@@ -142,7 +136,7 @@ RunOutcome run_batch(RunState& st, Writer& out, std::optional<Alignment> preload
     if (plan) {
       const auto a = static_cast<std::size_t>(pass - 1);
       if (a >= plan->alignments() || plan->rows(a) != aln.numseq) {
-        for_listed(st, line, [&] {
+        for_listed(entry, st.input.filename, [&] {
           fatal("\nAlignment changed during the run",
                 path + ": its sequences are not those read before the batch started");
         });
@@ -151,7 +145,7 @@ RunOutcome run_batch(RunState& st, Writer& out, std::optional<Alignment> preload
     } else {
       if (!st.input.tog_sub) apply_sequence_count_defaults(st.params, aln.numseq);
       if (st.input.tog_sub && aln.numseq != reference_count) {
-        for_listed(st, line, [&] {
+        for_listed(entry, st.input.filename, [&] {
           fatal("\nAlignments with different number of sequences",
                 path + " has " + std::to_string(aln.numseq) +
                     " sequences, but the first alignment, " + reference_path + ", has " +
@@ -168,7 +162,8 @@ RunOutcome run_batch(RunState& st, Writer& out, std::optional<Alignment> preload
       }
     }
 
-    const AlignmentResults r = for_listed(st, line, [&] { return process(st, aln, out); });
+    const AlignmentResults r =
+        for_listed(entry, st.input.filename, [&] { return process(st, aln, out); });
     // The log of a batch stopped part-way then lists every alignment whose files are written.
     out.flush();
     outcome.selected += r.blocks.nupo3;

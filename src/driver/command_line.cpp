@@ -113,8 +113,10 @@ bool set_b1(Parse& p, const Value& v) {
     st.params.negval = v.number;
     st.input.tog_sub = true;
     st.input.negval_set = true;
+    st.input.refused_negval.reset();
     return true;
   }
+  st.input.refused_negval = {v.number, st.params.initnegval, st.params.flankval};
   line(p.out, "\nWARNING: Parameter -b1 not properly entered.");
   if (verdict.too_low) {
     p.out.printf(
@@ -137,17 +139,23 @@ bool set_b2(Parse& p, const Value& v) {
     st.params.flankval = v.number;
     st.input.tog_sub = true;
     st.input.flankval_set = true;
+    st.input.flankval_lowest = false;
+    st.input.refused_flankval.reset();
     return true;
   }
   // On the command line 0 (or a value without digits) asks for the lowest b2 there is: taken,
   // with a warning that says what it became.
   if (v.number == 0) {
     st.params.flankval = st.params.negval;
+    st.input.flankval_set = false;
+    st.input.flankval_lowest = true;
+    st.input.refused_flankval.reset();
     line(p.out,
          "\nWARNING: minimum number of sequences for a flank position set to the minimum possible "
          "value.");
     return true;
   }
+  st.input.refused_flankval = {v.number, st.params.negval, st.input.numseq};
   line(p.out, "\nWARNING: Parameter -b2 not properly entered.");
   if (verdict.too_high) {
     p.out.printf(

@@ -61,29 +61,6 @@ std::string no_selection_hint(const BlockParams& params, const Alignment& aln,
          ") or smaller -b1 and -b2";
 }
 
-// PHYLIP names end at the first blank, so blanks become '_'; names that are then the same
-// would give the tree builders two taxa of one name, which they refuse.
-void check_output_names(const RunState& st, const Alignment& aln, Writer& out) {
-  const PhylipNames names = check_phylip_names(aln.name);
-  const std::string& path = st.input.fichero1;
-  if (names.clash_first != 0) {
-    const auto name = [&](std::int32_t n) {
-      // Whole: names that clash may differ only near their end.
-      return "sequence " + std::to_string(n) + " (\"" + aln.name[static_cast<std::size_t>(n)] +
-             "\")";
-    };
-    fatal_raw("", path + ": " + name(names.clash_first) + " and " + name(names.clash_second) +
-                      " have the same PHYLIP name \"" +
-                      phylip_name(aln.name[static_cast<std::size_t>(names.clash_first)]) +
-                      "\"; rename one of them or choose another --out-format");
-  }
-  if (names.renamed > 0) {
-    diagnose(out, path + ": " + std::to_string(names.renamed) +
-                      (names.renamed == 1 ? " name holds" : " names hold") +
-                      " blanks; the PHYLIP files write each blank as '_'");
-  }
-}
-
 void write_files(const RunState& st, const Alignment& aln, const AlignmentResults& r) {
   const OutputSwitches& outputs = st.outputs;
   const BlockParams& params = st.params;
@@ -121,6 +98,27 @@ void write_files(const RunState& st, const Alignment& aln, const AlignmentResult
 
 }  // namespace
 
+void check_phylip_output(const std::string& label, std::span<const std::string> names,
+                         std::string_view noun, Writer& out) {
+  const PhylipNames found = check_phylip_names(names);
+  if (found.clash_first != 0) {
+    const auto name = [&](std::int32_t n) {
+      // Whole: names that clash may differ only near their end.
+      return std::string(noun) + " " + std::to_string(n) + " (\"" +
+             names[static_cast<std::size_t>(n)] + "\")";
+    };
+    fatal_raw("", label + ": " + name(found.clash_first) + " and " + name(found.clash_second) +
+                      " have the same PHYLIP name \"" +
+                      phylip_name(names[static_cast<std::size_t>(found.clash_first)]) +
+                      "\"; rename one of them or choose another --out-format");
+  }
+  if (found.renamed > 0) {
+    diagnose(out, label + ": " + std::to_string(found.renamed) +
+                      (found.renamed == 1 ? " name holds" : " names hold") +
+                      " blanks; the PHYLIP files write each blank as '_'");
+  }
+}
+
 AlignmentResults process(const RunState& st, const Alignment& aln, Writer& out) {
   out.write(st.input.fichero1);
   out.put('\n');
@@ -141,7 +139,9 @@ AlignmentResults process(const RunState& st, const Alignment& aln, Writer& out) 
   const OutputSwitches& o = st.outputs;
   const bool alignment_files =
       o.tog_seqfile || o.tog_ncbfile || o.tog_ungappedfile || (st.input.tog_sb && concatenates(st));
-  if (o.out_format == OutputFormat::kPhylip && alignment_files) check_output_names(st, aln, out);
+  if (o.out_format == OutputFormat::kPhylip && alignment_files) {
+    check_phylip_output(st.input.fichero1, aln.name, "sequence", out);
+  }
   write_files(st, aln, r);
   return r;
 }
@@ -208,6 +208,9 @@ void apply_detection(RunState& st, const Detection& found, Writer& out) {
   // b1 and b2 are derived afresh from the new input.
   st.input.negval_set = false;
   st.input.flankval_set = false;
+  st.input.flankval_lowest = false;
+  st.input.refused_negval.reset();
+  st.input.refused_flankval.reset();
   if (!found.paths_file) return;
   // A new batch starts with b1 and b2 following each alignment, with no concatenation, and
   // with the menus' one-time warning due again.

@@ -39,6 +39,14 @@ std::vector<ListedPath> read_paths(const std::string& filename, std::int32_t cou
   return list;
 }
 
+FatalError listed_error(const FatalError& error, const ListedPath& listed,
+                        const std::string& paths_file) {
+  std::string detail = error.detail();
+  if (detail.empty()) detail = listed.path + ": the batch stops here";
+  detail += " (listed on line " + std::to_string(listed.line) + " of " + paths_file + ")";
+  return FatalError(error.text(), std::move(detail));
+}
+
 DetectedFormat checkformat(std::string_view line, const std::string& path) {
   if (line.empty() || line[0] != '>') {
     fatal(

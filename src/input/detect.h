@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "core/fatal.h"
 #include "core/run_state.h"
 #include "input/block_reader.h"
 
@@ -46,6 +48,21 @@ struct ListedPath {
 // file shortened since it was counted gives fewer). Fatal "\nFile not opened" when it cannot be
 // opened. A batch reads its list once, before it writes anything.
 std::vector<ListedPath> read_paths(const std::string& filename, std::int32_t count);
+
+// `error`, met in the work on `listed` of the paths file `paths_file`, saying on standard error
+// which listed path it came from and on which line.
+FatalError listed_error(const FatalError& error, const ListedPath& listed,
+                        const std::string& paths_file);
+
+// Runs `step` for the alignment `listed`; a fatal error in it becomes listed_error().
+template <class Step>
+decltype(auto) for_listed(const ListedPath& listed, const std::string& paths_file, Step&& step) {
+  try {
+    return std::forward<Step>(step)();
+  } catch (const FatalError& error) {
+    throw listed_error(error, listed, paths_file);
+  }
+}
 
 // The format and type of the alignment `path` from its first non-blank line (without its line
 // end); ends the run (FatalError) when the line names no known format.

@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "batch/join.h"
 #include "batch/partitions.h"
 #include "batch/taxa.h"
 
@@ -61,6 +64,38 @@ TEST(TaxonRule, NamesTheNameThatGivesNoKey) {
   } catch (const TaxonError& e) {
     EXPECT_EQ(e.kind, Kind::kBadPattern);
   }
+}
+
+// The bound keeps the search of the longest name it lets through well within the stack, the
+// sanitizers' larger frames included, for simple patterns and for deeply nested ones; a longer
+// name is refused.
+TEST(TaxonRule, ThePatternIsSearchedInNamesUpToItsBound) {
+  const std::string nested = std::string(20, '(') + "." + std::string(20, ')') + "*";
+  for (const std::string& pattern : {std::string("(.*)"), std::string("((x)|(y)|(z))*"), nested}) {
+    const TaxonRule rule = TaxonRule::regex(pattern);
+    EXPECT_EQ(rule.key(std::string(rule.max_name(), 'x')).front(), 'x') << pattern;
+    EXPECT_THROW(rule.key(std::string(rule.max_name() + 1, 'x')), TaxonError) << pattern;
+  }
+}
+
+// After -b2=0, b2 in a batch joined by taxon is each alignment's b1 (its default or the user's),
+// and a user's b1 above an alignment's number of sequences is refused.
+TEST(JoinCounts, TheLowestB2FollowsEachAlignmentsB1) {
+  UserCounts user;
+  user.flankval_lowest = true;
+  for (const std::int32_t numseq : {4, 10, 31}) {
+    BlockParams params;
+    EXPECT_FALSE(apply_join_counts(params, numseq, user));
+    EXPECT_EQ(params.negval, numseq / 2 + 1);
+    EXPECT_EQ(params.flankval, params.negval);
+  }
+  user.negval = 7;
+  BlockParams params;
+  EXPECT_FALSE(apply_join_counts(params, 10, user));
+  EXPECT_EQ(params.flankval, 7);
+  const std::optional<OutOfRange> out = apply_join_counts(params, 6, user);
+  ASSERT_TRUE(out && out->b1);
+  EXPECT_EQ(std::tuple(out->count.value, out->count.low, out->count.high), std::tuple(7, 4, 6));
 }
 
 TEST(JoinPlan, ADuplicateKeyNamesBothRowsAndLeavesThePlanAsItWas) {

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "core/run_state.h"
@@ -239,10 +240,18 @@ TEST(CommandLine, JoinOptionsAndTheCountsTheUserSet) {
   EXPECT_EQ(st.outputs.join.taxon_regex, "");
   EXPECT_FALSE(st.input.negval_set);
   EXPECT_TRUE(st.input.flankval_set);
-  parse(st, {"-b1=3", "-b2=0"});  // refused, and the lowest b2: neither is set by the user
+  // Refused (kept with the range it was checked against), and the lowest b2: b2 follows b1.
+  parse(st, {"-b1=3", "-b2=0"});
   EXPECT_FALSE(st.input.negval_set);
-  parse(st, {"-b1=6"});
+  EXPECT_FALSE(st.input.flankval_set);
+  EXPECT_TRUE(st.input.flankval_lowest);
+  ASSERT_TRUE(st.input.refused_negval);
+  const auto& refused = *st.input.refused_negval;
+  EXPECT_EQ(std::tuple(refused.value, refused.low, refused.high), std::tuple(3, 6, 9));
+  parse(st, {"-b1=6", "-b2=12"});
   EXPECT_TRUE(st.input.negval_set);
+  EXPECT_FALSE(st.input.refused_negval);
+  EXPECT_EQ(st.input.refused_flankval->value, 12);
 }
 
 TEST(CommandLine, ArgumentsThatNameNoOptionAreIgnoredSilently) {
