@@ -147,12 +147,17 @@ void put_gene_thresholds(std::string& out, const std::vector<OverviewGene>& gene
 
 }  // namespace
 
+constexpr std::size_t kMaxBoundaryLines = 100;
+
 // Genes narrower than two pixels are joined with the next, so the bands stay countable. The
 // boundary lines skip the gaps between the parts so that no line crosses a panel's title.
 void put_genes(std::string& out, const OverviewData& data, const Scale& scale, const Layout& layout,
                std::string& lines, std::vector<std::string>& key) {
   const double top = layout.genes_top;
   const bool per_gene = per_gene_thresholds(data);
+  // Past a hundred genes, lines across the profiles would hide them; the alternating shades of
+  // the gene strip then mark the boundaries alone.
+  const bool across = data.genes.size() <= kMaxBoundaryLines;
   std::vector<std::pair<double, double>> spans{{top, top + Layout::kGenesHeight}};
   if (layout.conservation) {
     spans.emplace_back(layout.conservation_top,
@@ -218,7 +223,7 @@ void put_genes(std::string& out, const OverviewData& data, const Scale& scale, c
                     data.genes[k].last);
       }
     }
-    if (first == 1) continue;
+    if (first == 1 || !across) continue;
     for (const auto& [y0, y1] : spans) {
       lines += 'M';
       put_number(lines, x0);

@@ -79,18 +79,26 @@ double attribute(const std::string& doc, const std::string& name) {
 
 TEST(SvgOverview, WellFormedBoundedWidthAndSizeAtAnyLength) {
   struct Row {
-    std::int32_t nupo, block, every;
+    std::int32_t nupo, block, every, genes;
     std::string title;
   };
-  // Blocks closer than a pixel are merged into one bar; the last case has 250,000 blocks.
-  const Row rows[] = {{10, 3, 5, "Block 1: positions 1" + kDash + "3 (3 positions)"},
-                      {8000, 40, 97, "Block 1: positions 1" + kDash + "40 (40 positions)"},
-                      {1000000, 40, 97, "Blocks 1" + kDash},
-                      {1000000, 3, 4, "Blocks 1" + kDash}};
+  // Blocks closer than a pixel are merged into one bar; the last case has 250,000 blocks. Gene
+  // boundaries cross the profiles for a hundred genes at most.
+  const Row rows[] = {{10, 3, 5, 2, "Block 1: positions 1" + kDash + "3 (3 positions)"},
+                      {8000, 40, 97, 0, "Block 1: positions 1" + kDash + "40 (40 positions)"},
+                      {1000000, 40, 97, 10000, "Blocks 1" + kDash},
+                      {1000000, 3, 4, 100, "Blocks 1" + kDash}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.nupo);
-    const Case c(row.nupo, 12, row.block, row.every);
+    Case c(row.nupo, 12, row.block, row.every);
+    std::vector<OverviewGene> genes;
+    for (std::int32_t g = 0; g < row.genes; ++g) {
+      genes.push_back({"g" + std::to_string(g), g * (row.nupo / row.genes) + 1,
+                       (g + 1) * (row.nupo / row.genes), 12, c.data.negval, c.data.flankval});
+    }
+    c.data.genes = genes;
     const std::string doc = render_svg(c.data);
+    EXPECT_EQ(doc.find("Gene boundaries") != std::string::npos, row.genes > 1 && row.genes <= 100);
     EXPECT_EQ(xml_error(doc), "");
     EXPECT_LE(attribute(doc, "width"), 1600);
     EXPECT_LT(doc.size(), 1000000u);
