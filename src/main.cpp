@@ -31,6 +31,16 @@ int run(int argc, char** argv, selvane::Writer& out) {
   using namespace selvane;
   RunState st;
   apply_startup_defaults(st);
+  // Every stop ends the same way: no temporary file left, the detail on standard error, the
+  // message and "Execution terminated" on standard output, status 1.
+  const auto stop = [&](const std::string& detail, std::string_view text) {
+    remove_pending_files();
+    if (!detail.empty()) diagnose(out, detail);
+    out.write(text);
+    out.write("\nExecution terminated\n");
+    out.flush();
+    return 1;
+  };
   try {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     if (const Standalone request = standalone_request(args); request != Standalone::kNone) {
@@ -58,26 +68,12 @@ int run(int argc, char** argv, selvane::Writer& out) {
     out.flush();
     return 1;
   } catch (const MemoryFailure& error) {
-    remove_pending_files();
-    diagnose(out, memory_detail(st, error.detail()));
-    out.write(error.text());
-    out.write("\nExecution terminated\n");
-    out.flush();
-    return 1;
+    return stop(memory_detail(st, error.detail()), error.text());
   } catch (const FatalError& error) {
-    remove_pending_files();
-    if (!error.detail().empty()) diagnose(out, error.detail());
-    out.write(error.text());
-    out.write("\nExecution terminated\n");
-    out.flush();
-    return 1;
+    return stop(error.detail(), error.text());
   } catch (const std::bad_alloc&) {
-    remove_pending_files();
     // Allocations that matter report their own array; this is the last resort.
-    diagnose(out, memory_detail(st, "out of memory"));
-    out.write("\nMemory allocation failure\n\nExecution terminated\n");
-    out.flush();
-    return 1;
+    return stop(memory_detail(st, "out of memory"), "\nMemory allocation failure\n");
   } catch (const ExitRequest& request) {
     out.flush();
     return request.status;

@@ -127,7 +127,7 @@ void put_empty_genes(std::string& out, const OverviewData& data, const Scale& sc
 
 // "; b1 ≥ 2 and b2 ≥ 3 of 3 sequences" for genes first..last - 1, with ranges where they
 // differ.
-void put_gene_thresholds(std::string& out, const std::vector<OverviewGene>& genes,
+void put_threshold_title(std::string& out, const std::vector<OverviewGene>& genes,
                          std::size_t first, std::size_t last) {
   const auto range = [&](std::int32_t OverviewGene::*value) {
     const auto [lo, hi] = std::minmax_element(
@@ -201,7 +201,7 @@ void put_genes(std::string& out, const OverviewData& data, const Scale& scale, c
       put_grouped(out, static_cast<std::int64_t>(i - start));
       put_title(out, " genes): positions ", first, last);
     }
-    if (per_gene) put_gene_thresholds(out, data.genes, start, i);
+    if (per_gene) put_threshold_title(out, data.genes, start, i);
     out += "</title></rect>\n";
 
     // A gene whose name does not fit shows its number, when that fits, and goes into the key.
