@@ -14,6 +14,9 @@
 JOBS ?= 2
 TEST_BUILD_TYPE ?= RelWithDebInfo
 CXX ?= g++
+# Compiler warnings as errors (CI sets SELVANE_WERROR=ON in the environment); off for users, so
+# that a newer compiler's new warning does not stop their build.
+SELVANE_WERROR ?= OFF
 # Where `make install` puts bin/selvane and share/man/man1/selvane.1; DESTDIR is honoured too.
 PREFIX ?= /usr/local
 
@@ -49,7 +52,8 @@ run: release
 
 # The test configuration: the binary and the tests, without running them.
 build:
-	cmake -S . -B build/test -DCMAKE_BUILD_TYPE=$(TEST_BUILD_TYPE)
+	cmake -S . -B build/test -DCMAKE_BUILD_TYPE=$(TEST_BUILD_TYPE) -DSELVANE_TESTS=ON \
+	  -DSELVANE_WERROR=$(SELVANE_WERROR)
 	cmake --build build/test -j $(JOBS)
 
 test: build
@@ -62,7 +66,8 @@ redo-cases: build
 	cd build/test && SELVANE_REDO_OUTPUTS=1 ./selvane_tests --gtest_filter='Folders/Cases.Run/$(CASE)'
 
 test-sanitize:
-	cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DSELVANE_SANITIZE=ON
+	cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DSELVANE_SANITIZE=ON -DSELVANE_TESTS=ON \
+	  -DSELVANE_WERROR=$(SELVANE_WERROR)
 	cmake --build build/sanitize -j $(JOBS)
 	cd build/sanitize && ctest --output-on-failure -j $(JOBS)
 
@@ -73,7 +78,7 @@ FUZZ_TARGETS ?= readers command_line menus
 FUZZ_DIR := build/fuzz
 fuzz:
 	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-	  -DSELVANE_FUZZ=ON -DSELVANE_TESTS=OFF
+	  -DSELVANE_FUZZ=ON -DSELVANE_TESTS=OFF -DSELVANE_WERROR=$(SELVANE_WERROR)
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
 	FUZZ_SECONDS=$(FUZZ_SECONDS) fuzz/run.sh $(FUZZ_DIR) $(FUZZ_TARGETS)
 

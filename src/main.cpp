@@ -44,7 +44,7 @@ int run(int argc, char** argv, selvane::Writer& out) {
   try {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     if (const Standalone request = standalone_request(args); request != Standalone::kNone) {
-      out.write(request == Standalone::kVersion ? version_line() : usage_text(st));
+      out.write(request == Standalone::kPrintVersion ? version_line() : usage_text(st));
       out.flush();
       return 0;
     }

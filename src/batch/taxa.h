@@ -30,14 +30,14 @@ class TaxonError : public std::runtime_error {
     kNameTooLong,   // `name` is longer than the pattern may be applied to (`row`, if known)
     kDuplicateKey,  // `key` is the taxon of rows `row` and `other_row` (other_row < row)
   };
-  TaxonError(Kind kind, std::string name, std::string key, std::string what, std::int32_t row = 0,
-             std::int32_t other_row = 0)
+  TaxonError(Kind kind_of, std::string name_of, std::string key_of, std::string what,
+             std::int32_t row_of = 0, std::int32_t other_row_of = 0)
       : std::runtime_error(std::move(what)),
-        kind(kind),
-        name(std::move(name)),
-        key(std::move(key)),
-        row(row),
-        other_row(other_row) {}
+        kind(kind_of),
+        name(std::move(name_of)),
+        key(std::move(key_of)),
+        row(row_of),
+        other_row(other_row_of) {}
 
   Kind kind;
   std::string name;

@@ -171,8 +171,8 @@ Standalone standalone_request(std::span<const std::string_view> args) {
   if (args.size() != 1) return Standalone::kNone;
   const std::string_view arg = args[0];
   Standalone request = Standalone::kNone;
-  if (is_one_of(arg, "--version", "-V")) request = Standalone::kVersion;
-  if (is_one_of(arg, "--help", "-h")) request = Standalone::kHelp;
+  if (is_one_of(arg, "--version", "-V")) request = Standalone::kPrintVersion;
+  if (is_one_of(arg, "--help", "-h")) request = Standalone::kPrintHelp;
   // Opened the way input detection opens its input, so both agree on what is a file.
   if (request != Standalone::kNone && BlockReader::open(std::string(arg))) {
     return Standalone::kNone;

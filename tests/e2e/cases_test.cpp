@@ -113,8 +113,8 @@ TEST_P(Cases, Run) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Folders, Cases, ::testing::ValuesIn(case_names()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                           return info.param;
+                         [](const ::testing::TestParamInfo<std::string>& case_info) {
+                           return case_info.param;
                          });
 
 }  // namespace

@@ -40,7 +40,7 @@ std::string big_alignment() {
   for (int s = 1; s <= 40; ++s) {
     text += ">seq" + std::to_string(s) + "\n";
     for (const char c : base) {
-      const unsigned roll = random() % 100;
+      const auto roll = random() % 100;
       text += roll < 80 ? c : roll < 90 ? '-' : residues[random() % 20];
     }
     text += '\n';

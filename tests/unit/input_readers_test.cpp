@@ -278,17 +278,17 @@ TEST(Load, RowsKeepTheirPaddingLayoutAfterRemoval) {
 // line after "let\n") and says it in words on standard error.
 TEST(MemoryFailure, KeepsTheArraysMessageAndExplainsIt) {
   const auto fail = [] { throw std::bad_alloc(); };
-  struct Case {
+  struct Failing {
     std::function<void()> run;
     std::string text, detail;
   };
-  const std::vector<Case> cases = {
+  const std::vector<Failing> cases = {
       {[&] { allocating("let\n", 3, fail); }, "\nMemory allocation failure in let\n3\n",
        "out of memory (array let, number 3)"},
       {[&] { allocating("val", fail); }, "\nMemory allocation failure in val\n",
        "out of memory (array val)"},
   };
-  for (const Case& c : cases) {
+  for (const Failing& c : cases) {
     try {
       c.run();
       ADD_FAILURE() << "no error";
