@@ -87,7 +87,8 @@ void put_blocks(std::string& out, const OverviewData& data, const Scale& scale,
     } else {
       // Blocks joined into one bar: the share of selected positions shows as its opacity.
       out += " fill-opacity=\"";
-      put_number(out, 0.35 + 0.65 * static_cast<double>(bar.selected) / static_cast<double>(span), 2);
+      put_number(out, 0.35 + 0.65 * static_cast<double>(bar.selected) / static_cast<double>(span),
+                 2);
       out += "\"><title>Blocks ";
       put_int(out, bar.k_first);
       out += "\xE2\x80\x93";
