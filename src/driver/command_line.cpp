@@ -11,9 +11,6 @@
 #include <utility>
 #include <vector>
 
-#include "core/setting_rules.h"
-#include "driver/long_options.h"
-
 namespace selvane {
 
 namespace {
@@ -23,13 +20,13 @@ char at(std::string_view arg, std::size_t i) {
   return i < arg.size() ? arg[i] : '\0';
 }
 
-char upper(char c) {
-  return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+char lower(char c) {
+  return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
 }
 
 // A number value as a decimal conversion reads it: leading white space, an optional sign,
 // then digits up to the first non-digit; no digits read as 0. A value beyond the 32-bit range
-// reads as the nearest 32-bit value, which every range check below refuses.
+// reads as the nearest 32-bit value, which every range check refuses.
 std::int32_t read_number(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
@@ -46,254 +43,49 @@ std::int32_t read_number(std::string_view text) {
   return static_cast<std::int32_t>(value);
 }
 
-void line(Writer& out, std::string_view text) {
-  out.write(text);
-  out.put('\n');
-}
-
-enum class Kind { kLetter, kNumber, kText };
-
-// What one option argument carries once it has matched an option.
-struct Value {
-  char letter = '\0';       // kLetter: the first character after '=', upper-cased
-  std::int32_t number = 0;  // kNumber
-  std::string_view text;    // kText: everything after '='
-};
-
-// State of one command line beyond the run state: whether -b0 was accepted.
-struct Parse {
-  RunState& st;
-  Writer& out;
-  bool b0_given = false;
-};
-
-struct Option {
-  char letter;  // option letter (compared without case, except 't')
-  char digit;   // block parameter digit, '\0' for the one-letter options
-  Kind kind;
-  bool (*apply)(Parse&, const Value&);  // false: the value was refused
-};
-
-// A Y/N switch: sets the switch or prints the option's warning.
-template <bool OutputSwitches::*Switch, char Name>
-bool yes_no(Parse& p, const Value& v) {
-  if (const std::optional<bool> on = yes_no_from_letter(v.letter)) {
-    p.st.outputs.*Switch = *on;
-    return true;
+// Whether a short option argument starts with the row's name, whatever follows: '-', then the
+// letter (in either case when the row allows it) and the digit of b0 to b6.
+bool starts_with_short_name(const OptionRow& row, std::string_view arg) {
+  if (row.is_long() || at(arg, 0) != '-') return false;
+  for (std::size_t i = 1; i < row.name.size(); ++i) {
+    const char c = row.any_case ? lower(at(arg, i)) : at(arg, i);
+    if (c != row.name[i]) return false;
   }
-  p.out.printf("\nWARNING: Parameter -%c not properly entered. It has to be Y (Yes) or N (No)\n",
-               Name);
-  return false;
-}
-
-// A batch concatenation switch: Y also fixes b1 and b2 for the whole batch.
-template <bool OutputSwitches::*Switch, char Name>
-bool concatenation(Parse& p, const Value& v) {
-  const bool accepted = yes_no<Switch, Name>(p, v);
-  if (yes_no_from_letter(v.letter).value_or(false)) p.st.input.tog_sub = true;
-  return accepted;
-}
-
-bool set_type(Parse& p, const Value& v) {
-  if (const std::optional<SeqType> type = seq_type_from_letter(v.letter)) {
-    p.st.params.seq_type = *type;
-    p.st.input.type_chosen = true;
-    return true;
-  }
-  line(p.out,
-       "\nWARNING: Parameter -t not properly entered. It has to be P (Proteins), C (Codons) or D "
-       "(DNA)");
-  return false;
-}
-
-bool set_b1(Parse& p, const Value& v) {
-  RunState& st = p.st;
-  const RangeVerdict verdict = check_negval(v.number, st.params, st.input.numseq);
-  if (verdict.accepted()) {
-    st.params.negval = v.number;
-    st.input.tog_sub = true;
-    st.input.negval_set = true;
-    st.input.refused_negval.reset();
-    return true;
-  }
-  st.input.refused_negval = {v.number, st.params.initnegval, st.params.flankval};
-  line(p.out, "\nWARNING: Parameter -b1 not properly entered.");
-  if (verdict.too_low) {
-    p.out.printf(
-        "The minimum number of sequences for a conserved position must be bigger than or equal "
-        "to %i (half the number of sequences + 1)\n",
-        st.params.initnegval);
-  }
-  if (verdict.too_high) {
-    line(p.out,
-         "The minimum number of sequences for a conserved position must be lower than or equal "
-         "to the minimum number of sequences for a flank position");
-  }
-  return false;
-}
-
-bool set_b2(Parse& p, const Value& v) {
-  RunState& st = p.st;
-  const RangeVerdict verdict = check_flankval(v.number, st.params, st.input.numseq);
-  if (verdict.accepted()) {
-    st.params.flankval = v.number;
-    st.input.tog_sub = true;
-    st.input.flankval_set = true;
-    st.input.flankval_lowest = false;
-    st.input.refused_flankval.reset();
-    return true;
-  }
-  // On the command line 0 (or a value without digits) asks for the lowest b2 there is: taken,
-  // with a warning that says what it became.
-  if (v.number == 0) {
-    st.params.flankval = st.params.negval;
-    st.input.flankval_set = false;
-    st.input.flankval_lowest = true;
-    st.input.refused_flankval.reset();
-    line(p.out,
-         "\nWARNING: minimum number of sequences for a flank position set to the minimum possible "
-         "value.");
-    return true;
-  }
-  st.input.refused_flankval = {v.number, st.params.negval, st.input.numseq};
-  line(p.out, "\nWARNING: Parameter -b2 not properly entered.");
-  if (verdict.too_high) {
-    p.out.printf(
-        "The minimum number of sequences for a flank position must be lower than or equal to %i "
-        "(the number of sequences)\n",
-        st.input.numseq);
-  }
-  if (verdict.too_low) {
-    line(p.out,
-         "The minimum number of sequences for a flank position must be bigger than or equal to "
-         "the minimum number of sequences for a conserved position");
-  }
-  return false;
-}
-
-bool set_b3(Parse& p, const Value& v) {
-  if (check_negblen(v.number).accepted()) {
-    p.st.params.negblen = v.number;
-    return true;
-  }
-  line(p.out, "\nWARNING: Parameter -b3 not properly entered.");
-  return false;
-}
-
-// The command line asks the same minimum of every sequence type, codons included.
-bool block_length_refused(Parse& p, char digit, const RangeVerdict& verdict) {
-  p.out.printf("\nWARNING: Parameter -b%c not properly entered.\n", digit);
-  if (verdict.too_low) line(p.out, "The minimum length of a block must be 2 or bigger");
-  return false;
-}
-
-bool set_b0(Parse& p, const Value& v) {
-  const RangeVerdict verdict = check_block_length(v.number);
-  if (!verdict.accepted()) return block_length_refused(p, '0', verdict);
-  p.st.params.posblen = v.number;
-  p.b0_given = true;
   return true;
 }
 
-bool set_b4(Parse& p, const Value& v) {
-  const RangeVerdict verdict = check_block_length(v.number);
-  if (!verdict.accepted()) return block_length_refused(p, '4', verdict);
-  p.st.params.posblen2 = v.number;
-  if (!p.b0_given) p.st.params.posblen = v.number;
-  return true;
+// Whether the argument is written for the row: a short name followed by '=' right after it, a
+// long name followed by '=' or nothing.
+bool names(const OptionRow& row, std::string_view arg) {
+  if (row.is_long()) return arg.substr(0, arg.find('=')) == row.name;
+  return starts_with_short_name(row, arg) && at(arg, row.name.size()) == '=';
 }
 
-bool set_b5(Parse& p, const Value& v) {
-  if (const std::optional<GapPolicy> gaps = gap_policy_from_letter(v.letter)) {
-    p.st.params.tog_gaps = *gaps;
-    return true;
+// The row the argument is written for, in the order rows are tried; nullptr for none.
+const OptionRow* row_named(std::string_view arg) {
+  // A long name is never taken for a short one: "--b5=h" names no row.
+  const bool long_form = arg.starts_with("--");
+  for (const OptionRow& row : option_table()) {
+    if (row.is_long() == long_form && names(row, arg)) return &row;
   }
-  line(p.out,
-       "\nWARNING: Parameter -b5 not properly entered. It has to be N (None), H (With Half) or "
-       "A (All)");
-  return false;
+  return nullptr;
 }
 
-bool set_b6(Parse& p, const Value& v) {
-  if (const std::optional<bool> on = yes_no_from_letter(v.letter)) {
-    p.st.params.tog_sim = *on;
-    return true;
-  }
-  line(p.out, "\nWARNING: Parameter -b6 not properly entered. It has to be Y (Yes) or N (No)");
-  return false;
-}
-
-bool set_extension(Parse& p, const Value& v) {
-  if (check_extension(v.text) == ExtensionVerdict::kAccepted) {
-    p.st.outputs.exten = std::string(v.text);
-    return true;
-  }
-  line(p.out, "\nWARNING: Parameter -e not properly entered.");
-  line(p.out, "The string has to have 5 characters maximum");
-  return false;
-}
-
-bool set_results(Parse& p, const Value& v) {
-  if (const std::optional<ResultsForm> form = results_form_from_letter(v.letter)) {
-    p.st.outputs.tog_viewfile = *form;
-    return true;
-  }
-  line(p.out,
-       "\nWARNING: Parameter -p not properly entered. It has to be Y (Yes, HTML), N (No), T "
-       "(Text) or S (Short)");
-  return false;
-}
-
-bool set_breakcount(Parse& p, const Value& v) {
-  if (check_breakcount(v.number).accepted()) {
-    p.st.outputs.breakcount = v.number;
-    return true;
-  }
-  line(p.out, "\nWARNING: Parameter -v not properly entered. It must be between 50 and 32000");
-  return false;
-}
-
-// The options in the fixed order in which they are tried; at most one matches an argument.
-constexpr Option kOptions[] = {
-    {'t', '\0', Kind::kLetter, set_type},
-    {'b', '1', Kind::kNumber, set_b1},
-    {'b', '2', Kind::kNumber, set_b2},
-    {'b', '3', Kind::kNumber, set_b3},
-    {'b', '0', Kind::kNumber, set_b0},
-    {'b', '4', Kind::kNumber, set_b4},
-    {'b', '5', Kind::kLetter, set_b5},
-    {'b', '6', Kind::kLetter, set_b6},
-    {'e', '\0', Kind::kText, set_extension},
-    {'s', '\0', Kind::kLetter, yes_no<&OutputSwitches::tog_seqfile, 's'>},
-    {'p', '\0', Kind::kLetter, set_results},
-    {'k', '\0', Kind::kLetter, yes_no<&OutputSwitches::tog_maskfile, 'k'>},
-    {'d', '\0', Kind::kLetter, yes_no<&OutputSwitches::tog_psfile, 'd'>},
-    {'n', '\0', Kind::kLetter, yes_no<&OutputSwitches::tog_ncbfile, 'n'>},
-    {'u', '\0', Kind::kLetter, yes_no<&OutputSwitches::tog_ungappedfile, 'u'>},
-    {'a', '\0', Kind::kLetter, concatenation<&OutputSwitches::tog_allfile, 'a'>},
-    {'c', '\0', Kind::kLetter, concatenation<&OutputSwitches::tog_allfile_init, 'c'>},
-    {'w', '\0', Kind::kLetter, concatenation<&OutputSwitches::tog_allungfile, 'w'>},
-    {'v', '\0', Kind::kNumber, set_breakcount},
-};
-
-// Whether `arg` starts with the option's name (its letter, and digit for b0 to b6), whatever
-// follows.
-bool starts_with_name(const Option& option, std::string_view arg) {
-  const char c1 = at(arg, 1);
-  // 't' alone is case-sensitive.
-  const bool letter_matches = option.letter == 't'
-                                  ? c1 == 't'
-                                  : std::tolower(static_cast<unsigned char>(c1)) == option.letter;
-  return letter_matches && (option.digit == '\0' || at(arg, 2) == option.digit);
-}
-
-bool names(const Option& option, std::string_view arg) {
-  return starts_with_name(option, arg) && at(arg, option.digit == '\0' ? 2 : 3) == '=';
-}
-
-// Why an argument that matched no option is ignored.
+// Why an argument that names no row is ignored.
 std::string ignored_because(std::string_view arg) {
   constexpr std::string_view kForm = "options are written -name=value, without blanks";
+  if (arg.starts_with("--")) {
+    const std::string_view name = arg.substr(0, arg.find('='));
+    std::string reason = name == "--help" || name == "--version"
+                             ? "--help and --version are understood only as the one argument"
+                             : "unknown option";
+    // "--b5=h" for "-b5=h": the short option is the likelier wish.
+    const std::string_view shorter = arg.substr(1);
+    if (!shorter.starts_with("--") && row_named(shorter) != nullptr) {
+      reason += "; did you mean " + std::string(shorter) + "?";
+    }
+    return reason;
+  }
   if (at(arg, 0) != '-') {
     // The input is a file; so may a stray argument be, given after it by mistake.
     std::error_code ec;
@@ -306,70 +98,94 @@ std::string ignored_because(std::string_view arg) {
   // Appended rather than "-" + string: GCC 12 at -O3 mistakes that sum for overlapping copies.
   std::string doubled = "-";
   doubled.append(arg.substr(0, arg.find('=')));
-  for (const LongOption& option : long_options()) {
-    if (option.name == doubled) return "unknown option; did you mean -" + std::string(arg) + "?";
+  const std::span<const OptionRow> rows = option_table();
+  if (std::any_of(rows.begin(), rows.end(), [&](const OptionRow& row) {
+        return row.is_long() && row.name == doubled;
+      })) {
+    return "unknown option; did you mean -" + std::string(arg) + "?";
   }
-  for (const Option& option : kOptions) {
-    if (starts_with_name(option, arg)) return std::string(kForm);
+  if (std::any_of(rows.begin(), rows.end(),
+                  [&](const OptionRow& row) { return starts_with_short_name(row, arg); })) {
+    return std::string(kForm);
   }
   if (at(arg, 1) == 'T') return "unknown option (the sequence type is -t, in lower case)";
   return "unknown option";
 }
 
-// Applies one short option argument; false when it matched no option.
-bool apply_short(Parse& parse, std::string_view arg, bool& accepted) {
-  for (const Option& option : kOptions) {
-    if (!names(option, arg)) continue;
-    const std::size_t value_at = option.digit == '\0' ? 3 : 4;
-    const std::string_view rest = arg.size() > value_at ? arg.substr(value_at) : std::string_view();
-    Value value;
-    switch (option.kind) {
-      case Kind::kLetter:
-        value.letter = upper(at(arg, value_at));
-        break;
-      case Kind::kNumber:
-        value.number = read_number(rest);
-        break;
-      case Kind::kText:
-        value.text = rest;
-        break;
-    }
-    accepted = option.apply(parse, value);
-    return true;
+// The value written after the row's name, as its kind reads it.
+OptionValue value_of(const OptionRow& row, std::string_view rest) {
+  OptionValue value;
+  switch (row.kind) {
+    case ValueKind::kLetter:
+      value.letter = static_cast<char>(std::toupper(static_cast<unsigned char>(at(rest, 0))));
+      break;
+    case ValueKind::kNumber:
+      value.number = read_number(rest);
+      break;
+    case ValueKind::kText:
+      value.text = rest;
+      break;
+    case ValueKind::kNone:
+      break;
   }
-  return false;
+  return value;
+}
+
+// Applies one argument written for `row`; returns what was wrong with it, if anything.
+std::optional<ArgumentProblem> apply_row(OptionContext& context, const OptionRow& row,
+                                         std::string_view arg) {
+  const bool has_value = arg.size() > row.name.size();  // names() put a '=' there
+  const std::string_view rest = has_value ? arg.substr(row.name.size() + 1) : std::string_view();
+  const std::string written(row.name);
+  if (row.kind == ValueKind::kNone && has_value) {
+    return ArgumentProblem{std::string(arg), written + " takes no value"};
+  }
+  // A short option always has its '='; a long one without it lacks its value.
+  if (row.kind != ValueKind::kNone && !has_value) {
+    return ArgumentProblem{std::string(arg), "it is written " + written + "=" +
+                                                 std::string(row.shown)};
+  }
+  std::string refused = row.apply(context, value_of(row, rest));
+  if (refused.empty()) return std::nullopt;
+  return ArgumentProblem{std::string(arg), std::move(refused), true};
+}
+
+OptionStage stage_of(const OptionRow* row) {
+  return row != nullptr ? row->stage : OptionStage::kAfterInput;
 }
 
 }  // namespace
 
-std::vector<ArgumentProblem> parse_options(RunState& st, std::span<const std::string_view> options,
-                                           Writer& out) {
-  Parse parse{st, out};
-  std::vector<ArgumentProblem> problems;
-  for (const std::string_view arg : options) {
-    if (arg.starts_with("--")) {
-      LongOutcome outcome = apply_long_option(st, arg);
-      if (outcome.matched) continue;
-      // "--b5=h" for "-b5=h": the short option is the likelier wish.
-      const std::string_view shorter = arg.substr(1);
-      if (outcome.unknown &&
-          std::any_of(std::begin(kOptions), std::end(kOptions),
-                      [&](const Option& option) { return names(option, shorter); })) {
-        outcome.problem += "; did you mean " + std::string(shorter) + "?";
-      }
-      problems.push_back({std::string(arg), std::move(outcome.problem), outcome.refused});
-      continue;
-    }
-    bool accepted = true;
-    if (!apply_short(parse, arg, accepted)) {
-      problems.push_back({std::string(arg), ignored_because(arg), false});
-    } else if (!accepted) {
-      problems.push_back({std::string(arg),
-                          "the setting keeps its value (the warning on standard output says why)",
-                          true});
+OptionPass::OptionPass(RunState& st, Writer& out, std::span<const std::string_view> options)
+    : context_{st, out}, options_(options), problems_(options.size()) {}
+
+void OptionPass::apply(OptionStage stage) {
+  for (std::size_t i = 0; i < options_.size(); ++i) {
+    const std::string_view arg = options_[i];
+    const OptionRow* row = row_named(arg);
+    if (stage_of(row) != stage) continue;
+    if (row == nullptr) {
+      problems_[i] = ArgumentProblem{std::string(arg), ignored_because(arg)};
+    } else {
+      problems_[i] = apply_row(context_, *row, arg);
     }
   }
+}
+
+std::vector<ArgumentProblem> OptionPass::problems() const {
+  std::vector<ArgumentProblem> problems;
+  for (const std::optional<ArgumentProblem>& problem : problems_) {
+    if (problem) problems.push_back(*problem);
+  }
   return problems;
+}
+
+std::vector<ArgumentProblem> parse_options(RunState& st, std::span<const std::string_view> options,
+                                           Writer& out) {
+  OptionPass pass(st, out, options);
+  pass.apply(OptionStage::kBeforeInput);
+  pass.apply(OptionStage::kAfterInput);
+  return pass.problems();
 }
 
 }  // namespace selvane

@@ -1,19 +1,31 @@
-// A run made from the command line: the options after the input, the run, the exit status.
+// One invocation of the program: the options around the opening of the input, the run or the
+// menus, the exit status, and the one place where a fatal error ends the program.
+#include <new>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "core/diagnostics.h"
 #include "core/fatal.h"
+#include "core/pending_files.h"
 #include "driver/command_line.h"
+#include "driver/invocation.h"
 #include "driver/run.h"
 
 namespace selvane {
 
-int command_line_run(RunState& st, std::span<const std::string_view> options,
+namespace {
+
+// A run made from the command line, once the input named first was opened (`first` is its
+// alignment, when it could be) and the options applied: every ignored or refused option reported
+// on standard error, then the run. With --strict an ignored or refused argument, or an input
+// that could not be opened, stops here before anything is written. Returns the exit status: 1,
+// or with --posix-exit 0 after a finished run; with --strict 1 when no position was selected
+// (in a batch, by any alignment).
+int command_line_run(RunState& st, const std::vector<ArgumentProblem>& problems,
                      std::optional<Alignment> first, Writer& out) {
   const bool input_open = !st.input.filename.empty();
-  const std::vector<ArgumentProblem> problems = parse_options(st, options, out);
   for (const ArgumentProblem& problem : problems) {
     diagnose(out, problem.refused
                       ? in_quotes(problem.argument) + " refused: " + problem.reason
@@ -45,6 +57,70 @@ int command_line_run(RunState& st, std::span<const std::string_view> options,
   }
   out.flush();
   return st.outputs.posix_exit ? 0 : 1;
+}
+
+int run_unguarded(std::span<const std::string_view> args, Writer& out, RunState& st,
+                  MenuLoop menus) {
+  if (const Standalone request = standalone_request(args); request != Standalone::kNone) {
+    out.write(request == Standalone::kPrintVersion ? version_line() : usage_text(st));
+    out.flush();
+    return 0;
+  }
+  const std::span<const std::string_view> options =
+      args.empty() ? std::span<const std::string_view>() : args.subspan(1);
+  OptionPass pass(st, out, options);
+  std::optional<Alignment> first;
+  if (!args.empty()) {
+    st.input.filename = std::string(args[0]);
+    pass.apply(OptionStage::kBeforeInput);
+    first = open_input(st, out);
+  }
+  if (!options.empty()) {
+    pass.apply(OptionStage::kAfterInput);
+    return command_line_run(st, pass.problems(), std::move(first), out);
+  }
+  // Interactive session. The alignment read for the report is not kept: every run reads its
+  // input again. The menus end the process themselves (ExitRequest) when the user quits.
+  first.reset();
+  menus(st, out);
+  out.flush();
+  return 1;
+}
+
+// The builder of an array does not know the file; the run state does.
+std::string memory_detail(const RunState& st, const std::string& what) {
+  const std::string& file = st.input.fichero1.empty() ? st.input.filename : st.input.fichero1;
+  return file.empty() ? what : file + ": " + what;
+}
+
+}  // namespace
+
+int run_command_line(std::span<const std::string_view> args, Writer& out, RunState& st,
+                     MenuLoop menus) {
+  apply_startup_defaults(st);
+  // Every stop ends the same way: no temporary file left, the detail on standard error, the
+  // message and "Execution terminated" on standard output, status 1.
+  const auto stop = [&](const std::string& detail, std::string_view text) {
+    remove_pending_files();
+    if (!detail.empty()) diagnose(out, detail);
+    out.write(text);
+    out.write("\nExecution terminated\n");
+    out.flush();
+    return 1;
+  };
+  try {
+    return run_unguarded(args, out, st, menus);
+  } catch (const MemoryFailure& error) {
+    return stop(memory_detail(st, error.detail()), error.text());
+  } catch (const FatalError& error) {
+    return stop(error.detail(), error.text());
+  } catch (const std::bad_alloc&) {
+    // Allocations that matter report their own array; this is the last resort.
+    return stop(memory_detail(st, "out of memory"), "\nMemory allocation failure\n");
+  } catch (const ExitRequest& request) {
+    out.flush();
+    return request.status;
+  }
 }
 
 }  // namespace selvane

@@ -2,10 +2,11 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 #include "core/run_state.h"
-#include "core/setting_rules.h"
-#include "driver/long_options.h"
+#include "driver/option_table.h"
 #include "input/block_reader.h"
 #include "output/naming.h"
 
@@ -39,35 +40,52 @@ void example_file(std::string& text, const std::string& name, const char* what) 
   appendf(text, "  %-17s %s\n", name.c_str(), what);
 }
 
-// One long option of the usage: its name (and value) in the column of the short options, the
-// description beside it, or on the next line when the option is too wide.
-void long_option_lines(std::string& text, const LongOption& option) {
+// One option of the usage: its name (and value) in a column of 15 characters, the description
+// beside it, or on the next line when the option is too wide; continuation lines under it.
+void option_lines(std::string& text, const OptionRow& option, const RunState& start) {
   std::string written(option.name);
-  if (!option.value.empty()) (written += '=') += option.value;
+  if (!option.shown.empty()) (written += '=') += option.shown;
   if (written.size() <= 15) {
     appendf(text, "  %-15s ", written.c_str());
   } else {
     appendf(text, "  %s\n%18s", written.c_str(), "");
   }
-  std::string_view help = option.help;
-  for (std::size_t end; (end = help.find('\n')) != std::string_view::npos;
-       help.remove_prefix(end + 1)) {
-    text.append(help.substr(0, end));
+  std::string help(option.help);
+  if (option.default_of != nullptr) help.replace(help.find("{}"), 2, option.default_of(start));
+  std::string_view rest = help;
+  for (std::size_t end; (end = rest.find('\n')) != std::string_view::npos;
+       rest.remove_prefix(end + 1)) {
+    text.append(rest.substr(0, end));
     text += '\n';
     text.append(18, ' ');
   }
-  text.append(help);
+  text.append(rest);
   text += '\n';
+}
+
+// The short or the long options, in the table's order but for a row described after the next.
+void options_lines(std::string& text, bool long_ones, const RunState& start) {
+  std::vector<const OptionRow*> rows;
+  for (const OptionRow& option : option_table()) {
+    if (option.is_long() == long_ones) rows.push_back(&option);
+  }
+  for (std::size_t i = 0; i + 1 < rows.size(); ++i) {
+    if (rows[i]->help_after_next) {
+      std::swap(rows[i], rows[i + 1]);
+      ++i;
+    }
+  }
+  for (const OptionRow* option : rows) option_lines(text, *option, start);
 }
 
 }  // namespace
 
 std::string usage_text(const RunState& start) {
-  const BlockParams& b = start.params;
   const OutputSwitches& o = start.outputs;
   std::string text;
-  // Kept in step with the option table of the command line, the README and selvane.1; every
-  // default is read from the start-up state, so none can drift from what the program does.
+  // The options are the command line's own table (driver/option_table.h); every default is read
+  // from the start-up state, so none can drift from what the program does. The README and
+  // selvane.1 are kept in step with it (tests/unit/pipelines_docs_test.cpp).
   text += R"(Usage: selvane [input [option ...]]
        selvane --version | -V | --help | -h
 
@@ -78,53 +96,10 @@ options the interactive menus start.
 
 Options are written -name=value, without spaces; N is the number of sequences.
 An argument that names no option is ignored, with a line on standard error.
-  -t=P|D|C        sequence type: protein, DNA, codons (default: from the input;
-                  FASTA is read as protein)
-  -b1=N/2+1..b2   b1, minimum sequences for a conserved position
-                  (default: N/2+1)
-  -b2=b1..N       b2, minimum sequences for a flank position
-                  (default: N*85/100, at least 2; -b2=0 sets it to b1)
 )";
-  appendf(text, "  -b3=0..32000    b3, maximum contiguous nonconserved positions (default: %d)\n",
-          b.negblen);
-  appendf(text, "  -b4=2..32000    b4, minimum length of a block; also sets b0 (default: %d)\n",
-          b.posblen2);
-  appendf(text,
-          "  -b0=2..32000    b0, minimum length of an initial block\n"
-          "                  (default: %d, or the value of b4)\n",
-          b.posblen);
-  appendf(text, "  -b5=N|H|A       b5, gap positions allowed: None, With Half, All (default: %c)\n",
-          gap_policy_letter(b.tog_gaps));
-  appendf(text, "  -b6=Y|N         b6, use the similarity matrix, proteins only (default: %c)\n",
-          yes_no_letter(b.tog_sim));
-  appendf(text,
-          "  -e=TEXT         generic extension of output names, 1 to 5 characters\n"
-          "                  (default: %s)\n",
-          o.exten.c_str());
-  appendf(text, "  -s=Y|N          write the selected blocks (default: %c)\n",
-          yes_no_letter(o.tog_seqfile));
-  appendf(text,
-          "  -p=Y|N|T|S      write the results file: HTML, none, text, short text\n"
-          "                  (default: %c)\n",
-          results_form_letter(o.tog_viewfile));
-  appendf(text, "  -k=Y|N          write the mask file (default: %c)\n",
-          yes_no_letter(o.tog_maskfile));
-  appendf(text, "  -d=Y|N          write the EPS map of the blocks (default: %c)\n",
-          yes_no_letter(o.tog_psfile));
-  appendf(text, "  -n=Y|N          write the nonconserved blocks (default: %c)\n",
-          yes_no_letter(o.tog_ncbfile));
-  appendf(text, "  -u=Y|N          write the ungapped alignment (default: %c)\n",
-          yes_no_letter(o.tog_ungappedfile));
-  appendf(text, "  -a=Y|N          paths file: concatenate the selected blocks (default: %c)\n",
-          yes_no_letter(o.tog_allfile));
-  appendf(text, "  -c=Y|N          paths file: concatenate the input alignments (default: %c)\n",
-          yes_no_letter(o.tog_allfile_init));
-  appendf(text, "  -w=Y|N          paths file: concatenate the ungapped alignments (default: %c)\n",
-          yes_no_letter(o.tog_allungfile));
-  appendf(text, "  -v=50..32000    positions per line in the results file (default: %d)\n",
-          o.breakcount);
+  options_lines(text, false, start);
   text += "\nLong options, written after the input too:\n";
-  for (const LongOption& option : long_options()) long_option_lines(text, option);
+  options_lines(text, true, start);
 
   const auto name = [&](OutputFile kind) { return output_name("aln.fas", o.exten, kind); };
   const auto batch = [&](BatchFile kind) {

@@ -1,0 +1,377 @@
+#include "driver/option_table.h"
+
+#include <cctype>
+#include <optional>
+#include <string>
+
+#include "core/setting_rules.h"
+
+namespace selvane {
+
+namespace {
+
+// What a short option's refusal comes back with: its own warning is on standard output.
+const char kSeeWarning[] = "the setting keeps its value (the warning on standard output says why)";
+
+void line(Writer& out, std::string_view text) {
+  out.write(text);
+  out.put('\n');
+}
+
+// A Y/N switch: sets the switch or prints the option's warning.
+template <bool OutputSwitches::*Switch, char Name>
+std::string yes_no(OptionContext& c, const OptionValue& v) {
+  if (const std::optional<bool> on = yes_no_from_letter(v.letter)) {
+    c.st.outputs.*Switch = *on;
+    return {};
+  }
+  c.out.printf("\nWARNING: Parameter -%c not properly entered. It has to be Y (Yes) or N (No)\n",
+               Name);
+  return kSeeWarning;
+}
+
+// A batch concatenation switch: Y also fixes b1 and b2 for the whole batch.
+template <bool OutputSwitches::*Switch, char Name>
+std::string concatenation(OptionContext& c, const OptionValue& v) {
+  std::string refused = yes_no<Switch, Name>(c, v);
+  if (yes_no_from_letter(v.letter).value_or(false)) c.st.input.tog_sub = true;
+  return refused;
+}
+
+std::string set_type(OptionContext& c, const OptionValue& v) {
+  if (const std::optional<SeqType> type = seq_type_from_letter(v.letter)) {
+    c.st.params.seq_type = *type;
+    c.st.input.type_chosen = true;
+    return {};
+  }
+  line(c.out,
+       "\nWARNING: Parameter -t not properly entered. It has to be P (Proteins), C (Codons) or D "
+       "(DNA)");
+  return kSeeWarning;
+}
+
+std::string set_b1(OptionContext& c, const OptionValue& v) {
+  RunState& st = c.st;
+  const RangeVerdict verdict = check_negval(v.number, st.params, st.input.numseq);
+  if (verdict.accepted()) {
+    st.params.negval = v.number;
+    st.input.tog_sub = true;
+    st.input.negval_set = true;
+    st.input.refused_negval.reset();
+    return {};
+  }
+  st.input.refused_negval = {v.number, st.params.initnegval, st.params.flankval};
+  line(c.out, "\nWARNING: Parameter -b1 not properly entered.");
+  if (verdict.too_low) {
+    c.out.printf(
+        "The minimum number of sequences for a conserved position must be bigger than or equal "
+        "to %i (half the number of sequences + 1)\n",
+        st.params.initnegval);
+  }
+  if (verdict.too_high) {
+    line(c.out,
+         "The minimum number of sequences for a conserved position must be lower than or equal "
+         "to the minimum number of sequences for a flank position");
+  }
+  return kSeeWarning;
+}
+
+std::string set_b2(OptionContext& c, const OptionValue& v) {
+  RunState& st = c.st;
+  const RangeVerdict verdict = check_flankval(v.number, st.params, st.input.numseq);
+  if (verdict.accepted()) {
+    st.params.flankval = v.number;
+    st.input.tog_sub = true;
+    st.input.flankval_set = true;
+    st.input.flankval_lowest = false;
+    st.input.refused_flankval.reset();
+    return {};
+  }
+  // On the command line 0 (or a value without digits) asks for the lowest b2 there is: taken,
+  // with a warning that says what it became.
+  if (v.number == 0) {
+    st.params.flankval = st.params.negval;
+    st.input.flankval_set = false;
+    st.input.flankval_lowest = true;
+    st.input.refused_flankval.reset();
+    line(c.out,
+         "\nWARNING: minimum number of sequences for a flank position set to the minimum possible "
+         "value.");
+    return {};
+  }
+  st.input.refused_flankval = {v.number, st.params.negval, st.input.numseq};
+  line(c.out, "\nWARNING: Parameter -b2 not properly entered.");
+  if (verdict.too_high) {
+    c.out.printf(
+        "The minimum number of sequences for a flank position must be lower than or equal to %i "
+        "(the number of sequences)\n",
+        st.input.numseq);
+  }
+  if (verdict.too_low) {
+    line(c.out,
+         "The minimum number of sequences for a flank position must be bigger than or equal to "
+         "the minimum number of sequences for a conserved position");
+  }
+  return kSeeWarning;
+}
+
+std::string set_b3(OptionContext& c, const OptionValue& v) {
+  if (check_negblen(v.number).accepted()) {
+    c.st.params.negblen = v.number;
+    return {};
+  }
+  line(c.out, "\nWARNING: Parameter -b3 not properly entered.");
+  return kSeeWarning;
+}
+
+// The command line asks the same minimum of every sequence type, codons included.
+std::string block_length_refused(OptionContext& c, char digit, const RangeVerdict& verdict) {
+  c.out.printf("\nWARNING: Parameter -b%c not properly entered.\n", digit);
+  if (verdict.too_low) line(c.out, "The minimum length of a block must be 2 or bigger");
+  return kSeeWarning;
+}
+
+std::string set_b0(OptionContext& c, const OptionValue& v) {
+  const RangeVerdict verdict = check_block_length(v.number);
+  if (!verdict.accepted()) return block_length_refused(c, '0', verdict);
+  c.st.params.posblen = v.number;
+  c.b0_given = true;
+  return {};
+}
+
+std::string set_b4(OptionContext& c, const OptionValue& v) {
+  const RangeVerdict verdict = check_block_length(v.number);
+  if (!verdict.accepted()) return block_length_refused(c, '4', verdict);
+  c.st.params.posblen2 = v.number;
+  if (!c.b0_given) c.st.params.posblen = v.number;
+  return {};
+}
+
+std::string set_b5(OptionContext& c, const OptionValue& v) {
+  if (const std::optional<GapPolicy> gaps = gap_policy_from_letter(v.letter)) {
+    c.st.params.tog_gaps = *gaps;
+    return {};
+  }
+  line(c.out,
+       "\nWARNING: Parameter -b5 not properly entered. It has to be N (None), H (With Half) or "
+       "A (All)");
+  return kSeeWarning;
+}
+
+std::string set_b6(OptionContext& c, const OptionValue& v) {
+  if (const std::optional<bool> on = yes_no_from_letter(v.letter)) {
+    c.st.params.tog_sim = *on;
+    return {};
+  }
+  line(c.out, "\nWARNING: Parameter -b6 not properly entered. It has to be Y (Yes) or N (No)");
+  return kSeeWarning;
+}
+
+std::string set_extension(OptionContext& c, const OptionValue& v) {
+  if (check_extension(v.text) == ExtensionVerdict::kAccepted) {
+    c.st.outputs.exten = std::string(v.text);
+    return {};
+  }
+  line(c.out, "\nWARNING: Parameter -e not properly entered.");
+  line(c.out, "The string has to have 5 characters maximum");
+  return kSeeWarning;
+}
+
+std::string set_results(OptionContext& c, const OptionValue& v) {
+  if (const std::optional<ResultsForm> form = results_form_from_letter(v.letter)) {
+    c.st.outputs.tog_viewfile = *form;
+    return {};
+  }
+  line(c.out,
+       "\nWARNING: Parameter -p not properly entered. It has to be Y (Yes, HTML), N (No), T "
+       "(Text) or S (Short)");
+  return kSeeWarning;
+}
+
+std::string set_breakcount(OptionContext& c, const OptionValue& v) {
+  if (check_breakcount(v.number).accepted()) {
+    c.st.outputs.breakcount = v.number;
+    return {};
+  }
+  line(c.out, "\nWARNING: Parameter -v not properly entered. It must be between 50 and 32000");
+  return kSeeWarning;
+}
+
+// A long switch: sets its flag.
+template <auto Part, auto Flag>
+std::string turn_on(OptionContext& c, const OptionValue& /*value*/) {
+  (c.st.*Part).*Flag = true;
+  return {};
+}
+
+// A switch of the joins of a batch.
+template <bool JoinSwitches::*Flag>
+std::string join_switch(OptionContext& c, const OptionValue& /*value*/) {
+  c.st.outputs.join.*Flag = true;
+  return {};
+}
+
+std::string set_strict(OptionContext& c, const OptionValue& /*value*/) {
+  c.st.outputs.strict = true;
+  c.st.outputs.posix_exit = true;
+  return {};
+}
+
+std::string set_outdir(OptionContext& c, const OptionValue& v) {
+  if (v.text.empty()) return "a folder must follow the '='";
+  c.st.outputs.outdir = std::string(v.text);
+  return {};
+}
+
+bool same_letters(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) != b[i]) return false;
+  }
+  return true;
+}
+
+std::string set_out_format(OptionContext& c, const OptionValue& v) {
+  if (same_letters(v.text, "fasta")) {
+    c.st.outputs.out_format = OutputFormat::kFasta;
+  } else if (same_letters(v.text, "pir")) {
+    c.st.outputs.out_format = OutputFormat::kPir;
+  } else if (same_letters(v.text, "phylip")) {
+    c.st.outputs.out_format = OutputFormat::kPhylip;
+  } else {
+    return "the format is fasta, pir or phylip";
+  }
+  return {};
+}
+
+// The separator and the pattern are kept as typed: a batch that concatenates checks them
+// before it writes anything, and only such a batch uses them.
+std::string set_taxon_sep(OptionContext& c, const OptionValue& v) {
+  c.st.outputs.join.taxon_sep = std::string(v.text);
+  return {};
+}
+
+std::string set_taxon_regex(OptionContext& c, const OptionValue& v) {
+  c.st.outputs.join.taxon_regex = std::string(v.text);
+  return {};
+}
+
+// The defaults --help shows.
+template <std::int32_t BlockParams::*Field>
+std::string parameter(const RunState& s) {
+  return std::to_string(s.params.*Field);
+}
+
+template <bool OutputSwitches::*Switch>
+std::string switch_letter(const RunState& s) {
+  return std::string(1, yes_no_letter(s.outputs.*Switch));
+}
+
+constexpr auto kLetter = ValueKind::kLetter;
+constexpr auto kNumber = ValueKind::kNumber;
+constexpr auto kText = ValueKind::kText;
+constexpr auto kNone = ValueKind::kNone;
+constexpr auto kBefore = OptionStage::kBeforeInput;
+constexpr auto kAfter = OptionStage::kAfterInput;
+constexpr bool kAnyCase = true;
+
+// Rows: name, value shown, kind, stage, setter, help, default, any case, described after the next.
+constexpr OptionRow kOptions[] = {
+    {"-t", "P|D|C", kLetter, kAfter, set_type,
+     "sequence type: protein, DNA, codons (default: from the input;\n"
+     "FASTA is read as protein)"},
+    {"-b1", "N/2+1..b2", kNumber, kAfter, set_b1,
+     "b1, minimum sequences for a conserved position\n(default: N/2+1)", nullptr, kAnyCase},
+    {"-b2", "b1..N", kNumber, kAfter, set_b2,
+     "b2, minimum sequences for a flank position\n"
+     "(default: N*85/100, at least 2; -b2=0 sets it to b1)",
+     nullptr, kAnyCase},
+    {"-b3", "0..32000", kNumber, kAfter, set_b3,
+     "b3, maximum contiguous nonconserved positions (default: {})",
+     parameter<&BlockParams::negblen>, kAnyCase},
+    {"-b0", "2..32000", kNumber, kAfter, set_b0,
+     "b0, minimum length of an initial block\n(default: {}, or the value of b4)",
+     parameter<&BlockParams::posblen>, kAnyCase, true},
+    {"-b4", "2..32000", kNumber, kAfter, set_b4,
+     "b4, minimum length of a block; also sets b0 (default: {})",
+     parameter<&BlockParams::posblen2>, kAnyCase},
+    {"-b5", "N|H|A", kLetter, kAfter, set_b5,
+     "b5, gap positions allowed: None, With Half, All (default: {})",
+     [](const RunState& s) { return std::string(1, gap_policy_letter(s.params.tog_gaps)); },
+     kAnyCase},
+    {"-b6", "Y|N", kLetter, kAfter, set_b6,
+     "b6, use the similarity matrix, proteins only (default: {})",
+     [](const RunState& s) { return std::string(1, yes_no_letter(s.params.tog_sim)); }, kAnyCase},
+    {"-e", "TEXT", kText, kAfter, set_extension,
+     "generic extension of output names, 1 to 5 characters\n(default: {})",
+     [](const RunState& s) { return s.outputs.exten; }, kAnyCase},
+    {"-s", "Y|N", kLetter, kAfter, yes_no<&OutputSwitches::tog_seqfile, 's'>,
+     "write the selected blocks (default: {})", switch_letter<&OutputSwitches::tog_seqfile>,
+     kAnyCase},
+    {"-p", "Y|N|T|S", kLetter, kAfter, set_results,
+     "write the results file: HTML, none, text, short text\n(default: {})",
+     [](const RunState& s) { return std::string(1, results_form_letter(s.outputs.tog_viewfile)); },
+     kAnyCase},
+    {"-k", "Y|N", kLetter, kAfter, yes_no<&OutputSwitches::tog_maskfile, 'k'>,
+     "write the mask file (default: {})", switch_letter<&OutputSwitches::tog_maskfile>, kAnyCase},
+    {"-d", "Y|N", kLetter, kAfter, yes_no<&OutputSwitches::tog_psfile, 'd'>,
+     "write the EPS map of the blocks (default: {})", switch_letter<&OutputSwitches::tog_psfile>,
+     kAnyCase},
+    {"-n", "Y|N", kLetter, kAfter, yes_no<&OutputSwitches::tog_ncbfile, 'n'>,
+     "write the nonconserved blocks (default: {})", switch_letter<&OutputSwitches::tog_ncbfile>,
+     kAnyCase},
+    {"-u", "Y|N", kLetter, kAfter, yes_no<&OutputSwitches::tog_ungappedfile, 'u'>,
+     "write the ungapped alignment (default: {})",
+     switch_letter<&OutputSwitches::tog_ungappedfile>, kAnyCase},
+    {"-a", "Y|N", kLetter, kAfter, concatenation<&OutputSwitches::tog_allfile, 'a'>,
+     "paths file: concatenate the selected blocks (default: {})",
+     switch_letter<&OutputSwitches::tog_allfile>, kAnyCase},
+    {"-c", "Y|N", kLetter, kAfter, concatenation<&OutputSwitches::tog_allfile_init, 'c'>,
+     "paths file: concatenate the input alignments (default: {})",
+     switch_letter<&OutputSwitches::tog_allfile_init>, kAnyCase},
+    {"-w", "Y|N", kLetter, kAfter, concatenation<&OutputSwitches::tog_allungfile, 'w'>,
+     "paths file: concatenate the ungapped alignments (default: {})",
+     switch_letter<&OutputSwitches::tog_allungfile>, kAnyCase},
+    {"-v", "50..32000", kNumber, kAfter, set_breakcount,
+     "positions per line in the results file (default: {})",
+     [](const RunState& s) { return std::to_string(s.outputs.breakcount); }, kAnyCase},
+
+    {"--posix-exit", "", kNone, kAfter, turn_on<&RunState::outputs, &OutputSwitches::posix_exit>,
+     "exit status 0 after a finished run (default: always 1)"},
+    {"--strict", "", kNone, kAfter, set_strict,
+     "implies --posix-exit; an ignored argument or a refused value\n"
+     "stops the run before any file is written; a run that selects\n"
+     "no position ends with status 1"},
+    {"--outdir", "DIR", kText, kAfter, set_outdir,
+     "write every output file into DIR (created when needed) under\n"
+     "its usual name, instead of beside its input"},
+    {"--out-format", "fasta|pir|phylip", kText, kAfter, set_out_format,
+     "format of the alignment files: selected and nonconserved\n"
+     "blocks, ungapped alignment, concatenations (default: the\n"
+     "input's); phylip is the relaxed form tree builders read"},
+    {"--long-names", "", kNone, kBefore, turn_on<&RunState::input, &CurrentInput::long_names>,
+     "accept sequence names of any length and write them whole\n"
+     "(default: header lines of at most 73 characters)"},
+    {"--by-name", "", kNone, kAfter, join_switch<&JoinSwitches::by_name>,
+     "paths file: -a, -c and -w join sequences by taxon (the first\n"
+     "word of the name), with gaps where an alignment lacks one;\n"
+     "b1 and b2 then follow each alignment unless set"},
+    {"--taxon-sep", "C", kText, kAfter, set_taxon_sep,
+     "the taxon is the first word of the name up to the first C"},
+    {"--taxon-regex", "RE", kText, kAfter, set_taxon_regex,
+     "the taxon is the first group of the first match of the\n"
+     "ECMAScript pattern RE in the name (without a group: the match)"},
+    {"--partitions", "", kNone, kAfter, join_switch<&JoinSwitches::partitions>,
+     "paths file: a partition file beside every concatenation"},
+    {"--svg", "", kNone, kAfter, turn_on<&RunState::outputs, &OutputSwitches::svg_overview>,
+     "also write an SVG overview of each alignment (default: {})",
+     [](const RunState& s) { return std::string(s.outputs.svg_overview ? "on" : "off"); }},
+};
+
+}  // namespace
+
+std::span<const OptionRow> option_table() {
+  return kOptions;
+}
+
+}  // namespace selvane
