@@ -99,9 +99,8 @@ std::string ignored_because(std::string_view arg) {
   std::string doubled = "-";
   doubled.append(arg.substr(0, arg.find('=')));
   const std::span<const OptionRow> rows = option_table();
-  if (std::any_of(rows.begin(), rows.end(), [&](const OptionRow& row) {
-        return row.is_long() && row.name == doubled;
-      })) {
+  if (std::any_of(rows.begin(), rows.end(),
+                  [&](const OptionRow& row) { return row.is_long() && row.name == doubled; })) {
     return "unknown option; did you mean -" + std::string(arg) + "?";
   }
   if (std::any_of(rows.begin(), rows.end(),
@@ -142,8 +141,8 @@ std::optional<ArgumentProblem> apply_row(OptionContext& context, const OptionRow
   }
   // A short option always has its '='; a long one without it lacks its value.
   if (row.kind != ValueKind::kNone && !has_value) {
-    return ArgumentProblem{std::string(arg), "it is written " + written + "=" +
-                                                 std::string(row.shown)};
+    return ArgumentProblem{std::string(arg),
+                           "it is written " + written + "=" + std::string(row.shown)};
   }
   std::string refused = row.apply(context, value_of(row, rest));
   if (refused.empty()) return std::nullopt;

@@ -257,13 +257,15 @@ TEST(CommandLine, JoinOptionsAndTheCountsTheUserSet) {
 TEST(CommandLine, ArgumentsThatNameNoOptionAreIgnoredSilently) {
   RunState st = with_ten_sequences();
   const RunState before = st;
-  EXPECT_EQ(parse(st, {"foo", "-x=1", "-b7=3", "-T=P", "-b=3", "-p", "-pY", "-b53", "b5=h",
-                       "--version", "-", ""}),
+  // "xt=P" and "ak=y": only an argument that starts with '-' can name an option.
+  EXPECT_EQ(parse(st, {"foo", "-x=1", "-b7=3", "-T=P", "-b=3", "-p", "-pY", "-b53", "b5=h", "xt=P",
+                       "ak=y", "--version", "-", ""}),
             "");
   EXPECT_EQ(st.params.seq_type, before.params.seq_type);
   EXPECT_EQ(st.params.tog_gaps, before.params.tog_gaps);
   EXPECT_EQ(st.outputs.tog_viewfile, before.outputs.tog_viewfile);
   EXPECT_EQ(st.params.negblen, before.params.negblen);
+  EXPECT_EQ(st.outputs.tog_allfile, before.outputs.tog_allfile);
 }
 
 // Each ignored or refused argument comes back with its reason, for standard error; what is taken
@@ -322,6 +324,37 @@ TEST(CommandLine, IgnoredAndRefusedArgumentsComeBackWithTheirReason) {
   EXPECT_EQ(st.outputs.out_format, OutputFormat::kPhylip);
   EXPECT_TRUE(st.input.long_names);
   EXPECT_TRUE(st.input.type_chosen);
+}
+
+// Each argument is applied once, at the stage of its option: what changes how the input is read
+// before the input is opened, and nothing else; the rest after. The problems of both stages come
+// back together, in argument order.
+TEST(CommandLine, EachOptionIsAppliedOnceAtItsStage) {
+  RunState st = with_ten_sequences();
+  testing::Capture capture;
+  const std::vector<std::string_view> args = {"-b5=x",        "--long-names=1", "--svg",
+                                              "--long-names", "-B4=12",         "--nope"};
+  OptionPass pass(st, capture.out(), args);
+  pass.apply(OptionStage::kBeforeInput);
+  EXPECT_TRUE(st.input.long_names);
+  EXPECT_FALSE(st.outputs.svg_overview);
+  EXPECT_EQ(st.params.posblen2, 10);
+  EXPECT_EQ(capture.text(), "");
+  ASSERT_EQ(pass.problems().size(), 1u);
+  EXPECT_EQ(pass.problems()[0].reason, "--long-names takes no value");
+  // Had the second stage applied --long-names again, it would be back on.
+  st.input.long_names = false;
+  pass.apply(OptionStage::kAfterInput);
+  EXPECT_FALSE(st.input.long_names);
+  EXPECT_TRUE(st.outputs.svg_overview);
+  EXPECT_EQ(st.params.posblen2, 12);
+  std::vector<std::string> problems;
+  for (const ArgumentProblem& problem : pass.problems()) problems.push_back(problem.argument);
+  EXPECT_EQ(problems, (std::vector<std::string>{"-b5=x", "--long-names=1", "--nope"}));
+  EXPECT_EQ(
+      capture.text(),
+      "\nWARNING: Parameter -b5 not properly entered. It has to be N (None), H (With Half) or "
+      "A (All)\n");
 }
 
 TEST(CommandLine, WithoutAnAlignmentTheRangesAreZero) {

@@ -8,6 +8,7 @@
 
 #include "core/run_state.h"
 #include "driver/invocation.h"
+#include "driver/option_table.h"
 #include "support/harness.h"
 
 namespace selvane {
@@ -16,51 +17,20 @@ namespace {
 using testing::read_file;
 using testing::source_dir;
 
-std::string yes_no(int flag) {
-  return flag == 1 ? "Y" : "N";
-}
-
 struct Documented {
   std::string name;          // as typed: "-b3=", "--posix-exit"
-  std::string default_text;  // empty: the default depends on the alignment
+  std::string default_text;  // empty: the default depends on the alignment, or is none
 };
 
-// Every option the command line accepts, with the start-up default it documents.
+// Every option the command line accepts, with the start-up default --help shows for it.
 std::vector<Documented> options() {
-  const RunState st;
-  const char gaps[] = {'?', 'N', 'H', 'A'};
-  const char* results[] = {"N", "Y", "T", "S"};
-  return {
-      {"-t=", ""},
-      {"-b1=", ""},
-      {"-b2=", ""},
-      {"-b3=", std::to_string(st.params.negblen)},
-      {"-b4=", std::to_string(st.params.posblen2)},
-      {"-b0=", std::to_string(st.params.posblen)},
-      {"-b5=", std::string(1, gaps[static_cast<int>(st.params.tog_gaps)])},
-      {"-b6=", yes_no(st.params.tog_sim)},
-      {"-e=", st.outputs.exten},
-      {"-s=", yes_no(st.outputs.tog_seqfile)},
-      {"-p=", results[static_cast<int>(st.outputs.tog_viewfile)]},
-      {"-k=", yes_no(st.outputs.tog_maskfile)},
-      {"-d=", yes_no(st.outputs.tog_psfile)},
-      {"-n=", yes_no(st.outputs.tog_ncbfile)},
-      {"-u=", yes_no(st.outputs.tog_ungappedfile)},
-      {"-a=", yes_no(st.outputs.tog_allfile)},
-      {"-c=", yes_no(st.outputs.tog_allfile_init)},
-      {"-w=", yes_no(st.outputs.tog_allungfile)},
-      {"-v=", std::to_string(st.outputs.breakcount)},
-      {"--posix-exit", ""},
-      {"--strict", ""},
-      {"--outdir=", ""},
-      {"--out-format=", ""},
-      {"--long-names", ""},
-      {"--svg", "off"},
-      {"--by-name", ""},
-      {"--taxon-sep=", ""},
-      {"--taxon-regex=", ""},
-      {"--partitions", ""},
-  };
+  const RunState start;
+  std::vector<Documented> documented;
+  for (const OptionRow& row : option_table()) {
+    documented.push_back({std::string(row.name) + (row.kind == ValueKind::kNone ? "" : "="),
+                          row.default_of != nullptr ? row.default_of(start) : ""});
+  }
+  return documented;
 }
 
 // The text from `start` up to the next occurrence of `next_entry` (or the end).
