@@ -1,8 +1,9 @@
 // Fatal errors and the end of the process.
 //
-// Any part of the program that must stop the run throws FatalError; main() catches it once,
-// writes its text followed by "\nExecution terminated\n", flushes standard output and ends
-// with status 1. Files written before the error stay on disk.
+// Any part of the program that must stop the run throws FatalError; run_command_line()
+// (driver/command_line.h) catches it once, writes its text followed by "\nExecution
+// terminated\n", flushes standard output and ends with status 1. Files written before the error
+// stay on disk.
 #pragma once
 
 #include <cstdint>
@@ -46,7 +47,7 @@ class FatalError {
 [[noreturn]] void memory_failure(std::string_view array, std::int64_t number);
 
 // Runs `allocate` (which builds or grows `array`) and returns what it returns; when it runs out
-// of memory, the run ends with the array's own message instead of the generic one of main().
+// of memory, the run ends with the array's own message instead of the generic one.
 template <class F>
 decltype(auto) allocating(std::string_view array, F&& allocate) {
   try {
@@ -66,14 +67,15 @@ decltype(auto) allocating(std::string_view array, std::int64_t number, F&& alloc
   }
 }
 
-// Running out of memory: the text is the array's message; main() names the file being
-// processed on standard error, which the array's builder does not know.
+// Running out of memory: the text is the array's message; run_command_line() names the file
+// being processed on standard error, which the array's builder does not know.
 class MemoryFailure : public FatalError {
  public:
   using FatalError::FatalError;
 };
 
-// Thrown to end the process normally (quitting the menus); main() turns it into the status.
+// Thrown to end the process normally (quitting the menus); run_command_line() returns its
+// status.
 struct ExitRequest {
   int status = 1;
 };
