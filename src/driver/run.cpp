@@ -230,8 +230,7 @@ std::optional<Alignment> open_input(RunState& st, Writer& out) {
   apply_detection(st, found, out);
   if (st.input.filename.empty()) return std::nullopt;
   // Read on from the bytes detection looked at: the input is opened once.
-  Alignment aln =
-      load(std::move(*found.first_alignment), st.input.fileformat, st.input.long_names);
+  Alignment aln = load(std::move(*found.first_alignment), st.input.fileformat, st.input.long_names);
   st.input.numseq = aln.numseq;
   st.input.nupo = aln.nupo;
   out.printf("\n%i sequences and %i positions in the first alignment file:\n", aln.numseq,

@@ -41,16 +41,21 @@ class NamesBuilder final : public SequenceSink {
  public:
   NamesBuilder() { names_.emplace_back(); }  // entry 0 holds nothing
 
-  std::int32_t next_index() const override { return static_cast<std::int32_t>(names_.size()); }
+  // Counted as the alignment's builder counts: a sequence begun is not yet one of them.
+  std::int32_t next_index() const override { return ended_ + 1; }
   void begin_sequence(std::string_view name) override;
   bool scan(BlockReader& in, char stop) override;
-  std::optional<ReadProblem> end_sequence(std::int64_t) override { return std::nullopt; }
+  std::optional<ReadProblem> end_sequence(std::int64_t) override {
+    ++ended_;
+    return std::nullopt;
+  }
 
   // The names read, 1-based as Alignment::name (entry 0 is empty).
   std::vector<std::string> finish() { return std::move(names_); }
 
  private:
   std::vector<std::string> names_;
+  std::int32_t ended_ = 0;
 };
 
 }  // namespace selvane

@@ -40,7 +40,8 @@ DetectedFormat checkformat(std::string_view line, const std::string& path, LineE
   for (const InputFormatRow* row : input_formats()) {
     const Sniffed sniffed = row->sniff(line);
     if (!sniffed.claimed) continue;
-    if (sniffed.broken) stop_reading(ReadProblem(*sniffed.broken, 0, 0, std::string(line)), path, ends);
+    if (sniffed.broken)
+      stop_reading(ReadProblem(*sniffed.broken, 0, 0, std::string(line)), path, ends);
     // A format that names no type: protein until the user says otherwise.
     return {row->format, sniffed.type == SeqType::kUnknown ? SeqType::kProtein : sniffed.type};
   }

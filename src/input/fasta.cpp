@@ -21,8 +21,8 @@ std::optional<ReadProblem> read_fasta(BlockReader& in, SequenceSink& sink,
     if (line.empty()) continue;
     // The first name line counts its '>'; later ones lost theirs to the end of the sequence
     // before them.
-    if (auto problem = header_too_long(sink, line, ended, line[0] == '>' ? 1 : 0,
-                                       options.long_names, at)) {
+    if (auto problem =
+            header_too_long(sink, line, ended, line[0] == '>' ? 1 : 0, options.long_names, at)) {
       return problem;
     }
     std::string_view name(line);

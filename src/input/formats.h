@@ -16,8 +16,8 @@ namespace selvane {
 
 // What a format makes of the first line of an input that is not blank.
 struct Sniffed {
-  bool claimed = false;              // the line opens an input in this format
-  SeqType type = SeqType::kUnknown;  // the sequence type the line names (kUnknown: none)
+  bool claimed = false;                   // the line opens an input in this format
+  SeqType type = SeqType::kUnknown;       // the sequence type the line names (kUnknown: none)
   std::optional<ReadProblemKind> broken;  // claimed, but wrong in a way that ends the run
 
   // Claimed, naming the sequence type `named` (kUnknown: none).

@@ -31,8 +31,8 @@ std::optional<ReadProblem> read_pir(BlockReader& in, SequenceSink& sink,
   for (std::int64_t at = in.line(); in.read_line(line, &ended); at = in.line()) {
     // Blank lines, lines that begin with a space and a lone '*' separate entries.
     if (line.empty() || line[0] == ' ' || (line == "*" && ended)) continue;
-    if (auto problem = header_too_long(sink, line, ended, line[0] == '>' ? 4 : 0,
-                                       options.long_names, at)) {
+    if (auto problem =
+            header_too_long(sink, line, ended, line[0] == '>' ? 4 : 0, options.long_names, at)) {
       return problem;
     }
     if (line[0] != '>') {

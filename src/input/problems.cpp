@@ -60,18 +60,18 @@ void stop_reading(const ReadProblem& problem, const std::string& path, LineEnds 
                  " has ';' as its fourth character, so it is read as NBRF/PIR, which needs P "
                  "(protein) or D (DNA) right after the '>'"));
     case ReadProblemKind::kNameTooLong:
-      fatal("\nSequence name too long",
-            detail("the name of sequence " + sequence + " (" + quoted(problem.text) + ") is " +
-                   std::to_string(problem.count) + " characters long; at most " +
-                   std::to_string(problem.expected) +
-                   " fit here (--long-names accepts any length)"));
+      fatal(
+          "\nSequence name too long",
+          detail("the name of sequence " + sequence + " (" + quoted(problem.text) + ") is " +
+                 std::to_string(problem.count) + " characters long; at most " +
+                 std::to_string(problem.expected) + " fit here (--long-names accepts any length)"));
     case ReadProblemKind::kNotPirEntry:
-      fatal("\nSequence not in NBRF/PIR format",
-            detail("the line " + quoted(problem.text) +
-                   (problem.sequence <= 1
-                        ? std::string(" at the start")
-                        : " after entry " + std::to_string(problem.sequence - 1)) +
-                   " does not begin with '>' (an entry ends at its '*')"));
+      fatal(
+          "\nSequence not in NBRF/PIR format",
+          detail("the line " + quoted(problem.text) +
+                 (problem.sequence <= 1 ? std::string(" at the start")
+                                        : " after entry " + std::to_string(problem.sequence - 1)) +
+                 " does not begin with '>' (an entry ends at its '*')"));
     case ReadProblemKind::kPirEntryUnended:
       fatal("\nFile not in NBRF/PIR format",
             detail("the file ends inside sequence " + sequence + ", before its '*'"));
@@ -81,9 +81,9 @@ void stop_reading(const ReadProblem& problem, const std::string& path, LineEnds 
                    std::to_string(problem.count) + " positions, but sequence 1 (" +
                    quoted(problem.expected_text) + ") has " + std::to_string(problem.expected)));
     case ReadProblemKind::kNoInput:
-      fatal_number(kTooFewSequences, 0,
-                   (path.empty() ? std::string() : path + ": ") +
-                       "no alignment was read: no input is open");
+      fatal_number(
+          kTooFewSequences, 0,
+          (path.empty() ? std::string() : path + ": ") + "no alignment was read: no input is open");
     case ReadProblemKind::kTooFewSequences:
       fatal_number(kTooFewSequences, problem.count,
                    detail(counted(problem.count, " sequence", " sequences") +

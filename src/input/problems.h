@@ -20,8 +20,7 @@ std::string file_detail(const std::string& path, LineEnds ends, std::string_view
 
 // Ends the run with the message of `problem`, found in the input `path` whose lines end as
 // `ends`.
-[[noreturn]] void stop_reading(const ReadProblem& problem, const std::string& path,
-                               LineEnds ends);
+[[noreturn]] void stop_reading(const ReadProblem& problem, const std::string& path, LineEnds ends);
 
 // Why `path` cannot be opened for reading, with the system's reason `error` (an errno value):
 // "cannot open input "PATH": REASON". A file refused for not being a regular file gives what it

@@ -19,9 +19,9 @@ enum class ReadProblemKind {
   kPirEntryUnended,  // the input ends inside an NBRF/PIR entry, before its '*'
   kUnequalLengths,   // text: the name; count: its positions; expected(_text): the first's
   // The checks of a whole alignment.
-  kNoInput,           // no format was decided: no input is open
-  kTooFewSequences,   // count: the sequences read
-  kTooFewPositions,   // count: the positions left
+  kNoInput,          // no format was decided: no input is open
+  kTooFewSequences,  // count: the sequences read
+  kTooFewPositions,  // count: the positions left
 };
 
 struct ReadProblem {

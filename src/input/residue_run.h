@@ -6,8 +6,8 @@
 namespace selvane {
 
 struct CopiedResidues {
-  std::size_t read = 0;    // bytes of the text consumed
-  std::size_t stored = 0;  // residue characters written
+  std::size_t read = 0;        // bytes of the text consumed
+  std::size_t stored = 0;      // residue characters written
   std::size_t line_feeds = 0;  // among the bytes read
 };
 
