@@ -49,8 +49,8 @@ std::string outcome(Load&& load_it) {
     const Alignment al = load_it();
     std::string text;
     for (std::int32_t s = 1; s <= al.numseq; ++s) {
-      text += al.name[s] + "=" + std::string(al.let.row(s) + 1, static_cast<std::size_t>(al.nupo));
-      text += ";";
+      text += al.name[static_cast<std::size_t>(s)] + "=";
+      text += std::string(al.let.row(s) + 1, static_cast<std::size_t>(al.nupo)) + ";";
     }
     return text;
   } catch (const FatalError& e) {
@@ -73,7 +73,9 @@ TEST(ByteSource, ChunksOfAnySizeGiveTheAlignmentAndMessagesOfTheFile) {
   };
   testing::TempDir dir;
   const std::string path = (dir / "aln").string();
-  for (const auto& [format, text] : inputs) {
+  for (const auto& input : inputs) {
+    const InputFormat format = input.first;
+    const std::string& text = input.second;
     testing::write_file(path, text);
     const std::string expected = outcome([&] { return load(path, format); });
     for (const std::size_t chunk : kChunks) {
