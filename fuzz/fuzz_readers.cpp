@@ -1,5 +1,5 @@
-// Detection and both alignment readers on arbitrary file contents; what loads is classified and
-// its blocks selected, as a run would.
+// Detection and every reader of the table of input formats on arbitrary file contents; what
+// loads is classified and its blocks selected, as a run would.
 #include <cstddef>
 #include <cstdint>
 #include <fstream>
@@ -8,6 +8,7 @@
 #include "core/fatal.h"
 #include "core/run_state.h"
 #include "input/detect.h"
+#include "input/formats.h"
 #include "input/readers.h"
 #include "scratch.h"
 #include "selection/blocks.h"
@@ -48,17 +49,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text = fuzz::without_slashes(data, size);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
   }
-  answer([] { checkfiletype("in"); });
-  answer([] { read_paths("in", 1000); });
   const SeqType types[] = {SeqType::kProtein, SeqType::kDna, SeqType::kCodons};
   const GapPolicy gaps[] = {GapPolicy::kNone, GapPolicy::kWithHalf, GapPolicy::kAll};
   int turn = size > 0 ? data[0] : 0;
-  for (const InputFormat format : {InputFormat::kPir, InputFormat::kFasta}) {
+  // As a run does: detection, then the load that reads on from the bytes it looked at.
+  answer([&] {
+    Detection found = checkfiletype("in");
+    if (!found.opened || found.paths_file) return;
+    const Alignment aln = load(std::move(*found.first_alignment), found.format.format);
+    select(aln, found.format.type, gaps[turn % 3]);
+  });
+  answer([] { read_paths("in", 1000); });
+  for (const InputFormatRow* row : input_formats()) {
     answer([&] {
-      const Alignment aln = load("in", format);
+      const Alignment aln = load("in", row->format);
       select(aln, types[turn % 3], gaps[(turn / 3) % 3]);
       ++turn;
     });
+    answer([&] { read_names("in", row->format); });
   }
   fuzz::check_scratch({"in"}, true);
   return 0;

@@ -226,9 +226,11 @@ void apply_detection(RunState& st, const Detection& found, Writer& out) {
 }
 
 std::optional<Alignment> open_input(RunState& st, Writer& out) {
-  apply_detection(st, checkfiletype(st.input.filename), out);
+  Detection found = checkfiletype(st.input.filename);
+  apply_detection(st, found, out);
   if (st.input.filename.empty()) return std::nullopt;
-  Alignment aln = load(st.input.fichero1, st.input.fileformat, st.input.long_names);
+  // Read on from the bytes detection looked at: the input is opened once.
+  Alignment aln = load(std::move(*found.first_alignment), st.input.fileformat, st.input.long_names);
   st.input.numseq = aln.numseq;
   st.input.nupo = aln.nupo;
   out.printf("\n%i sequences and %i positions in the first alignment file:\n", aln.numseq,

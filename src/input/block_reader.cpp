@@ -1,133 +1,106 @@
 #include "input/block_reader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <utility>
 
 #include "core/fatal.h"
+#include "input/residue_run.h"
 
 namespace selvane {
 
-namespace {
-
-// What a file that is not a regular file is, for the message that refuses it.
-const char* kind_of(mode_t mode) {
-  if (S_ISDIR(mode)) return "a directory";
-  if (S_ISFIFO(mode)) return "a FIFO";
-  if (S_ISCHR(mode)) return "a character device";
-  if (S_ISBLK(mode)) return "a block device";
-  if (S_ISSOCK(mode)) return "a socket";
-  return "not a regular file";
-}
-
-}  // namespace
-
-BlockReader::BlockReader(std::FILE* file, std::string path) : file_(file), path_(std::move(path)) {}
+BlockReader::BlockReader(std::unique_ptr<ByteSource> source) : source_(std::move(source)) {}
 
 std::optional<BlockReader> BlockReader::open(const std::string& path, std::string* not_regular) {
-  const auto refuse = [&](mode_t mode) -> std::optional<BlockReader> {
-    if (not_regular != nullptr) *not_regular = kind_of(mode);
-    errno = S_ISDIR(mode) ? EISDIR : EINVAL;
-    return std::nullopt;
-  };
-  if (not_regular != nullptr) not_regular->clear();
-  // Looked at before opening: opening a device may already do something.
-  struct stat info;
-  if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return refuse(info.st_mode);
-  // Without O_NONBLOCK, opening a FIFO that appeared since would wait for a writer.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  const bool examined = ::fstat(fd, &info) == 0;
-  if (!examined || !S_ISREG(info.st_mode)) {
-    const int error = errno;
-    ::close(fd);
-    if (examined) return refuse(info.st_mode);
-    errno = error;
-    return std::nullopt;
-  }
-  const int flags = ::fcntl(fd, F_GETFL);
-  std::FILE* file = flags == -1 ? nullptr : ::fdopen(fd, "rb");
-  if (file == nullptr || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1) {
-    if (file != nullptr) {
-      std::fclose(file);
-    } else {
-      ::close(fd);
-    }
-    return std::nullopt;
-  }
-  // We read in large blocks ourselves; the C library's buffer would only copy again.
-  std::setvbuf(file, nullptr, _IONBF, 0);
-  BlockReader reader(file, path);
-  reader.size_hint_ = static_cast<std::size_t>(info.st_size);
+  std::unique_ptr<FdSource> source = FdSource::open(path, not_regular);
+  if (!source) return std::nullopt;
+  return BlockReader(std::move(source));
+}
+
+void BlockReader::start() {
+  started_ = true;
   // A small file gets a small buffer: batches open thousands of them. One byte more than the
-  // file lets the first read see the end of the file at once.
-  reader.capacity_ =
-      reader.size_hint_ > 0 ? std::min(kBlockSize, reader.size_hint_ + 1) : kBlockSize;
-  reader.buf_ = std::make_unique_for_overwrite<char[]>(reader.capacity_);
-  reader.skip_byte_order_mark();
-  return reader;
-}
-
-void BlockReader::skip_byte_order_mark() {
-  // Editors on some systems start a UTF-8 text with these three bytes; they are no part of a
-  // header or a path. The first block holds at least three bytes of any file that has them.
-  constexpr std::string_view kMark = "\xEF\xBB\xBF";
-  if (buffered().starts_with(kMark)) consume(kMark.size());
-}
-
-BlockReader::BlockReader(BlockReader&& other) noexcept
-    : file_(other.file_),
-      path_(std::move(other.path_)),
-      buf_(std::move(other.buf_)),
-      begin_(other.begin_),
-      end_(other.end_),
-      size_hint_(other.size_hint_),
-      capacity_(other.capacity_),
-      eof_(other.eof_) {
-  other.file_ = nullptr;
-  other.begin_ = other.end_ = 0;
-}
-
-BlockReader& BlockReader::operator=(BlockReader&& other) noexcept {
-  if (this != &other) {
-    if (file_ != nullptr) std::fclose(file_);
-    file_ = other.file_;
-    path_ = std::move(other.path_);
-    buf_ = std::move(other.buf_);
-    begin_ = other.begin_;
-    end_ = other.end_;
-    size_hint_ = other.size_hint_;
-    capacity_ = other.capacity_;
-    eof_ = other.eof_;
-    other.file_ = nullptr;
-    other.begin_ = other.end_ = 0;
+  // file lets the first block see the end of the file at once.
+  const std::size_t hint = size_hint();
+  capacity_ = hint > 0 ? std::min(kBlockSize, hint + 1) : kBlockSize;
+  buf_ = std::make_unique_for_overwrite<char[]>(capacity_);
+  // The first block is read whole whatever the source hands out at a time, so that what it
+  // shows (line ends, byte-order mark) does not depend on how the bytes came in.
+  while (end_ < capacity_ && !eof_) end_ += take(buf_.get() + end_, capacity_ - end_);
+  const std::string_view first(buf_.get(), end_);
+  if (const std::size_t lf = first.find('\n'); lf != std::string_view::npos) {
+    line_ends_ = lf > 0 && first[lf - 1] == '\r' ? LineEnds::kCrLf : LineEnds::kLf;
+  } else if (first.find('\r') != std::string_view::npos) {
+    line_ends_ = LineEnds::kCr;
   }
-  return *this;
+  // Editors on some systems start a UTF-8 text with these three bytes; they are no part of a
+  // header or a path.
+  constexpr std::string_view kMark = "\xEF\xBB\xBF";
+  if (first.starts_with(kMark)) begin_ = kMark.size();
 }
 
-BlockReader::~BlockReader() {
-  if (file_ != nullptr) std::fclose(file_);
+LineEnds BlockReader::line_ends() {
+  if (!started_) start();
+  return line_ends_;
+}
+
+std::size_t BlockReader::take(char* to, std::size_t n) {
+  if (eof_) return 0;
+  const SourceRead got = source_->read(to, n);
+  if (got.error != 0) {
+    fatal("\nFile not read", name() + ": cannot read the file: " + source_->error_text(got.error));
+  }
+  if (got.bytes == 0) eof_ = true;
+  return got.bytes;
 }
 
 bool BlockReader::refill() {
+  if (!started_) start();
   if (begin_ < end_) return true;
   begin_ = end_ = 0;
-  if (eof_ || file_ == nullptr) return false;
-  end_ = std::fread(buf_.get(), 1, capacity_, file_);
-  // Only the real end of the file ends the text: a failing disk or a vanished network share
-  // must not pass for a shorter alignment.
-  if (end_ < capacity_ && std::ferror(file_)) {
-    const int error = errno;
-    end_ = 0;
-    fatal("\nFile not read", path_ + ": cannot read the file: " + std::strerror(error));
-  }
-  if (end_ == 0) eof_ = true;
+  end_ = take(buf_.get(), capacity_);
   return end_ > 0;
+}
+
+bool BlockReader::read_more() {
+  if (!started_) start();
+  if (eof_) return false;
+  const std::size_t unread = end_ - begin_;
+  if (unread == capacity_) {
+    const std::size_t grown = std::max(2 * capacity_, kBlockSize);
+    auto bigger = std::make_unique_for_overwrite<char[]>(grown);
+    std::memcpy(bigger.get(), buf_.get() + begin_, unread);
+    buf_ = std::move(bigger);
+    capacity_ = grown;
+  } else if (begin_ > 0) {
+    std::memmove(buf_.get(), buf_.get() + begin_, unread);
+  }
+  begin_ = 0;
+  end_ = unread;
+  const std::size_t got = take(buf_.get() + end_, capacity_ - end_);
+  end_ += got;
+  return got > 0;
+}
+
+std::string_view BlockReader::first_nonblank_line() {
+  if (!started_) start();
+  std::size_t line_start = 0;  // offsets from begin_: the buffer moves as it grows
+  std::size_t searched = 0;    // no line feed before this offset, from line_start on
+  for (;;) {
+    const char* unread = buf_.get() + begin_;
+    const std::size_t size = end_ - begin_;
+    const void* found = std::memchr(unread + searched, '\n', size - searched);
+    if (found == nullptr) {
+      searched = size;
+      if (read_more()) continue;
+      return {buf_.get() + begin_ + line_start, size - line_start};  // the last line, unended
+    }
+    const auto lf = static_cast<std::size_t>(static_cast<const char*>(found) - unread);
+    std::size_t length = lf - line_start;
+    if (length > 0 && unread[lf - 1] == '\r') --length;
+    if (length > 0) return {unread + line_start, length};
+    line_start = searched = lf + 1;
+  }
 }
 
 std::string_view BlockReader::buffered() {
@@ -136,7 +109,13 @@ std::string_view BlockReader::buffered() {
 }
 
 void BlockReader::consume(std::size_t n) {
+  n = std::min(n, end_ - begin_);
+  consume_counted(n, count_line_feeds(buf_.get() + begin_, n));
+}
+
+void BlockReader::consume_counted(std::size_t n, std::size_t line_feeds) {
   begin_ += std::min(n, end_ - begin_);
+  line_feeds_ += static_cast<std::int64_t>(line_feeds);
 }
 
 int BlockReader::peek() {
@@ -146,7 +125,9 @@ int BlockReader::peek() {
 
 int BlockReader::get() {
   if (!refill()) return EOF;
-  return static_cast<unsigned char>(buf_[begin_++]);
+  const char c = buf_[begin_++];
+  if (c == '\n') ++line_feeds_;
+  return static_cast<unsigned char>(c);
 }
 
 bool BlockReader::read_line(std::string& text, bool* ended) {
@@ -159,12 +140,12 @@ bool BlockReader::read_line(std::string& text, bool* ended) {
     const void* found = std::memchr(block.data(), '\n', block.size());
     if (found == nullptr) {
       text.append(block);
-      consume(block.size());
+      consume_counted(block.size(), 0);
       continue;
     }
     const auto length = static_cast<std::size_t>(static_cast<const char*>(found) - block.data());
     text.append(block.substr(0, length));
-    consume(length + 1);
+    consume_counted(length + 1, 1);
     // The carriage return of a "\r\n" line end may have come in the previous block; text
     // holds everything before the "\n" either way.
     if (!text.empty() && text.back() == '\r') text.pop_back();
@@ -181,10 +162,11 @@ void BlockReader::skip_line() {
     if (block.empty()) return;
     const void* found = std::memchr(block.data(), '\n', block.size());
     if (found != nullptr) {
-      consume(static_cast<std::size_t>(static_cast<const char*>(found) - block.data()) + 1);
+      consume_counted(static_cast<std::size_t>(static_cast<const char*>(found) - block.data()) + 1,
+                      1);
       return;
     }
-    consume(block.size());
+    consume_counted(block.size(), 0);
   }
 }
 

@@ -1,19 +1,29 @@
-// Reads a text file in large blocks and hands out lines and runs of characters.
+// Reads an input in large blocks from a byte source and hands out lines and runs of characters.
 //
-// Both alignment readers, input detection and the paths file read through this class, so the
+// Every format reader, input detection and the paths file read through this class, so the
 // line-end rule lives here once: a line ends at "\n", and a carriage return directly before
 // that "\n" belongs to the line end (it is never part of a line's text, a name, a path or a
 // sequence). A carriage return anywhere else is an ordinary character.
+//
+// An input is read once, from its first byte: detection looks ahead at its first line without
+// consuming it, and the format reader then reads the same bytes from the buffer.
 #pragma once
 
 #include <cstddef>
-#include <cstdio>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "input/byte_source.h"
+
 namespace selvane {
+
+// How the lines of an input end, as its first block shows: by the first line feed found there
+// (after a carriage return or not), or by carriage returns alone when the block holds no line
+// feed at all. kNone: the first block holds neither.
+enum class LineEnds { kNone, kLf, kCrLf, kCr };
 
 class BlockReader {
  public:
@@ -22,24 +32,38 @@ class BlockReader {
   // system copied it in, and a buffer of few pages costs few page faults to set up.
   static constexpr std::size_t kBlockSize = std::size_t{128} << 10;
 
-  // Opens the file for reading; nullopt when it cannot be opened (errno then tells why). Only a
-  // regular file is opened: a FIFO, a device, a socket or a directory counts as a file that
-  // cannot be opened, and is refused at once, without being read and without waiting for a
-  // writer; `not_regular` (when given) then says what it is ("a FIFO", "a directory", ...), and
-  // stays empty otherwise. A UTF-8 byte-order mark at the very start of the file is skipped.
+  // Reads `source`, from its next byte. Nothing is read before the first character is asked
+  // for; then a UTF-8 byte-order mark at the very start is skipped.
+  explicit BlockReader(std::unique_ptr<ByteSource> source);
+
+  // A reader of the file `path` (FdSource::open: only a regular file is opened); nullopt when it
+  // cannot be opened (errno then tells why, and `not_regular`, when given, what the file is
+  // when it is no regular file).
   static std::optional<BlockReader> open(const std::string& path,
                                          std::string* not_regular = nullptr);
 
-  BlockReader(BlockReader&&) noexcept;
-  BlockReader& operator=(BlockReader&&) noexcept;
-  ~BlockReader();
+  BlockReader(BlockReader&&) noexcept = default;
+  BlockReader& operator=(BlockReader&&) noexcept = default;
+  ~BlockReader() = default;
 
-  // Size of the file in bytes when the system knows it (0 otherwise); a capacity hint.
-  std::size_t size_hint() const { return size_hint_; }
+  // The input's name, for messages.
+  const std::string& name() const { return source_->name(); }
+  // Size of the input in bytes when the source knows it (0 otherwise); a capacity hint.
+  std::size_t size_hint() const { return source_->size_hint(); }
+  // The line ends of the input (reads its first block when nothing was read yet).
+  LineEnds line_ends();
+  // The line the next unread character stands on, counted from 1.
+  std::int64_t line() const { return line_feeds_ + 1; }
+
+  // The first line among the unread characters that is not blank (a blank line has nothing
+  // before its line end), without its line end; empty when none is left. Nothing is consumed:
+  // the buffer grows to hold the line whole, however long, and the view stays valid until the
+  // reader is next used.
+  std::string_view first_nonblank_line();
 
   // Reads the next line, whole, into `text` without its line end. Returns false at the end of
-  // the file (no character left). `ended` tells whether a line end closed the line (false only
-  // for a last line that lacks one).
+  // the input (no character left). `ended` tells whether a line end closed the line (false
+  // only for a last line that lacks one).
   bool read_line(std::string& text, bool* ended = nullptr);
   // Consumes the rest of the current line, its line end included, without keeping it.
   void skip_line();
@@ -50,24 +74,34 @@ class BlockReader {
   int get();
 
   // Direct access for fast scanning: the unread characters of the current block (refilled when
-  // empty); an empty result means end of file. consume(n) marks n of them as read.
+  // empty); an empty result means the end of the input. consume(n) marks n of them as read,
+  // counting the line feeds among them; consume_counted(n, line_feeds) does the same for a
+  // scanner that counted them already.
   std::string_view buffered();
   void consume(std::size_t n);
+  void consume_counted(std::size_t n, std::size_t line_feeds);
 
  private:
-  BlockReader(std::FILE* file, std::string path);
-  // Fills the buffer when it is empty; false at the end of the file. A read error is fatal
-  // ("\nFile not read"): it must never pass for the end of the file.
+  // The first read: the first block whole (as far as the input reaches), its line ends noted
+  // and a byte-order mark skipped.
+  void start();
+  // One read of the source into [to, to + n); 0 at the end of the input. A read error is fatal
+  // ("\nFile not read"): it must never pass for the end of the input.
+  std::size_t take(char* to, std::size_t n);
+  // Fills the buffer when it is empty; false at the end of the input.
   bool refill();
-  void skip_byte_order_mark();
+  // Reads more behind the unread characters, keeping them (the buffer grows when they fill
+  // it); false at the end of the input.
+  bool read_more();
 
-  std::FILE* file_ = nullptr;
-  std::string path_;
+  std::unique_ptr<ByteSource> source_;
   std::unique_ptr<char[]> buf_;
+  std::size_t capacity_ = 0;
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
-  std::size_t size_hint_ = 0;
-  std::size_t capacity_ = 0;
+  std::int64_t line_feeds_ = 0;  // consumed so far
+  LineEnds line_ends_ = LineEnds::kNone;
+  bool started_ = false;
   bool eof_ = false;
 };
 

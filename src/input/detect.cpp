@@ -4,21 +4,10 @@
 #include <optional>
 
 #include "core/fatal.h"
+#include "input/formats.h"
 #include "input/problems.h"
 
 namespace selvane {
-
-namespace {
-
-// The first line of a file that is not blank, without its line end; empty when the file holds
-// none. Detection looks at this line only.
-std::string first_nonblank_line(BlockReader& in) {
-  std::string line;
-  next_path(in, line);  // a path is a non-blank line too; at the end of the file it is empty
-  return line;
-}
-
-}  // namespace
 
 bool next_path(BlockReader& paths, std::string& path, std::int64_t* line_number) {
   while (paths.read_line(path)) {
@@ -47,30 +36,25 @@ FatalError listed_error(const FatalError& error, const ListedPath& listed,
   return FatalError(error.text(), std::move(detail));
 }
 
-DetectedFormat checkformat(std::string_view line, const std::string& path) {
-  if (line.empty() || line[0] != '>') {
-    fatal(
-        "\nSequence not in NBRF/PIR or FASTA format",
-        file_detail(path, line.empty() ? std::string("the file is empty or holds only blank lines")
-                                       : "its first line " + quoted(line) +
-                                             " is no FASTA or NBRF/PIR header (they begin "
-                                             "with '>')"));
+DetectedFormat checkformat(std::string_view line, const std::string& path, LineEnds ends) {
+  for (const InputFormatRow* row : input_formats()) {
+    const Sniffed sniffed = row->sniff(line);
+    if (!sniffed.claimed) continue;
+    if (sniffed.broken)
+      stop_reading(ReadProblem(*sniffed.broken, 0, 0, std::string(line)), path, ends);
+    // A format that names no type: protein until the user says otherwise.
+    return {row->format, sniffed.type == SeqType::kUnknown ? SeqType::kProtein : sniffed.type};
   }
-  if (line.size() >= 4 && line[3] == ';') {
-    // Only the letter after '>' tells the type; the one before ';' is never looked at.
-    if (line[1] != 'P' && line[1] != 'D') {
-      fatal(
-          "\nSequence not in correct NBRF/PIR format: a D (for DNA or rRNA sequences) or a P "
-          "(for protein sequences) is missing after the symbol > in the name line",
-          file_detail(path, "its first header " + quoted(line) +
-                                " has ';' as its fourth character, so it is read as NBRF/PIR, "
-                                "which needs P (protein) or D (DNA) right after the '>'"));
-    }
-    return {InputFormat::kPir, line[1] == 'P' ? SeqType::kProtein : SeqType::kDna};
-  }
-  // A FASTA header names no type: protein until the user says otherwise.
-  return {InputFormat::kFasta, SeqType::kProtein};
+  stop_reading(ReadProblem(ReadProblemKind::kNoFormat, 0, 0, std::string(line)), path, ends);
 }
+
+namespace {
+
+DetectedFormat checkformat(BlockReader& in) {
+  return checkformat(in.first_nonblank_line(), in.name(), in.line_ends());
+}
+
+}  // namespace
 
 Detection checkfiletype(const std::string& filename) {
   Detection found;
@@ -80,27 +64,24 @@ Detection checkfiletype(const std::string& filename) {
     return found;
   }
   found.opened = true;
-  const std::string line = first_nonblank_line(*input);
-  input.reset();
+  const std::string line(input->first_nonblank_line());
 
   // An alignment's first line never names a file; a paths file's first line does.
   std::optional<BlockReader> first_alignment = BlockReader::open(line);
   if (!first_alignment) {
-    found.format = checkformat(line, filename);
+    found.format = checkformat(*input);
     found.first_path = filename;
     found.count = 1;
+    found.first_alignment = std::move(input);
     return found;
   }
 
   found.paths_file = true;
   found.first_path = line;
-  const std::string header = first_nonblank_line(*first_alignment);
-  first_alignment.reset();
-  found.format = checkformat(header, found.first_path);
-
-  BlockReader paths = open_or_stop(filename, "paths file");
+  found.format = checkformat(*first_alignment);
+  found.first_alignment = std::move(first_alignment);
   std::string path;
-  while (next_path(paths, path)) ++found.count;
+  while (next_path(*input, path)) ++found.count;
   return found;
 }
 

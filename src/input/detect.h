@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -30,6 +31,9 @@ struct Detection {
   std::int32_t count = 0;   // alignments the input stands for: 1, or the paths listed
   DetectedFormat format;    // of the (first) alignment; a batch reads all its alignments so
   std::string not_regular;  // not opened because it is no regular file: what it is ("a FIFO")
+  // When opened: the (first) alignment, open and unread, so that it is loaded from the bytes
+  // detection looked at, without opening it again.
+  std::optional<BlockReader> first_alignment;
 };
 
 // Reads the next path of a paths file: the next line that is not blank (a blank line has
@@ -64,13 +68,17 @@ decltype(auto) for_listed(const ListedPath& listed, const std::string& paths_fil
   }
 }
 
-// The format and type of the alignment `path` from its first non-blank line (without its line
-// end); ends the run (FatalError) when the line names no known format.
-DetectedFormat checkformat(std::string_view line, const std::string& path = {});
+// The format and type of the alignment `path` from its first non-blank line `line` (without its
+// line end), by the first row of the table of input formats that claims it; ends the run
+// (FatalError) when none does or the line is wrong for the row that does. `ends`: the line
+// ends of `path`, for the message.
+DetectedFormat checkformat(std::string_view line, const std::string& path = {},
+                           LineEnds ends = LineEnds::kNone);
 
 // Decides what `filename` is. An input whose first non-blank line names a file that can be
-// opened is a paths file. Format errors are fatal, as is a paths file that cannot be opened a
-// second time for counting.
+// opened is a paths file. Format errors are fatal. Each file is opened once: the input, and for
+// a paths file the first alignment it lists; the paths are counted from the input as it was
+// opened.
 Detection checkfiletype(const std::string& filename);
 
 }  // namespace selvane

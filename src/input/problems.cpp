@@ -14,12 +14,11 @@ namespace {
 
 constexpr std::size_t kQuotedLength = 40;
 
-// Lines ended by a carriage return alone: the start of the file holds one and no line feed.
-bool uses_cr_line_ends(const std::string& path) {
-  std::optional<BlockReader> in = BlockReader::open(path);
-  if (!in) return false;
-  const std::string_view start = in->buffered();
-  return start.find('\r') != std::string_view::npos && start.find('\n') == std::string_view::npos;
+const char kTooFewSequences[] =
+    "\nFile not in NBRF/PIR format or too few sequences in the alignment: ";
+
+std::string counted(std::int64_t n, std::string_view one, std::string_view more) {
+  return std::to_string(n) + std::string(n == 1 ? one : more);
 }
 
 }  // namespace
@@ -31,9 +30,9 @@ std::string quoted(std::string_view text) {
   return in_quotes(cut);
 }
 
-std::string file_detail(const std::string& path, std::string_view what) {
+std::string file_detail(const std::string& path, LineEnds ends, std::string_view what) {
   std::string detail = path + ": ";
-  if (uses_cr_line_ends(path)) {
+  if (ends == LineEnds::kCr) {
     detail +=
         "its lines end in a carriage return alone, so it reads as one line; convert the line "
         "ends to line feeds (tr '\\r' '\\n')";
@@ -41,6 +40,63 @@ std::string file_detail(const std::string& path, std::string_view what) {
     detail += what;
   }
   return detail;
+}
+
+void stop_reading(const ReadProblem& problem, const std::string& path, LineEnds ends) {
+  const auto detail = [&](std::string_view what) { return file_detail(path, ends, what); };
+  const std::string sequence = std::to_string(problem.sequence);
+  switch (problem.kind) {
+    case ReadProblemKind::kNoFormat:
+      fatal("\nSequence not in NBRF/PIR or FASTA format",
+            detail(problem.text.empty() ? std::string("the file is empty or holds only blank lines")
+                                        : "its first line " + quoted(problem.text) +
+                                              " is no FASTA or NBRF/PIR header (they begin "
+                                              "with '>')"));
+    case ReadProblemKind::kPirWithoutType:
+      fatal(
+          "\nSequence not in correct NBRF/PIR format: a D (for DNA or rRNA sequences) or a P "
+          "(for protein sequences) is missing after the symbol > in the name line",
+          detail("its first header " + quoted(problem.text) +
+                 " has ';' as its fourth character, so it is read as NBRF/PIR, which needs P "
+                 "(protein) or D (DNA) right after the '>'"));
+    case ReadProblemKind::kNameTooLong:
+      fatal(
+          "\nSequence name too long",
+          detail("the name of sequence " + sequence + " (" + quoted(problem.text) + ") is " +
+                 std::to_string(problem.count) + " characters long; at most " +
+                 std::to_string(problem.expected) + " fit here (--long-names accepts any length)"));
+    case ReadProblemKind::kNotPirEntry:
+      fatal(
+          "\nSequence not in NBRF/PIR format",
+          detail("the line " + quoted(problem.text) +
+                 (problem.sequence <= 1 ? std::string(" at the start")
+                                        : " after entry " + std::to_string(problem.sequence - 1)) +
+                 " does not begin with '>' (an entry ends at its '*')"));
+    case ReadProblemKind::kPirEntryUnended:
+      fatal("\nFile not in NBRF/PIR format",
+            detail("the file ends inside sequence " + sequence + ", before its '*'"));
+    case ReadProblemKind::kUnequalLengths:
+      fatal("\nSequences with different number of positions",
+            detail("sequence " + sequence + " (" + quoted(problem.text) + ") has " +
+                   std::to_string(problem.count) + " positions, but sequence 1 (" +
+                   quoted(problem.expected_text) + ") has " + std::to_string(problem.expected)));
+    case ReadProblemKind::kNoInput:
+      fatal_number(
+          kTooFewSequences, 0,
+          (path.empty() ? std::string() : path + ": ") + "no alignment was read: no input is open");
+    case ReadProblemKind::kTooFewSequences:
+      fatal_number(kTooFewSequences, problem.count,
+                   detail(counted(problem.count, " sequence", " sequences") +
+                          " read; an alignment needs at least 2"));
+    case ReadProblemKind::kTooFewPositions:
+      fatal_number(
+          "\nToo few positions in the alignment (at least two positions are necessary): ",
+          problem.count,
+          detail(counted(problem.count, " position is", " positions are") +
+                 " left once the columns that are gaps in every sequence are removed; at least "
+                 "2 are needed"));
+  }
+  fatal("\nFile not read", path);  // every kind is worded above
 }
 
 std::string not_opened_detail(std::string_view role, const std::string& path, int error,

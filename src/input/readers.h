@@ -1,4 +1,4 @@
-// The NBRF/PIR and FASTA alignment readers.
+// Loading an alignment through the table of input formats.
 #pragma once
 
 #include <string>
@@ -6,19 +6,21 @@
 
 #include "core/run_state.h"
 #include "input/alignment.h"
+#include "input/block_reader.h"
 
 namespace selvane {
 
-// Reads the alignment file `path` in `fileformat` (NBRF/PIR or FASTA), checks that it
-// has at least two sequences, removes the positions that are gaps in every sequence and checks
-// that at least two positions remain. Every failure is fatal, with a detail that names the file
-// and what is wrong where. Header lines longer than 74 characters (line end included) are refused
-// unless `long_names`.
+// Reads the alignment file `path` in `fileformat`, checks that it has at least two sequences,
+// removes the positions that are gaps in every sequence and checks that at least two positions
+// remain. Every failure is fatal, with a detail that names the file and what is wrong where.
+// Header lines longer than 74 characters (line end included) are refused unless `long_names`.
+// An undecided format (no input open) is refused before anything is opened.
 Alignment load(const std::string& path, InputFormat fileformat, bool long_names = false);
+// The same from an input already open (the one detection looked at), read from where it stands.
+Alignment load(BlockReader in, InputFormat fileformat, bool long_names = false);
 
-// The readers alone, before the checks and the removal of all-gap positions.
-Alignment load_pir(const std::string& path, bool long_names = false);
-Alignment load_fasta(const std::string& path, bool long_names = false);
+// The reader of `fileformat` alone, before load()'s checks and the removal of all-gap positions.
+Alignment read_alignment(const std::string& path, InputFormat fileformat, bool long_names = false);
 
 // The sequence names of the alignment file `path`, 1-based as Alignment::name (entry 0 is
 // empty), read as load() reads them but without keeping the residues: the cost of a scan of the

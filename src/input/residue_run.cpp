@@ -1,5 +1,6 @@
 #include "input/residue_run.h"
 
+#include <algorithm>
 #include <bit>
 
 #if defined(__SSE2__)
@@ -11,6 +12,7 @@ namespace selvane {
 CopiedResidues copy_residues(const char* from, std::size_t n, char stop, char* to) {
   std::size_t i = 0;  // bytes read
   std::size_t k = 0;  // residues stored
+  std::size_t line_feeds = 0;
 #if defined(__SSE2__)
   // Sixteen bytes at a time: stored whole, then the first byte that is not simply a residue is
   // looked for among them. Blanks and line ends are found among the bytes up to ' ', in one
@@ -35,7 +37,8 @@ CopiedResidues copy_residues(const char* from, std::size_t n, char stop, char* t
     // when it is a residue. The next sixteen start right after it.
     const std::size_t at = i + static_cast<std::size_t>(std::countr_zero(found));
     const char c = from[at];
-    if (c == stop || (c == '\r' && at + 1 == n)) return {at, k + (at - i)};
+    if (c == stop || (c == '\r' && at + 1 == n)) return {at, k + (at - i), line_feeds};
+    line_feeds += c == '\n' ? 1 : 0;
     const bool left_out = c == ' ' || c == '\n' || (c == '\r' && from[at + 1] == '\n');
     k += at - i + (left_out ? 0 : 1);
     i = at + 1;
@@ -44,7 +47,11 @@ CopiedResidues copy_residues(const char* from, std::size_t n, char stop, char* t
   // The portable form, and the last bytes of the vector one.
   for (; i < n; ++i) {
     const char c = from[i];
-    if (c == ' ' || c == '\n') continue;
+    if (c == ' ') continue;
+    if (c == '\n') {
+      ++line_feeds;
+      continue;
+    }
     if (c == stop) break;
     if (c == '\r') {
       if (i + 1 == n) break;
@@ -52,7 +59,30 @@ CopiedResidues copy_residues(const char* from, std::size_t n, char stop, char* t
     }
     to[k++] = c == '.' ? '-' : c;
   }
-  return {i, k};
+  return {i, k, line_feeds};
+}
+
+std::size_t count_line_feeds(const char* text, std::size_t n) {
+  std::size_t count = 0;
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  // A comparison yields -1 where it holds: each byte of `counts` counts its own line feeds, up
+  // to 255 rounds, and is then summed.
+  const __m128i line_feed = _mm_set1_epi8('\n');
+  while (n - i >= 16) {
+    const std::size_t rounds = std::min<std::size_t>((n - i) / 16, 255);
+    __m128i counts = _mm_setzero_si128();
+    for (std::size_t r = 0; r < rounds; ++r, i += 16) {
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+      counts = _mm_sub_epi8(counts, _mm_cmpeq_epi8(bytes, line_feed));
+    }
+    const __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
+    count += static_cast<std::size_t>(_mm_cvtsi128_si32(sums)) +
+             static_cast<std::size_t>(_mm_extract_epi16(sums, 4));
+  }
+#endif
+  for (; i < n; ++i) count += text[i] == '\n' ? 1 : 0;
+  return count;
 }
 
 }  // namespace selvane

@@ -6,8 +6,9 @@
 namespace selvane {
 
 struct CopiedResidues {
-  std::size_t read = 0;    // bytes of the text consumed
-  std::size_t stored = 0;  // residue characters written
+  std::size_t read = 0;        // bytes of the text consumed
+  std::size_t stored = 0;      // residue characters written
+  std::size_t line_feeds = 0;  // among the bytes read
 };
 
 // Copies the residue characters of `from` (n bytes) to `to`, storing '.' as '-' and leaving out
@@ -18,5 +19,8 @@ struct CopiedResidues {
 // `to` must have room for n bytes: bytes past the stored ones may be written too, and hold
 // nothing of use.
 CopiedResidues copy_residues(const char* from, std::size_t n, char stop, char* to);
+
+// The number of line feeds among the n bytes of `text`.
+std::size_t count_line_feeds(const char* text, std::size_t n);
 
 }  // namespace selvane

@@ -27,8 +27,8 @@ struct Outcome {
 Outcome detect_and_load(const fs::path& file) {
   Outcome outcome;
   try {
-    const Detection found = checkfiletype(file.string());
-    const Alignment al = load(found.first_path, found.format.format);
+    Detection found = checkfiletype(file.string());
+    const Alignment al = load(std::move(*found.first_alignment), found.format.format);
     outcome.fileformat = found.format.format;
     outcome.seq_type = static_cast<char>(found.format.type);
     outcome.numseq = al.numseq;

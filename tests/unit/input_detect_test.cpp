@@ -13,6 +13,7 @@
 #include "core/writer.h"
 #include "driver/run.h"
 #include "input/detect.h"
+#include "input/readers.h"
 #include "support/harness.h"
 
 namespace selvane {
@@ -202,6 +203,20 @@ TEST_F(Detection, PathsFileWhoseFirstAlignmentHasNoFormat) {
   testing::write_file(dir_ / "bad.txt", "  >P1;x\n");
   testing::write_file(dir_ / "paths", "bad.txt\n");
   EXPECT_EQ(detect("paths"), std::string("fatal:") + kNoFormat);
+}
+
+// The alignment detection looked at is loaded from the reader it opened, never opened again:
+// it loads even once its file is gone.
+TEST_F(Detection, HandsOverTheAlignmentItOpened) {
+  testing::write_file(dir_ / "list", "a.fas\nb.fas\n");
+  for (const char* input : {"a.fas", "list"}) {
+    testing::write_file(dir_ / "a.fas", ">x\nAC\n>y\nGT\n>z\nCC\n");
+    selvane::Detection found = checkfiletype(input);
+    ASSERT_TRUE(found.first_alignment.has_value()) << input;
+    fs::remove(dir_ / "a.fas");
+    const Alignment al = load(std::move(*found.first_alignment), found.format.format);
+    EXPECT_EQ(al.numseq, 3) << input;
+  }
 }
 
 TEST_F(Detection, NextPathSkipsBlankLinesAndKeepsSpaces) {

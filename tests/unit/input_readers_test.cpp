@@ -21,9 +21,9 @@ enum class Reader { kPir, kFasta, kLoadPir, kLoadFasta };
 Alignment read_with(Reader reader, const std::string& path) {
   switch (reader) {
     case Reader::kPir:
-      return load_pir(path);
+      return read_alignment(path, InputFormat::kPir);
     case Reader::kFasta:
-      return load_fasta(path);
+      return read_alignment(path, InputFormat::kFasta);
     case Reader::kLoadPir:
       return load(path, InputFormat::kPir);
     case Reader::kLoadFasta:

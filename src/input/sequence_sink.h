@@ -1,0 +1,48 @@
+// What a format reader reads into: the alignment (AlignmentBuilder) or its names alone
+// (NamesBuilder), so that each format has one reader for both.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "input/block_reader.h"
+#include "input/read_problem.h"
+
+namespace selvane {
+
+// Settings a reader needs from the run.
+struct ReadOptions {
+  bool long_names = false;  // --long-names: no limit on the length of a header line
+};
+
+class SequenceSink {
+ public:
+  virtual ~SequenceSink() = default;
+
+  // The number the next sequence gets, from 1.
+  virtual std::int32_t next_index() const = 0;
+  // Starts the next sequence, named `name` (a header line without its marker and line end).
+  virtual void begin_sequence(std::string_view name) = 0;
+  // Reads the residues of the sequence begun last from `in` up to the stop character `stop`
+  // (consumed) or the end of the input; returns whether the stop character was found. Blanks
+  // and line feeds separate residues; '.' is a gap like '-'; everything else, digits and tabs
+  // included, is a residue character (see copy_residues).
+  virtual bool scan(BlockReader& in, char stop) = 0;
+  // Ends the sequence begun last: a problem when its length differs from the first one's
+  // (`line`: where it began).
+  virtual std::optional<ReadProblem> end_sequence(std::int64_t line) = 0;
+};
+
+// Longest header line, its line end counted as one character.
+inline constexpr std::size_t kMaxHeaderLength = 74;
+
+// The header line `line` of the next sequence of `sink`, found on line `line_number` and
+// closed by a line end when `ended`, when it is longer than names may be (never with
+// `long_names`). The name counts without its marker of `marker` characters.
+std::optional<ReadProblem> header_too_long(const SequenceSink& sink, const std::string& line,
+                                           bool ended, std::size_t marker, bool long_names,
+                                           std::int64_t line_number);
+
+}  // namespace selvane
