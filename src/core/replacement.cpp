@@ -32,9 +32,9 @@ mode_t new_file_mode() {
 
 // What a failed write left under the output's name, for its message.
 enum class Left {
-  kTouched,     // an old file written over in place: nothing can be promised
-  kAsItWas,     // the old file, untouched
-  kNoFile,      // nothing: there was no file before
+  kTouched,  // an old file written over in place: nothing can be promised
+  kAsItWas,  // the old file, untouched
+  kNoFile,   // nothing: there was no file before
 };
 
 [[noreturn]] void not_written(const std::string& path, int error, Left left) {

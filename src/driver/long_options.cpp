@@ -100,7 +100,8 @@ constexpr LongOption kLongOptions[] = {
      "the taxon is the first word of the name up to the first C"},
     {"--taxon-regex", "RE", set_taxon_regex,
      "the taxon is the first group of the first match of the\n"
-     "ECMAScript pattern RE in the name (without a group: the match)"},
+     "RE2 pattern RE in the name (without a group: the match);\n"
+     "Perl syntax without backreferences or lookaround"},
     {"--partitions", "", set_partitions, "paths file: a partition file beside every concatenation"},
     {"--svg", "", set_svg, "also write an SVG overview of each alignment (default: off)"},
 };

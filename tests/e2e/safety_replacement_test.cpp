@@ -160,8 +160,16 @@ TEST(Replacement, AStopDuringAnInPlaceRewriteWaitsForTheCopy) {
   fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::others_exec);
   // The first copy of an old output is signalled as it reserves room for the new text.
   const auto traced = [&](const std::string& sig) {
-    std::vector<std::string> words = {"-c", "\"$@\"; exit $?", "sh", "strace", "-qq", "-o",
-                                      "/dev/null", "-e", "trace=fallocate", "-e",
+    std::vector<std::string> words = {"-c",
+                                      "\"$@\"; exit $?",
+                                      "sh",
+                                      "strace",
+                                      "-qq",
+                                      "-o",
+                                      "/dev/null",
+                                      "-e",
+                                      "trace=fallocate",
+                                      "-e",
                                       "inject=fallocate:signal=" + sig + ":when=1"};
     if (root) {
       words.insert(words.end(), {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
@@ -170,8 +178,8 @@ TEST(Replacement, AStopDuringAnInPlaceRewriteWaitsForTheCopy) {
     words.insert(words.end(), args.begin(), args.end());
     return words;
   };
-  for (const auto& [sig, name] : {std::pair{SIGTERM, "SIGTERM"}, {SIGINT, "SIGINT"},
-                                  {SIGHUP, "SIGHUP"}}) {
+  for (const auto& [sig, name] :
+       {std::pair{SIGTERM, "SIGTERM"}, {SIGINT, "SIGINT"}, {SIGHUP, "SIGHUP"}}) {
     SCOPED_TRACE(name);
     const fs::path folder = dir / name;
     write_file(folder / "a.fas", kFour);
@@ -185,8 +193,8 @@ TEST(Replacement, AStopDuringAnInPlaceRewriteWaitsForTheCopy) {
       }
     }
     old["a.fas"] = kFour;
-    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec |
-                                fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
+                                fs::perms::others_exec);
     const auto result = testing::run_program("sh", traced(name), folder);
     fs::permissions(folder, fs::perms::owner_all);
 
