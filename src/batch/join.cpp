@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <optional>
-#include <tuple>
 #include <utility>
 
 #include "core/diagnostics.h"
@@ -21,9 +20,6 @@ namespace {
       fatal("\nTaxon found twice in an alignment",
             file + ": sequences " + std::to_string(e.other_row) + " and " + std::to_string(e.row) +
                 " both belong to the taxon " + in_quotes(e.key));
-    case TaxonError::Kind::kNameTooLong:  // the name itself may be of any length: not shown
-      fatal("\nSequence name too long for the taxon pattern",
-            file + ": sequence " + std::to_string(e.row) + ": " + e.what());
     default:
       fatal("\nSequence name without taxon", file + ": " + e.what());
   }
@@ -126,35 +122,6 @@ JoinPlan plan_join(const CurrentInput& input, const std::vector<ListedPath>& lis
         }
       });
   return plan;
-}
-
-void check_pattern_names(const CurrentInput& input, const std::vector<ListedPath>& list,
-                         const TaxonRule& rule) {
-  if (rule.kind() != TaxonRule::Kind::kRegex) return;
-  std::vector<std::string> first;
-  for_each_names(
-      input, list, [&](std::size_t a, const std::string& path, std::vector<std::string> names) {
-        if (a == 0) {
-          first = std::move(names);
-          return;
-        }
-        // The warning applies the pattern to the two names of a row only where they differ.
-        const std::size_t rows = std::min(first.size(), names.size());
-        for (std::size_t s = 1; s < rows; ++s) {
-          if (first[s] == names[s]) continue;
-          const std::string row = std::to_string(s);
-          for (const auto& [file, name, other] : {std::tuple{list[0].path, &first[s], path},
-                                                  std::tuple{path, &names[s], list[0].path}}) {
-            try {
-              rule.check_length(*name);
-            } catch (const TaxonError& e) {
-              fatal("\nSequence name too long for the taxon pattern",
-                    file + ": sequence " + row + ": " + e.what() +
-                        ", and it differs from sequence " + row + " of " + other);
-            }
-          }
-        }
-      });
 }
 
 std::vector<std::string> taxon_names(const JoinPlan& plan) {

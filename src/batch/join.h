@@ -52,12 +52,6 @@ std::optional<OutOfRange> apply_join_counts(BlockParams& params, std::int32_t nu
 JoinPlan plan_join(const CurrentInput& input, const std::vector<ListedPath>& list,
                    const TaxonRule& rule, const UserCounts& user);
 
-// The same pass for concatenations joined by position whose warning reads taxa by a pattern:
-// ends the run, before anything is written, on a name too long for the pattern in a row where
-// a later alignment and the first differ (the rows the warning applies the pattern to).
-void check_pattern_names(const CurrentInput& input, const std::vector<ListedPath>& list,
-                         const TaxonRule& rule);
-
 // What the files of a concatenation joined by `plan` are made of: sequence t + 1 is taxon t,
 // named by its key (entry 0 unused), and found in the rows the index gives, alignment a being
 // range a of the concatenation.

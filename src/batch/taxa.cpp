@@ -1,5 +1,7 @@
 #include "batch/taxa.h"
 
+#include <re2/re2.h>
+
 #include <algorithm>
 
 #include "core/diagnostics.h"
@@ -31,23 +33,16 @@ TaxonRule TaxonRule::separator(char separator) {
 TaxonRule TaxonRule::regex(const std::string& pattern) {
   TaxonRule rule;
   rule.kind_ = Kind::kRegex;
-  try {
-    rule.regex_ = std::make_shared<const std::regex>(pattern, std::regex::ECMAScript);
-  } catch (const std::regex_error& e) {
-    throw TaxonError(TaxonError::Kind::kBadPattern, pattern, "", e.what());
+  RE2::Options options;
+  options.set_log_errors(false);  // the caller words the error
+  // Names are bytes, whatever their encoding: each byte is one character.
+  options.set_encoding(RE2::Options::EncodingLatin1);
+  auto compiled = std::make_shared<const RE2>(pattern, options);
+  if (!compiled->ok()) {
+    throw TaxonError(TaxonError::Kind::kBadPattern, pattern, "", compiled->error());
   }
-  const auto weight = 1 + std::count(pattern.begin(), pattern.end(), '(') +
-                      std::count(pattern.begin(), pattern.end(), '|');
-  rule.max_name_ = kRegexBudget / static_cast<std::size_t>(weight);
+  rule.regex_ = std::move(compiled);
   return rule;
-}
-
-void TaxonRule::check_length(std::string_view name) const {
-  if (name.size() <= max_name_) return;
-  throw TaxonError(TaxonError::Kind::kNameTooLong, std::string(name), "",
-                   "the name has " + std::to_string(name.size()) +
-                       " characters; the taxon pattern is applied to names of at most " +
-                       std::to_string(max_name_) + " characters");
 }
 
 std::string TaxonRule::key(std::string_view name) const {
@@ -62,23 +57,17 @@ std::string TaxonRule::key(std::string_view name) const {
       break;
     }
     case Kind::kRegex: {
-      check_length(name);
-      std::match_results<std::string_view::const_iterator> m;
-      bool found = false;
-      try {
-        found = std::regex_search(name.begin(), name.end(), m, *regex_);
-      } catch (const std::regex_error& e) {  // a name too long for the pattern's backtracking
-        throw TaxonError(TaxonError::Kind::kNoMatch, std::string(name), "", e.what());
-      }
-      if (!found) {
+      // The first group, or the whole match without one.
+      const int parts = regex_->NumberOfCapturingGroups() > 0 ? 2 : 1;
+      re2::StringPiece match[2];
+      if (!regex_->Match(re2::StringPiece(name.data(), name.size()), 0, name.size(),
+                         RE2::UNANCHORED, match, parts)) {
         throw TaxonError(TaxonError::Kind::kNoMatch, std::string(name), "",
                          "the taxon pattern does not match the name " + in_quotes(name));
       }
       // A group that took no part in the match gives an empty key, reported below.
-      const auto& part = regex_->mark_count() > 0 ? m[1] : m[0];
-      if (part.matched && part.length() > 0) {
-        key = std::string_view(&*part.first, static_cast<std::size_t>(part.length()));
-      }
+      const re2::StringPiece& part = match[parts - 1];
+      key = std::string_view(part.data(), part.size());
       break;
     }
   }

@@ -9,12 +9,15 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <regex>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+
+namespace re2 {
+class RE2;
+}
 
 namespace selvane {
 
@@ -27,7 +30,6 @@ class TaxonError : public std::runtime_error {
     kBadPattern,    // `name` is the pattern, what() the reason
     kNoMatch,       // the pattern does not match `name`
     kEmptyKey,      // `name` gives an empty key
-    kNameTooLong,   // `name` is longer than the pattern may be applied to (`row`, if known)
     kDuplicateKey,  // `key` is the taxon of rows `row` and `other_row` (other_row < row)
   };
   TaxonError(Kind kind_of, std::string name_of, std::string key_of, std::string what,
@@ -57,34 +59,22 @@ class TaxonRule {
   TaxonRule() = default;
   // The first word of the name, up to the first `separator` in it (all of it without one).
   static TaxonRule separator(char separator);
-  // ECMAScript pattern searched in the whole name: the first capture group of the first match,
-  // or the whole match when the pattern has no group. Compiled once, here; a pattern that does
-  // not compile throws TaxonError kBadPattern.
+  // A pattern in RE2's syntax searched in the whole name, each byte one character: the first
+  // capture group of the first match, or the whole match when the pattern has no group. RE2
+  // searches in time linear in the name's length whatever the pattern (no backtracking), so a
+  // user's pattern cannot hang a batch, and a name may be of any length. Compiled once, here; a
+  // pattern that does not compile throws TaxonError kBadPattern.
   static TaxonRule regex(const std::string& pattern);
 
   Kind kind() const { return kind_; }
 
-  // The longest name a pattern is applied to; no limit for the other rules. The standard
-  // library's regular expressions recurse once per state a match steps through, so the stack a
-  // search needs grows with the name's length times the states one character passes through,
-  // which grow with the groups and alternatives of the pattern (measured under AddressSanitizer:
-  // about 500 bytes per character and group level). The bound is kRegexBudget divided by one
-  // plus the count of '(' and '|' in the pattern (counted loosely, which can only lower it): a
-  // search then needs a few megabytes at most, the simplest patterns accepting 3000 characters.
-  static constexpr std::size_t kRegexBudget = 6000;
-  std::size_t max_name() const { return max_name_; }
-  // Throws TaxonError kNameTooLong when the rule cannot read a taxon from `name` safely.
-  void check_length(std::string_view name) const;
-
-  // The taxon key of `name`. Throws TaxonError kNameTooLong, kNoMatch or kEmptyKey. Every
-  // application of a pattern goes through here.
+  // The taxon key of `name`. Throws TaxonError kNoMatch or kEmptyKey.
   std::string key(std::string_view name) const;
 
  private:
   Kind kind_ = Kind::kFirstBlank;
   char separator_ = ' ';
-  std::size_t max_name_ = static_cast<std::size_t>(-1);
-  std::shared_ptr<const std::regex> regex_;  // shared: copies of a rule use one compiled pattern
+  std::shared_ptr<const re2::RE2> regex_;  // shared: copies of a rule use one compiled pattern
 };
 
 // Which row of every alignment of a batch belongs to which taxon. Built alignment by alignment

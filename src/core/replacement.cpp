@@ -30,9 +30,18 @@ mode_t new_file_mode() {
   fatal("\nFile not opened", path + ": cannot create the output file: " + std::strerror(error));
 }
 
-[[noreturn]] void not_written(const std::string& path, int error, bool kept) {
+// What a failed write left under the output's name, for its message.
+enum class Left {
+  kTouched,  // an old file written over in place: nothing can be promised
+  kAsItWas,  // the old file, untouched
+  kNoFile,   // nothing: there was no file before
+};
+
+[[noreturn]] void not_written(const std::string& path, int error, Left left) {
   fatal("\nFile not written", path + ": cannot write the output file: " + std::strerror(error) +
-                                  (kept ? "; the file is left as it was" : ""));
+                                  (left == Left::kAsItWas  ? "; the file is left as it was"
+                                   : left == Left::kNoFile ? "; no file is created"
+                                                           : ""));
 }
 
 // A stream on `fd` for our own buffered writes; fatal (and `fd` closed) when none can be had.
@@ -64,7 +73,8 @@ Replacement::Replacement(Replacement&& other) noexcept
       temp_(std::move(other.temp_)),
       target_(std::move(other.target_)),
       slot_(std::exchange(other.slot_, -1)),
-      overwritten_(std::exchange(other.overwritten_, -1)) {
+      overwritten_(std::exchange(other.overwritten_, -1)),
+      existed_(other.existed_) {
   other.temp_.clear();
 }
 
@@ -110,7 +120,7 @@ Replacement Replacement::open(const std::string& path) {
     // for writing would. Any other refusal (no inode or quota left, ...) would stop that writing
     // half-way too: the old file is kept as it is.
     if (exists && (error == EACCES || error == EPERM)) return overwrite(path, target);
-    if (exists) not_written(path, error, true);
+    if (exists) not_written(path, error, Left::kAsItWas);
     not_opened(path, error);
   }
   // The mode (and, where we may set it, the owner) the file would have kept or got from a plain
@@ -123,6 +133,7 @@ Replacement Replacement::open(const std::string& path) {
   }
   Replacement opened(path, nullptr, std::move(temp), target, slot);
   opened.file_ = stream_on(fd, path);
+  opened.existed_ = exists;
   return opened;
 }
 
@@ -143,6 +154,7 @@ Replacement Replacement::overwrite(const std::string& path, const std::string& t
   std::setvbuf(staging, nullptr, _IONBF, 0);
   Replacement opened(path, staging, {}, target, -1);
   opened.overwritten_ = fd;
+  opened.existed_ = true;
   return opened;
 }
 
@@ -176,15 +188,21 @@ void Replacement::commit(int write_error) {
   int error = write_error;
   // Until the old file is touched, it stays as it was.
   bool kept = !temp_.empty() || overwritten_ >= 0;
-  if (error == 0 && overwritten_ >= 0) error = copy_staged(kept);
-  if (overwritten_ >= 0 && ::close(overwritten_) != 0 && error == 0) error = errno;
-  overwritten_ = -1;
+  if (overwritten_ >= 0) {
+    // A run stopped half-way through the copy would leave the file torn: the old text with the
+    // new one's length, its tail zeros. A stop asked for meanwhile (Ctrl-C, kill) waits until
+    // the copy is over, and is then carried out with the usual cleanup. Only SIGKILL cannot wait.
+    SignalBlock block;
+    if (error == 0) error = copy_staged(kept);
+    if (::close(overwritten_) != 0 && error == 0) error = errno;
+    overwritten_ = -1;
+  }
   if (file_ != nullptr && std::fclose(file_) != 0 && error == 0) error = errno;
   file_ = nullptr;
   if (error == 0 && !temp_.empty() && ::rename(temp_.c_str(), target_.c_str()) != 0) error = errno;
   if (error != 0) {
     abandon();
-    not_written(path_, error, kept);
+    not_written(path_, error, !kept ? Left::kTouched : existed_ ? Left::kAsItWas : Left::kNoFile);
   }
   release_pending(slot_);
   slot_ = -1;

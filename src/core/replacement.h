@@ -25,7 +25,7 @@ class Replacement {
   // cannot be replaced; and an existing file we may write but not replace, because its folder
   // refuses new files. The latter gets its text only at commit(), gathered until then in an
   // unnamed temporary file, and only once there is room for all of it: a run stopped on the way
-  // or a full disk leaves it as it was.
+  // or a full disk leaves it as it was, and a stop asked for during the copy waits for its end.
   static Replacement open(const std::string& path);
 
   Replacement(Replacement&& other) noexcept;
@@ -40,8 +40,8 @@ class Replacement {
 
   // Closes the file and, when `write_error` is 0 and closing went well, renames it over the
   // final name. Otherwise the temporary file is removed and the run ends with "\nFile not
-  // written" (the old file, if any, stays as it was). `write_error` is the errno of the first
-  // write that failed, or 0.
+  // written", the detail saying that the old file stays as it was or that none is created.
+  // `write_error` is the errno of the first write that failed, or 0.
   void commit(int write_error);
 
  private:
@@ -58,6 +58,7 @@ class Replacement {
   std::string target_;    // what the temporary file replaces
   int slot_;              // its place among the pending files
   int overwritten_ = -1;  // an old file overwritten at commit, its text gathered in file_
+  bool existed_ = false;  // a file stood under the name before
 };
 
 }  // namespace selvane

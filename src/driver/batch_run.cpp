@@ -99,8 +99,6 @@ RunOutcome run_batch(RunState& st, Writer& out, std::optional<Alignment> preload
       check_phylip_output(st.input.filename + " (the concatenations)", taxon_names(*plan), "taxon",
                           out);
     }
-  } else if (concatenating) {
-    check_pattern_names(st.input, list, rule);
   }
 
   std::int32_t reference_count = 0;

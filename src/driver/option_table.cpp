@@ -360,7 +360,8 @@ constexpr OptionRow kOptions[] = {
      "the taxon is the first word of the name up to the first C"},
     {"--taxon-regex", "RE", kText, kAfter, set_taxon_regex,
      "the taxon is the first group of the first match of the\n"
-     "ECMAScript pattern RE in the name (without a group: the match)"},
+     "RE2 pattern RE in the name (without a group: the match);\n"
+     "Perl syntax without backreferences or lookaround"},
     {"--partitions", "", kNone, kAfter, join_switch<&JoinSwitches::partitions>,
      "paths file: a partition file beside every concatenation"},
     {"--svg", "", kNone, kAfter, turn_on<&RunState::outputs, &OutputSwitches::svg_overview>,

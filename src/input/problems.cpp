@@ -25,7 +25,12 @@ std::string counted(std::int64_t n, std::string_view one, std::string_view more)
 
 std::string quoted(std::string_view text) {
   if (text.size() <= kQuotedLength) return in_quotes(text);
-  std::string cut(text.substr(0, kQuotedLength));
+  // Cut between two UTF-8 characters, not inside one.
+  std::size_t length = kQuotedLength;
+  while (length > kQuotedLength - 3 && (static_cast<unsigned char>(text[length]) & 0xc0) == 0x80) {
+    --length;
+  }
+  std::string cut(text.substr(0, length));
   cut += "...";
   return in_quotes(cut);
 }

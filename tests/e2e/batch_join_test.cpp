@@ -177,13 +177,11 @@ TEST(ByName, ErrorsStopTheBatchBeforeAnyFileIsWritten) {
   const std::string twice = ">C@2\nMKVLAAGLLAPQ\n>A@2\nMKVLAAGLLAPQ\n>C@3\nMKVLAAGLLAPE\n";
   const std::string eight =
       ">a\nMKVL\n>b\nMKVL\n>c\nMKVL\n>d\nMKVL\n>e\nMKVL\n>f\nMKVL\n>g\nMKVL\n>h\nMKVL\n";
-  const std::string long_name = ">" + std::string(100000, 'x') + "\nMK\n>y\nMK\n>z\nMK\n>w\nMK\n";
   const struct {
     std::string second;  // empty: g2.fas is missing
     std::vector<std::string> args;
     std::string message, detail;
     std::string first = {};  // empty: `four`
-    bool by_name = true;
   } cases[] = {
       {twice,
        {"--taxon-sep=@"},
@@ -223,20 +221,6 @@ TEST(ByName, ErrorsStopTheBatchBeforeAnyFileIsWritten) {
        {},
        "File not opened",
        "cannot open input \"g2.fas\": No such file or directory (listed on line 2 of list.txt)"},
-      // Longer names would exhaust the stack of the pattern's search.
-      {long_name,
-       {"--long-names", "--taxon-regex=(.*)"},
-       "Sequence name too long for the taxon pattern",
-       "g2.fas: sequence 1: the name has 100000 characters; the taxon pattern is applied to names "
-       "of at most 3000 characters (listed on line 2 of list.txt)"},
-      {long_name,
-       {"--long-names", "--taxon-regex=(.*)"},
-       "Sequence name too long for the taxon pattern",
-       "g2.fas: sequence 1: the name has 100000 characters; the taxon pattern is applied to names "
-       "of at most 3000 characters, and it differs from sequence 1 of g1.fas (listed on line 2 of "
-       "list.txt)",
-       "",
-       false},
       // Taxa of different alignments whose PHYLIP names coincide.
       {">Homo_sapiens|2\nMK\n>b|2\nMK\n",
        {"--taxon-regex=^([^|]+)", "--out-format=phylip"},
@@ -251,8 +235,7 @@ TEST(ByName, ErrorsStopTheBatchBeforeAnyFileIsWritten) {
     if (!c.second.empty()) write_file(dir / "g2.fas", c.second);
     write_file(dir / "list.txt", "g1.fas\ng2.fas\n");
     const auto before = testing::list_files(dir.path());
-    std::vector<std::string> args = {"list.txt", "-a=y"};
-    if (c.by_name) args.push_back("--by-name");
+    std::vector<std::string> args = {"list.txt", "-a=y", "--by-name"};
     args.insert(args.end(), c.args.begin(), c.args.end());
     const auto run = run_selvane(args, dir.path());
     SCOPED_TRACE(c.detail);

@@ -123,7 +123,7 @@ TEST(IoErrors, AFileSizeLimitOrALostStandardOutputFailsTheRun) {
       {"ulimit -f 1; exec \"$0\" \"$@\"",
        {"a.fas", "-k=y"},
        "\nFile not written\n" + std::string(kTerminated),
-       "File too large; the file is left"},
+       "File too large; no file is created"},
       {"exec \"$0\" \"$@\" >/dev/full", {"a.fas", "-s=y", "--posix-exit"}, "", unwritten},
       {"exec \"$0\" \"$@\" >/dev/full", {"a.fas", "-s=y"}, "", unwritten},
       {"exec \"$0\" \"$@\" >/dev/full", {"--version"}, "", unwritten},

@@ -142,6 +142,69 @@ TEST_F(Interrupted, SignalsToStopLeaveNoTemporaryFile) {
   }
 }
 
+// An old output rewritten in place (its folder refuses new files) is never left torn by a stop:
+// strace sends the signal as the copy reserves the new length, which once left the old text
+// with a tail of zero bytes. The copy now ends first, and then the run ends by the signal.
+TEST(Replacement, AStopDuringAnInPlaceRewriteWaitsForTheCopy) {
+  TempDir dir;
+  if (testing::run_program("strace", {"-qq", "-o", "/dev/null", "true"}, dir.path()).status != 0) {
+    GTEST_SKIP() << "strace cannot trace here";
+  }
+  const std::vector<std::string> args = {"a.fas", "-k=y"};
+  write_file(dir / "new/a.fas", kFour);
+  ASSERT_EQ(run_selvane(args, dir / "new").status, 1);
+  const Files fresh = snapshot(dir / "new");
+  // As root, the run is another user's, who may write the old outputs but not their folder.
+  const bool root = geteuid() == 0;
+  fs::copy_file(SELVANE_BINARY, dir / "selvane");
+  fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::others_exec);
+  // The first copy of an old output is signalled as it reserves room for the new text.
+  const auto traced = [&](const std::string& sig) {
+    std::vector<std::string> words = {"-c",
+                                      "\"$@\"; exit $?",
+                                      "sh",
+                                      "strace",
+                                      "-qq",
+                                      "-o",
+                                      "/dev/null",
+                                      "-e",
+                                      "trace=fallocate",
+                                      "-e",
+                                      "inject=fallocate:signal=" + sig + ":when=1"};
+    if (root) {
+      words.insert(words.end(), {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
+    }
+    words.push_back((dir / "selvane").string());
+    words.insert(words.end(), args.begin(), args.end());
+    return words;
+  };
+  for (const auto& [sig, name] :
+       {std::pair{SIGTERM, "SIGTERM"}, {SIGINT, "SIGINT"}, {SIGHUP, "SIGHUP"}}) {
+    SCOPED_TRACE(name);
+    const fs::path folder = dir / name;
+    write_file(folder / "a.fas", kFour);
+    Files old;
+    for (const auto& [file, content] : fresh) {
+      if (file == "a.fas") continue;
+      write_file(folder / file, "old\n");
+      old[file] = "old\n";
+      if (root) {
+        ASSERT_EQ(chown((folder / file).c_str(), 65534, 65534), 0);
+      }
+    }
+    old["a.fas"] = kFour;
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
+                                fs::perms::others_exec);
+    const auto result = testing::run_program("sh", traced(name), folder);
+    fs::permissions(folder, fs::perms::owner_all);
+
+    EXPECT_EQ(result.status, 128 + sig) << result.output << result.errors;
+    const Files now = snapshot(folder);
+    expect_old_or_new(now, old, fresh, false);
+    EXPECT_NE(now, old) << "no output was rewritten: the test proves nothing";
+  }
+}
+
 // Replacing a file keeps what writing over it kept: its permissions, the link that leads to it,
 // and a device stays a device.
 TEST(Replacement, KeepsWhatWritingOverAFileKept) {
