@@ -42,11 +42,12 @@ namespace {
 // Reads the names of every listed alignment and hands them to `use` with their path; a stop in
 // either says where the alignment is listed.
 template <class Use>
-void for_each_names(const CurrentInput& input, const std::vector<ListedPath>& list, Use&& use) {
-  for (std::size_t a = 0; a < list.size(); ++a) {
-    for_listed(list[a], input.filename, [&] {
-      const std::string& path = list[a].path;
-      use(a, path, read_names(path, input.fileformat, input.long_names));
+void for_each_names(const BatchList& list, Use&& use) {
+  for (std::size_t a = 0; a < list.paths.size(); ++a) {
+    const std::string& path = list.paths[a].path;
+    working_on(path, [&] {
+      for_listed(list.paths[a], list.paths_file,
+                 [&] { use(a, path, read_names(path, list.fileformat, list.long_names)); });
     });
   }
 }
@@ -76,16 +77,6 @@ TaxonRule taxon_rule(const JoinSwitches& join) {
   return TaxonRule();
 }
 
-UserCounts user_counts(const BlockParams& params, const CurrentInput& input) {
-  UserCounts user;
-  if (input.negval_set) user.negval = params.negval;
-  if (input.flankval_set) user.flankval = params.flankval;
-  user.flankval_lowest = input.flankval_lowest;
-  user.refused_negval = input.refused_negval;
-  user.refused_flankval = input.refused_flankval;
-  return user;
-}
-
 std::optional<OutOfRange> apply_join_counts(BlockParams& params, std::int32_t numseq,
                                             const UserCounts& user) {
   apply_sequence_count_defaults(params, numseq);
@@ -102,13 +93,11 @@ std::optional<OutOfRange> apply_join_counts(BlockParams& params, std::int32_t nu
   return std::nullopt;
 }
 
-JoinPlan plan_join(const CurrentInput& input, const std::vector<ListedPath>& list,
-                   const TaxonRule& rule, const UserCounts& user) {
+JoinPlan plan_join(const BatchList& list, const TaxonRule& rule, const UserCounts& user) {
   JoinPlan plan(rule);
   BlockParams params;
   for_each_names(
-      input, list,
-      [&](std::size_t a, const std::string& path, const std::vector<std::string>& names) {
+      list, [&](std::size_t a, const std::string& path, const std::vector<std::string>& names) {
         try {
           plan.add(names);
         } catch (const TaxonError& e) {
@@ -128,33 +117,32 @@ JoinPlan plan_join(const CurrentInput& input, const std::vector<ListedPath>& lis
   return plan;
 }
 
-void check_pattern_names(const CurrentInput& input, const std::vector<ListedPath>& list,
-                         const TaxonRule& rule) {
+void check_pattern_names(const BatchList& list, const TaxonRule& rule) {
   if (rule.kind() != TaxonRule::Kind::kRegex) return;
   std::vector<std::string> first;
-  for_each_names(
-      input, list, [&](std::size_t a, const std::string& path, std::vector<std::string> names) {
-        if (a == 0) {
-          first = std::move(names);
-          return;
+  for_each_names(list, [&](std::size_t a, const std::string& path, std::vector<std::string> names) {
+    if (a == 0) {
+      first = std::move(names);
+      return;
+    }
+    // The warning applies the pattern to the two names of a row only where they differ.
+    const std::size_t rows = std::min(first.size(), names.size());
+    for (std::size_t s = 1; s < rows; ++s) {
+      if (first[s] == names[s]) continue;
+      const std::string row = std::to_string(s);
+      const std::string& first_path = list.paths[0].path;
+      for (const auto& [file, name, other] :
+           {std::tuple{first_path, &first[s], path}, std::tuple{path, &names[s], first_path}}) {
+        try {
+          rule.check_length(*name);
+        } catch (const TaxonError& e) {
+          fatal("\nSequence name too long for the taxon pattern",
+                file + ": sequence " + row + ": " + e.what() + ", and it differs from sequence " +
+                    row + " of " + other);
         }
-        // The warning applies the pattern to the two names of a row only where they differ.
-        const std::size_t rows = std::min(first.size(), names.size());
-        for (std::size_t s = 1; s < rows; ++s) {
-          if (first[s] == names[s]) continue;
-          const std::string row = std::to_string(s);
-          for (const auto& [file, name, other] : {std::tuple{list[0].path, &first[s], path},
-                                                  std::tuple{path, &names[s], list[0].path}}) {
-            try {
-              rule.check_length(*name);
-            } catch (const TaxonError& e) {
-              fatal("\nSequence name too long for the taxon pattern",
-                    file + ": sequence " + row + ": " + e.what() +
-                        ", and it differs from sequence " + row + " of " + other);
-            }
-          }
-        }
-      });
+      }
+    }
+  });
 }
 
 std::vector<std::string> taxon_names(const JoinPlan& plan) {
