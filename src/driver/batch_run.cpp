@@ -60,12 +60,14 @@ BatchPlan plan_batch(const Request& request, Writer& out) {
   return plan;
 }
 
-// The job of the alignment `aln`, listed at `index`, with the results of those before it: its
-// b1 and b2 as the rules give them, once it is checked against the plan (joined by name) or the
-// first alignment (b1 and b2 fixed). Concatenations joined by position warn of rows whose taxa
-// differ from the first alignment's.
+// The job of the alignment `aln`, listed at `index`, with the results of those before it and
+// the names of the first (kept when they are joined by position): its b1 and b2 as the rules
+// give them, once it is checked against the plan (joined by name) or the first alignment (b1 and
+// b2 fixed). Concatenations joined by position warn of rows whose taxa differ from the first
+// alignment's.
 Job make_job(const Request& request, const BatchPlan& plan, std::size_t index, const Alignment& aln,
-             const std::vector<AlignmentResults>& before, Writer& out) {
+             const std::vector<AlignmentResults>& before,
+             const std::vector<std::string>& first_names, Writer& out) {
   const std::string& path = plan.list.paths[index].path;
   if (plan.join) {
     if (index >= plan.join->alignments() || plan.join->rows(index) != aln.numseq) {
@@ -82,7 +84,7 @@ Job make_job(const Request& request, const BatchPlan& plan, std::size_t index, c
     }
     if (plan.concatenating) {
       const auto warning =
-          position_join_warning(first.job.fichero1, first.name, path, aln.name, plan.rule);
+          position_join_warning(first.job.fichero1, first_names, path, aln.name, plan.rule);
       if (warning) diagnose(out, *warning);
     }
   }
@@ -91,7 +93,7 @@ Job make_job(const Request& request, const BatchPlan& plan, std::size_t index, c
 }
 
 // The concatenations a batch asked for, gathered alignment by alignment while it runs: the
-// alignments' residues are not kept, so each concatenation keeps its own pieces of them.
+// alignments are not kept, so each concatenation keeps its own pieces of them.
 struct Concatenations {
   explicit Concatenations(const Request& request) {
     if (!request.tog_sub) return;
@@ -102,18 +104,22 @@ struct Concatenations {
     if (o.tog_allungfile) ungapped.emplace("newletall");
   }
 
-  void append(const Alignment& aln, const ProcessedAlignment& p) {
+  // Takes its part of the alignment `aln` that `p` was processed from, and its names: joined by
+  // position, the files carry the last alignment's names.
+  void append(Alignment&& aln, const ProcessedAlignment& p) {
     const AlignmentResults& r = p.results;
     if (blocks) blocks->append_blocks(aln, r.blocks);
-    if (overview) overview->append(r.job.fichero1, aln, r.job.params, r.cls, r.blocks, p.gaps);
+    if (overview) overview->append(r.job.fichero1, aln, r.job.params, p.cls, r.blocks, p.gaps);
     if (ungapped) ungapped->append_rows(p.newlet);
     if (inputs) inputs->append_alignment(aln);
+    last_names = std::move(aln.name);
   }
 
   std::optional<Concatenation> blocks;     // -a
   std::optional<Concatenation> inputs;     // -c
   std::optional<Concatenation> ungapped;   // -w
   std::optional<BlocksOverview> overview;  // -a with --svg
+  std::vector<std::string> last_names;
 };
 
 // Writes the concatenations the plan lists, with their partition files, from the results of
@@ -122,8 +128,7 @@ void write_concatenations(const Request& request, const BatchPlan& plan, const C
                           const std::vector<AlignmentResults>& results, Writer& out) {
   const OutputSwitches& o = request.outputs;
   const EntryFormat format = entry_format(request);
-  // Joined by position, the concatenated files carry the last alignment's names.
-  const std::vector<std::string> names = plan.join ? taxon_names(*plan.join) : results.back().name;
+  const std::vector<std::string> names = plan.join ? taxon_names(*plan.join) : all.last_names;
   const std::optional<RowIndex> rows_of =
       plan.join ? std::optional(taxon_rows(*plan.join)) : std::nullopt;
   std::vector<std::string> files;  // with --partitions: the file name of every alignment
@@ -165,6 +170,7 @@ void write_concatenations(const Request& request, const BatchPlan& plan, const C
 RunResults run_batch(const Request& request, Writer& out, std::optional<Alignment> preloaded) {
   const BatchPlan plan = plan_batch(request, out);
   Concatenations all(request);
+  std::vector<std::string> first_names;  // joined by position: the names the others should have
   RunResults results;
   // A paths file shortened since it was counted simply ends the batch early.
   for (std::size_t index = 0; index < plan.list.paths.size(); ++index) {
@@ -179,13 +185,14 @@ RunResults run_batch(const Request& request, Writer& out, std::optional<Alignmen
       preloaded.reset();
       if (index == 0) hint_sequence_type(request, entry.path, aln, out);
       const Job job = for_listed(entry, request.filename, [&] {
-        return make_job(request, plan, index, aln, results.alignments, out);
+        return make_job(request, plan, index, aln, results.alignments, first_names, out);
       });
       ProcessedAlignment p =
           for_listed(entry, request.filename, [&] { return process(request, job, aln, out); });
       // The log of a batch stopped part-way then lists every alignment whose files are written.
       out.flush();
-      all.append(aln, p);
+      if (index == 0 && plan.concatenating && !plan.join) first_names = aln.name;
+      all.append(std::move(aln), p);
       results.alignments.push_back(std::move(p.results));
     });
   }

@@ -71,32 +71,32 @@ std::vector<std::pair<OutputFile, std::string>> write_files(const Request& reque
   const BlockParams& params = job.params;
   const std::string& fichero1 = job.fichero1;
   const EntryFormat format = entry_format(request);
-  const AlignmentResults& r = p.results;
+  const Blocks& blocks = p.results.blocks;
   auto files = alignment_outputs(fichero1, outputs);
   for (const auto& [kind, name] : files) {
     switch (kind) {
       case OutputFile::kSelectedBlocks:
-        saveseq(name, outputs, format, aln, r.blocks);
+        saveseq(name, outputs, format, aln, blocks);
         break;
       case OutputFile::kResultsHtml:
       case OutputFile::kResultsText:
       case OutputFile::kResultsShort:
-        saveviewfile(name, params, outputs, fichero1, aln, r.cls, r.blocks, letselvane);
+        saveviewfile(name, params, outputs, fichero1, aln, p.cls, blocks, letselvane);
         break;
       case OutputFile::kMask:
-        savemask(name, params, outputs, aln, r.cls, letselvane);
+        savemask(name, params, outputs, aln, p.cls, letselvane);
         break;
       case OutputFile::kPostScript:
-        saveps(name, params, outputs, fichero1, aln.nupo, r.blocks);
+        saveps(name, params, outputs, fichero1, aln.nupo, blocks);
         break;
       case OutputFile::kNonconserved:
-        savencb(name, outputs, format, aln, r.blocks);
+        savencb(name, outputs, format, aln, blocks);
         break;
       case OutputFile::kUngapped:
         save_ung(name, outputs, format, aln, p.newlet);
         break;
       case OutputFile::kOverview:
-        saveoverview(name, params, outputs, fichero1, aln, r.cls, r.blocks, p.gaps);
+        saveoverview(name, params, outputs, fichero1, aln, p.cls, blocks, p.gaps);
         break;
     }
   }
@@ -137,8 +137,8 @@ ProcessedAlignment process(const Request& request, const Job& job, const Alignme
   r.job = job;
   r.numseq = aln.numseq;
   r.nupo = aln.nupo;
-  r.cls = assignval(aln, params, o.svg_overview);
-  r.blocks = getpos(r.cls, aln, params);
+  p.cls = assignval(aln, params, o.svg_overview);
+  r.blocks = getpos(p.cls, aln, params);
   if (wants_ungapped(request)) {
     p.newlet = ungap(aln);
     r.nupoung = p.newlet.width();
@@ -149,7 +149,7 @@ ProcessedAlignment process(const Request& request, const Job& job, const Alignme
   printpos(r, out);
   if (r.blocks.nupo3 == 0) {
     diagnose(out,
-             job.fichero1 + ": no position selected; " + no_selection_hint(params, aln, r.cls));
+             job.fichero1 + ": no position selected; " + no_selection_hint(params, aln, p.cls));
   }
   const bool alignment_files = o.tog_seqfile || o.tog_ncbfile || o.tog_ungappedfile ||
                                (request.tog_sb && concatenates(request));
@@ -157,7 +157,6 @@ ProcessedAlignment process(const Request& request, const Job& job, const Alignme
     check_phylip_output(job.fichero1, aln.name, "sequence", out);
   }
   r.files = write_files(request, job, aln, p, letselvane);
-  r.name = aln.name;
   return p;
 }
 
