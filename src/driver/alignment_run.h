@@ -28,7 +28,8 @@ void check_phylip_output(const std::string& label, std::span<const std::string> 
 // The job of `aln`, loaded from job.fichero1: prints its path, classifies its positions,
 // selects its blocks, builds what the outputs need, prints the summary and writes the enabled
 // files. A selection of no position gets a hint on standard error; PHYLIP output first checks
-// the names (see check_phylip_output). Reads nothing but its arguments and changes none of them.
+// the names (see check_phylip_output). Reads nothing but its arguments and changes none of
+// them: what it did is in what it returns, what it printed and the files it wrote.
 ProcessedAlignment process(const Request& request, const Job& job, const Alignment& aln,
                            Writer& out);
 

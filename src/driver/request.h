@@ -12,7 +12,6 @@
 
 #include "batch/join.h"
 #include "core/run_state.h"
-#include "input/detect.h"
 #include "output/entry.h"
 
 namespace selvane {
@@ -47,8 +46,6 @@ struct Job {
   std::int64_t line = 0;   // the line of the paths file that lists it; 0 for a single alignment
   std::int32_t index = 0;  // its place in the run, from 0
   BlockParams params;      // the request's, b1 and b2 as block_params gives them
-
-  ListedPath listed() const { return {fichero1, line}; }
 };
 
 // The block parameters of an alignment of `numseq` sequences: the request's for a single
