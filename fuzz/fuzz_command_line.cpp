@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::string> allowed;
   const std::vector<std::string> alignments =
       input == "list" ? std::vector<std::string>{"a.fas", "b.fas"} : std::vector{input};
-  for (const PlannedOutput& o : plan_run(st, alignments).outputs) {
+  for (const PlannedOutput& o : plan_run(make_request(st), alignments).outputs) {
     allowed.push_back(final_output_path(o.path, st.outputs));
   }
   fuzz::check_scratch(allowed, true);

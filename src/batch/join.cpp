@@ -38,11 +38,12 @@ namespace {
 // Reads the names of every listed alignment and hands them to `use` with their path; a stop in
 // either says where the alignment is listed.
 template <class Use>
-void for_each_names(const CurrentInput& input, const std::vector<ListedPath>& list, Use&& use) {
-  for (std::size_t a = 0; a < list.size(); ++a) {
-    for_listed(list[a], input.filename, [&] {
-      const std::string& path = list[a].path;
-      use(a, path, read_names(path, input.fileformat, input.long_names));
+void for_each_names(const BatchList& list, Use&& use) {
+  for (std::size_t a = 0; a < list.paths.size(); ++a) {
+    const std::string& path = list.paths[a].path;
+    working_on(path, [&] {
+      for_listed(list.paths[a], list.paths_file,
+                 [&] { use(a, path, read_names(path, list.fileformat, list.long_names)); });
     });
   }
 }
@@ -72,16 +73,6 @@ TaxonRule taxon_rule(const JoinSwitches& join) {
   return TaxonRule();
 }
 
-UserCounts user_counts(const BlockParams& params, const CurrentInput& input) {
-  UserCounts user;
-  if (input.negval_set) user.negval = params.negval;
-  if (input.flankval_set) user.flankval = params.flankval;
-  user.flankval_lowest = input.flankval_lowest;
-  user.refused_negval = input.refused_negval;
-  user.refused_flankval = input.refused_flankval;
-  return user;
-}
-
 std::optional<OutOfRange> apply_join_counts(BlockParams& params, std::int32_t numseq,
                                             const UserCounts& user) {
   apply_sequence_count_defaults(params, numseq);
@@ -98,13 +89,11 @@ std::optional<OutOfRange> apply_join_counts(BlockParams& params, std::int32_t nu
   return std::nullopt;
 }
 
-JoinPlan plan_join(const CurrentInput& input, const std::vector<ListedPath>& list,
-                   const TaxonRule& rule, const UserCounts& user) {
+JoinPlan plan_join(const BatchList& list, const TaxonRule& rule, const UserCounts& user) {
   JoinPlan plan(rule);
   BlockParams params;
   for_each_names(
-      input, list,
-      [&](std::size_t a, const std::string& path, const std::vector<std::string>& names) {
+      list, [&](std::size_t a, const std::string& path, const std::vector<std::string>& names) {
         try {
           plan.add(names);
         } catch (const TaxonError& e) {

@@ -25,15 +25,22 @@ struct UserCounts {
   std::optional<std::int32_t> negval;
   std::optional<std::int32_t> flankval;
   bool flankval_lowest = false;  // -b2=0: b2 is b1, whatever b1 becomes
-  std::optional<CurrentInput::RefusedCount> refused_negval;
-  std::optional<CurrentInput::RefusedCount> refused_flankval;
+  std::optional<RefusedCount> refused_negval;
+  std::optional<RefusedCount> refused_flankval;
 };
-UserCounts user_counts(const BlockParams& params, const CurrentInput& input);
 
 // A b1 or b2 the user set, out of an alignment's range.
 struct OutOfRange {
   bool b1;  // b1, or b2
-  CurrentInput::RefusedCount count;
+  RefusedCount count;
+};
+
+// The alignments a paths file lists, and how they are read.
+struct BatchList {
+  std::string paths_file;
+  std::vector<ListedPath> paths;
+  InputFormat fileformat = InputFormat::kNone;
+  bool long_names = false;
 };
 
 // b1 and b2 for an alignment of `numseq` sequences in a batch joined by taxon: its own
@@ -44,13 +51,12 @@ std::optional<OutOfRange> apply_join_counts(BlockParams& params, std::int32_t nu
                                             const UserCounts& user);
 
 // The pass before a joined batch writes anything: the names and the number of sequences of
-// every alignment of `list` (the paths file input.filename lists), read in the input's format.
+// every alignment of `list`.
 // Returns the plan of the join; ends the run, naming the file (and where it is listed) and the
 // name, key or value, on a file that cannot be read, a name without taxon, a taxon found twice in
 // one alignment, or a b1 or b2 the user set that is out of range for some alignment (the first
 // one included, for which the command line refused it).
-JoinPlan plan_join(const CurrentInput& input, const std::vector<ListedPath>& list,
-                   const TaxonRule& rule, const UserCounts& user);
+JoinPlan plan_join(const BatchList& list, const TaxonRule& rule, const UserCounts& user);
 
 // What the files of a concatenation joined by `plan` are made of: sequence t + 1 is taxon t,
 // named by its key (entry 0 unused), and found in the rows the index gives, alignment a being

@@ -68,11 +68,35 @@ decltype(auto) allocating(std::string_view array, std::int64_t number, F&& alloc
 }
 
 // Running out of memory: the text is the array's message; run_command_line() names the file
-// being processed on standard error, which the array's builder does not know.
+// being processed on standard error, which the array's builder does not know: working_on()
+// tells it.
 class MemoryFailure : public FatalError {
  public:
   using FatalError::FatalError;
+  MemoryFailure(const FatalError& failure, std::string file)
+      : FatalError(failure), file_(std::move(file)) {}
+  // The file being worked on when memory ran out; empty when no step said (main() then names
+  // the input).
+  const std::string& file() const { return file_; }
+
+ private:
+  std::string file_;
 };
+
+// Runs `step`, the work on the file `file`: running out of memory in it (an array's own
+// message, or any other allocation) ends the run naming that file, unless a step inside it
+// named its own.
+template <class Step>
+decltype(auto) working_on(const std::string& file, Step&& step) {
+  try {
+    return std::forward<Step>(step)();
+  } catch (const MemoryFailure& failure) {
+    if (!failure.file().empty()) throw;
+    throw MemoryFailure(failure, file);
+  } catch (const std::bad_alloc&) {
+    throw MemoryFailure(FatalError("\nMemory allocation failure\n", "out of memory"), file);
+  }
+}
 
 // Thrown to end the process normally (quitting the menus); run_command_line() returns its
 // status.

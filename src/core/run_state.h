@@ -1,9 +1,11 @@
 // The run state: every setting, switch and control flag of the program, in one struct owned by
-// main() and passed by reference to the command line, the run driver and the menus.
+// main() and edited by the command line and the menus. A run does not work on it: it starts
+// from a request made of it (driver/request.h), and what it leaves for the menus is applied
+// back by the driver in one step.
 //
 // It is made of four parts that say what they hold: the block parameters, the output switches,
 // the current input and the menu session. A computation or a writer takes only the parts it
-// reads, so its signature tells what it depends on.
+// reads, so its signature tells what it depends on; nothing below the driver sees RunState.
 #pragma once
 
 #include <cstdint>
@@ -86,20 +88,26 @@ struct OutputSwitches {
   JoinSwitches join;
 };
 
-// The input the user named, the alignment being processed and the batch flags.
-struct CurrentInput {
-  // File names. Text of any length; none is limited to a fixed buffer.
-  std::string filename;        // the input as named by the user; empty while none is open
-  std::string fichero1;        // path of the alignment being processed
-  std::string name_file;       // last path split: the part after the last '/'
-  std::string path_file;       // last path split: up to and including the last '/'
-  std::string path_fichero1;   // directory of the alignment processed last
-  std::string name_pathsfile;  // name part of the paths file
+// A b1 or b2 the command line refused for the first alignment, with the range it was checked
+// against.
+struct RefusedCount {
+  std::int32_t value, low, high;
+};
 
+// The input the user named, what its detection found, and the user's choices about b1 and b2
+// across a batch. A run reads it once, when it starts (driver/request.h); the paths a run works
+// through are its own, not kept here.
+struct CurrentInput {
+  // Text of any length; none is limited to a fixed buffer.
+  std::string filename;  // the input as named by the user; empty while none is open
+
+  // What detection found in `filename` (set when it is opened, kept until the next open).
+  std::string first_path;  // the alignment read first: the input, or the first path it lists
   InputFormat fileformat = InputFormat::kNone;
   bool tog_sb = false;     // the current input is a paths file
   std::int32_t numal = 1;  // alignments the current input stands for
-  bool tog_sub = false;    // b1 and b2 are fixed for a whole batch, not derived per alignment
+
+  bool tog_sub = false;  // b1 and b2 are fixed for a whole batch, not derived per alignment
   // The user chose the sequence type (-t, or the main menu) after this input was detected; a
   // FASTA input read as protein without that choice may deserve a hint.
   bool type_chosen = false;
@@ -111,16 +119,14 @@ struct CurrentInput {
   bool flankval_set = false;
   // -b2=0 on the command line: b2 is the lowest it can be, b1 (flankval_set is then false).
   bool flankval_lowest = false;
-  // A b1 or b2 the command line refused for the first alignment, with the range it was checked
-  // against; a later value of the same parameter clears it. The run goes on without it, but a
-  // batch joined by taxon, which checks the user's values against every alignment, stops on it.
-  struct RefusedCount {
-    std::int32_t value, low, high;
-  };
+  // A b1 or b2 the command line refused for the first alignment; a later value of the same
+  // parameter clears it. The run goes on without it, but a batch joined by taxon, which checks
+  // the user's values against every alignment, stops on it.
   std::optional<RefusedCount> refused_negval;
   std::optional<RefusedCount> refused_flankval;
 
-  // Counts of the alignment loaded last; they outlive its data (the menus' ranges use them).
+  // Counts of the alignment loaded last (when the input was opened, or by the last run); they
+  // outlive its data (the menus' ranges use them).
   std::int32_t numseq = 0;
   std::int32_t nupo = 0;
 };

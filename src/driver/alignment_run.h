@@ -7,41 +7,17 @@
 #include <string_view>
 #include <vector>
 
-#include "core/run_state.h"
 #include "core/writer.h"
+#include "driver/request.h"
 #include "driver/run.h"
 #include "input/alignment.h"
-#include "output/entry.h"
-#include "selection/blocks.h"
-#include "selection/classify.h"
 
 namespace selvane {
 
-// Everything derived from one alignment for its summary, its files and the concatenations.
-struct AlignmentResults {
-  Classification cls;
-  Blocks blocks;
-  bool ungapped_built = false;
-  Rows newlet;                     // when ungapped_built; its width is nupoung
-  std::string letselvane;          // when the results file (HTML or text) or the mask needs it
-  std::vector<std::int32_t> gaps;  // with --svg: gaps per position (count_gaps)
-};
-
-// Whether a batch writes concatenated files: only with b1 and b2 fixed for the batch (tog_sub)
-// and one of -a, -c, -w on.
-bool concatenates(const RunState& st);
-
-// The entry format of every alignment file of a run: the input's format (or the one of
-// --out-format) and the sequence type.
-EntryFormat entry_format(const RunState& st);
-
 // A FASTA alignment read as protein (the type was not chosen) whose letters are nearly all
-// nucleotides gets a hint on standard error to give its type.
-void hint_sequence_type(const RunState& st, const Alignment& aln, Writer& out);
-
-// Records the counts of the alignment just loaded from st.input.fichero1 and splits that path into
-// name_file, path_file and path_fichero1.
-void note_loaded(RunState& st, const Alignment& aln);
+// nucleotides gets a hint on standard error to give its type; `fichero1` is its path.
+void hint_sequence_type(const Request& request, const std::string& fichero1, const Alignment& aln,
+                        Writer& out);
 
 // PHYLIP names end at the first blank, so blanks become '_' (said on standard error, naming
 // `label`); `names` (1-based, each a `noun`) that are then the same would give the tree builders
@@ -49,12 +25,15 @@ void note_loaded(RunState& st, const Alignment& aln);
 void check_phylip_output(const std::string& label, std::span<const std::string> names,
                          std::string_view noun, Writer& out);
 
-// Prints the alignment's path, classifies its positions, selects its blocks, builds what the
-// outputs need, prints the summary and writes the enabled files. A selection of no position
-// gets a hint on standard error; PHYLIP output first checks the names (see check_phylip_output).
-AlignmentResults process(const RunState& st, const Alignment& aln, Writer& out);
+// The job of `aln`, loaded from job.fichero1: prints its path, classifies its positions,
+// selects its blocks, builds what the outputs need, prints the summary and writes the enabled
+// files. A selection of no position gets a hint on standard error; PHYLIP output first checks
+// the names (see check_phylip_output). Reads nothing but its arguments and changes none of
+// them: what it did is in what it returns, what it printed and the files it wrote.
+ProcessedAlignment process(const Request& request, const Job& job, const Alignment& aln,
+                           Writer& out);
 
-// A batch over the paths file st.input.filename (st.input.tog_sb is set).
-RunOutcome run_batch(RunState& st, Writer& out, std::optional<Alignment> preloaded);
+// A batch over the paths file request.filename (request.tog_sb is set).
+RunResults run_batch(const Request& request, Writer& out, std::optional<Alignment> preloaded);
 
 }  // namespace selvane

@@ -1,5 +1,5 @@
-// A run over a paths file: every listed alignment in turn, and the concatenations.
-#include <cerrno>
+// A run over a paths file: the plan (the list read, the outputs guarded, the join planned), one
+// job per listed alignment, then the joins.
 #include <optional>
 #include <string>
 #include <utility>
@@ -10,48 +10,136 @@
 #include "batch/partitions.h"
 #include "core/diagnostics.h"
 #include "core/fatal.h"
+#include "core/path_split.h"
 #include "driver/alignment_run.h"
 #include "driver/output_plan.h"
 #include "input/detect.h"
-#include "input/problems.h"
 #include "input/readers.h"
 #include "output/naming.h"
 #include "output/overview.h"
-#include "selection/derived.h"
 
 namespace selvane {
 
 namespace {
 
-// The concatenations a batch asked for, created at its first alignment.
+// What a batch reads and writes and how it joins its alignments, settled before it writes
+// anything.
+struct BatchPlan {
+  BatchList list;
+  RunPlan files;  // checked by guard_outputs: nothing written lands on what the batch reads
+  bool concatenating = false;
+  TaxonRule rule;                // how the concatenations read a taxon from a name
+  std::optional<JoinPlan> join;  // joined by name (--by-name)
+};
+
+BatchPlan plan_batch(const Request& request, Writer& out) {
+  BatchPlan plan;
+  // The whole list is read first: what the batch will write is checked against everything it
+  // reads before the first file is written.
+  plan.list = {request.filename, read_paths(request.filename, request.numal), request.fileformat,
+               request.long_names};
+  std::vector<std::string> listed;
+  listed.reserve(plan.list.paths.size());
+  for (const ListedPath& entry : plan.list.paths) listed.push_back(entry.path);
+  plan.files = plan_run(request, listed);
+  guard_outputs(plan.files, request.outputs);
+
+  const JoinSwitches& join = request.outputs.join;
+  plan.concatenating = concatenates(request);
+  if (plan.concatenating) plan.rule = taxon_rule(join);
+  // Joined by name, everything that could stop the batch is checked before the first file.
+  if (plan.concatenating && join.by_name) {
+    plan.join = plan_join(plan.list, plan.rule, request.user);
+    if (request.outputs.out_format == OutputFormat::kPhylip) {
+      check_phylip_output(request.filename + " (the concatenations)", taxon_names(*plan.join),
+                          "taxon", out);
+    }
+  }
+  return plan;
+}
+
+// The job of the alignment `aln`, listed at `index`, with the results of those before it and
+// the names of the first (kept when they are joined by position): its b1 and b2 as the rules
+// give them, once it is checked against the plan (joined by name) or the first alignment (b1 and
+// b2 fixed). Concatenations joined by position warn of rows whose taxa differ from the first
+// alignment's.
+Job make_job(const Request& request, const BatchPlan& plan, std::size_t index, const Alignment& aln,
+             const std::vector<AlignmentResults>& before,
+             const std::vector<std::string>& first_names, Writer& out) {
+  const std::string& path = plan.list.paths[index].path;
+  if (plan.join) {
+    if (index >= plan.join->alignments() || plan.join->rows(index) != aln.numseq) {
+      fatal("\nAlignment changed during the run",
+            path + ": its sequences are not those read before the batch started");
+    }
+  } else if (!before.empty()) {
+    const AlignmentResults& first = before.front();
+    if (request.tog_sub && aln.numseq != first.numseq) {
+      fatal("\nAlignments with different number of sequences",
+            path + " has " + std::to_string(aln.numseq) + " sequences, but the first alignment, " +
+                first.job.fichero1 + ", has " + std::to_string(first.numseq) +
+                "; with b1 or b2 given, or a concatenation, all must have as many");
+    }
+    if (plan.concatenating) {
+      const auto warning =
+          position_join_warning(first.job.fichero1, first_names, path, aln.name, plan.rule);
+      if (warning) diagnose(out, *warning);
+    }
+  }
+  return {path, plan.list.paths[index].line, static_cast<std::int32_t>(index),
+          block_params(request, plan.join.has_value(), aln.numseq)};
+}
+
+// The concatenations a batch asked for, gathered alignment by alignment while it runs: the
+// alignments are not kept, so each concatenation keeps its own pieces of them.
 struct Concatenations {
+  explicit Concatenations(const Request& request) {
+    if (!request.tog_sub) return;
+    const OutputSwitches& o = request.outputs;
+    if (o.tog_allfile) blocks.emplace("letall");
+    if (o.tog_allfile && o.svg_overview) overview.emplace();
+    if (o.tog_allfile_init) inputs.emplace("letall_init");
+    if (o.tog_allungfile) ungapped.emplace("newletall");
+  }
+
+  // Takes its part of the alignment `aln` that `p` was processed from, and its names: joined by
+  // position, the files carry the last alignment's names.
+  void append(Alignment&& aln, const ProcessedAlignment& p) {
+    const AlignmentResults& r = p.results;
+    if (blocks) blocks->append_blocks(aln, r.blocks);
+    if (overview) overview->append(r.job.fichero1, aln, r.job.params, p.cls, r.blocks, p.gaps);
+    if (ungapped) ungapped->append_rows(p.newlet);
+    if (inputs) inputs->append_alignment(aln);
+    last_names = std::move(aln.name);
+  }
+
   std::optional<Concatenation> blocks;     // -a
   std::optional<Concatenation> inputs;     // -c
   std::optional<Concatenation> ungapped;   // -w
   std::optional<BlocksOverview> overview;  // -a with --svg
-  std::vector<std::string> files;          // with --partitions: the file name of every alignment
+  std::vector<std::string> last_names;
 };
 
-// Which sequences the concatenated files hold: the last alignment's rows by position, or the
-// taxa of a join by name.
-struct Sequences {
-  std::vector<std::string> names;
-  std::optional<RowIndex> rows_of;
-};
-
-void write_concatenations(const RunState& st, const Concatenations& all, const Sequences& seqs,
-                          Writer& out) {
-  const EntryFormat format = entry_format(st);
+// Writes the concatenations the plan lists, with their partition files, from the results of
+// every alignment of the batch (in order; at least one).
+void write_concatenations(const Request& request, const BatchPlan& plan, const Concatenations& all,
+                          const std::vector<AlignmentResults>& results, Writer& out) {
+  const OutputSwitches& o = request.outputs;
+  const EntryFormat format = entry_format(request);
+  const std::vector<std::string> names = plan.join ? taxon_names(*plan.join) : all.last_names;
+  const std::optional<RowIndex> rows_of =
+      plan.join ? std::optional(taxon_rows(*plan.join)) : std::nullopt;
+  std::vector<std::string> files;  // with --partitions: the file name of every alignment
+  if (o.join.partitions) {
+    for (const AlignmentResults& r : results) files.push_back(getpath(r.job.fichero1).name_file);
+  }
   const auto save = [&](const Concatenation& c, const std::string& path) {
-    c.save(path, st.outputs, format, seqs.names, seqs.rows_of ? &*seqs.rows_of : nullptr);
-    if (st.outputs.join.partitions) {
-      save_partitions(partitions_name(path), st.outputs, c.genes(all.files), st.params.seq_type);
+    c.save(path, o, format, names, rows_of ? &*rows_of : nullptr);
+    if (o.join.partitions) {
+      save_partitions(partitions_name(path), o, c.genes(files), request.params.seq_type);
     }
   };
-  // The same list the check before the batch went through, so what is written is what was
-  // checked.
-  for (const auto& [kind, path] : batch_outputs(st.input.path_fichero1, st.input.name_pathsfile,
-                                                st.outputs, st.input.tog_sub)) {
+  for (const auto& [kind, path] : plan.files.concatenations) {
     switch (kind) {
       case BatchFile::kBlocks:
         save(*all.blocks, path);
@@ -64,10 +152,12 @@ void write_concatenations(const RunState& st, const Concatenations& all, const S
         save(*all.ungapped, path);
         break;
       case BatchFile::kBlocksOverview:
+        // b1 and b2 of every gene are its own; the other settings are the batch's.
         all.overview->save(path,
-                           batch_output_name(st.input.path_fichero1, st.input.name_pathsfile,
-                                             st.outputs.exten, BatchFile::kBlocks),
-                           static_cast<std::int32_t>(seqs.names.size()) - 1, st.params, st.outputs);
+                           batch_output_name(plan.files.path_fichero1, plan.files.name_pathsfile,
+                                             o.exten, BatchFile::kBlocks),
+                           static_cast<std::int32_t>(names.size()) - 1, results.back().job.params,
+                           o);
         break;
     }
   }
@@ -75,111 +165,39 @@ void write_concatenations(const RunState& st, const Concatenations& all, const S
 
 }  // namespace
 
-RunOutcome run_batch(RunState& st, Writer& out, std::optional<Alignment> preloaded) {
-  // The whole list is read first: what the batch will write is checked against everything it
-  // reads before the first file is written.
-  const std::vector<ListedPath> list = read_paths(st.input.filename, st.input.numal);
-  std::vector<std::string> listed;
-  listed.reserve(list.size());
-  for (const ListedPath& entry : list) listed.push_back(entry.path);
-  guard_outputs(plan_run(st, listed), st.outputs);
-  // The alignment open_input() read is the first one listed, read a moment ago.
-  const std::string preloaded_path = st.input.fichero1;
-
-  RunOutcome outcome;
-  const OutputSwitches& o = st.outputs;
-  const bool concatenating = concatenates(st);
-  const TaxonRule rule = concatenating ? taxon_rule(o.join) : TaxonRule();
-  // Joined by name, everything that could stop the batch is checked before the first file.
-  const UserCounts user = user_counts(st.params, st.input);
-  std::optional<JoinPlan> plan;
-  if (concatenating && o.join.by_name) {
-    plan = plan_join(st.input, list, rule, user);
-    if (o.out_format == OutputFormat::kPhylip) {
-      check_phylip_output(st.input.filename + " (the concatenations)", taxon_names(*plan), "taxon",
-                          out);
-    }
-  }
-
-  std::int32_t reference_count = 0;
-  std::string reference_path;
-  Concatenations all;
-  Sequences seqs;  // by position: the concatenated files carry the last alignment's names
-  std::vector<std::string> first_names;  // by position: the names the others should have
+RunResults run_batch(const Request& request, Writer& out, std::optional<Alignment> preloaded) {
+  const BatchPlan plan = plan_batch(request, out);
+  Concatenations all(request);
+  std::vector<std::string> first_names;  // joined by position: the names the others should have
+  RunResults results;
   // A paths file shortened since it was counted simply ends the batch early.
-  for (std::size_t index = 0; index < list.size(); ++index) {
-    const auto pass = static_cast<std::int32_t>(index + 1);
-    const ListedPath& entry = list[index];
-    const std::string& path = entry.path;
-    st.input.fichero1 = path;
-    Alignment aln = for_listed(entry, st.input.filename, [&] {
-      return (pass == 1 && preloaded && path == preloaded_path)
-                 ? std::move(*preloaded)
-                 : load(st.input.fichero1, st.input.fileformat, st.input.long_names);
+  for (std::size_t index = 0; index < plan.list.paths.size(); ++index) {
+    const ListedPath& entry = plan.list.paths[index];
+    working_on(entry.path, [&] {
+      Alignment aln = for_listed(entry, request.filename, [&] {
+        // The alignment open_input() read is the first one listed, read a moment ago.
+        return (index == 0 && preloaded && entry.path == request.first_path)
+                   ? std::move(*preloaded)
+                   : load(entry.path, request.fileformat, request.long_names);
+      });
+      preloaded.reset();
+      if (index == 0) hint_sequence_type(request, entry.path, aln, out);
+      const Job job = for_listed(entry, request.filename, [&] {
+        return make_job(request, plan, index, aln, results.alignments, first_names, out);
+      });
+      ProcessedAlignment p =
+          for_listed(entry, request.filename, [&] { return process(request, job, aln, out); });
+      // The log of a batch stopped part-way then lists every alignment whose files are written.
+      out.flush();
+      if (index == 0 && plan.concatenating && !plan.join) first_names = aln.name;
+      all.append(std::move(aln), p);
+      results.alignments.push_back(std::move(p.results));
     });
-    preloaded.reset();
-    note_loaded(st, aln);
-
-    if (pass == 1) {
-      reference_count = aln.numseq;
-      reference_path = path;
-      hint_sequence_type(st, aln, out);
-      if (st.input.tog_sub) {
-        if (o.tog_allfile) all.blocks.emplace("letall");
-        if (o.tog_allfile && o.svg_overview) all.overview.emplace();
-        if (o.tog_allfile_init) all.inputs.emplace("letall_init");
-        if (o.tog_allungfile) all.ungapped.emplace("newletall");
-      }
-    }
-    if (plan) {
-      const auto a = static_cast<std::size_t>(pass - 1);
-      if (a >= plan->alignments() || plan->rows(a) != aln.numseq) {
-        for_listed(entry, st.input.filename, [&] {
-          fatal("\nAlignment changed during the run",
-                path + ": its sequences are not those read before the batch started");
-        });
-      }
-      apply_join_counts(st.params, aln.numseq, user);
-    } else {
-      if (!st.input.tog_sub) apply_sequence_count_defaults(st.params, aln.numseq);
-      if (st.input.tog_sub && aln.numseq != reference_count) {
-        for_listed(entry, st.input.filename, [&] {
-          fatal("\nAlignments with different number of sequences",
-                path + " has " + std::to_string(aln.numseq) +
-                    " sequences, but the first alignment, " + reference_path + ", has " +
-                    std::to_string(reference_count) +
-                    "; with b1 or b2 given, or a concatenation, all must have as many");
-        });
-      }
-      if (concatenating && pass == 1) {
-        first_names = aln.name;
-      } else if (concatenating) {
-        const auto warning =
-            position_join_warning(reference_path, first_names, path, aln.name, rule);
-        if (warning) diagnose(out, *warning);
-      }
-    }
-
-    const AlignmentResults r =
-        for_listed(entry, st.input.filename, [&] { return process(st, aln, out); });
-    // The log of a batch stopped part-way then lists every alignment whose files are written.
-    out.flush();
-    outcome.selected += r.blocks.nupo3;
-    ++outcome.alignments;
-
-    if (all.blocks) all.blocks->append_blocks(aln, r.blocks);
-    if (all.overview) all.overview->append(path, aln, st.params, r.cls, r.blocks, r.gaps);
-    if (all.ungapped) all.ungapped->append_rows(r.newlet);
-    if (all.inputs) all.inputs->append_alignment(aln);
-    if (concatenating && o.join.partitions) all.files.push_back(st.input.name_file);
-    if (!plan) seqs.names = std::move(aln.name);
   }
-  if (plan) {
-    seqs.names = taxon_names(*plan);
-    seqs.rows_of = taxon_rows(*plan);
+  if (!results.alignments.empty()) {
+    write_concatenations(request, plan, all, results.alignments, out);
   }
-  if (!list.empty()) write_concatenations(st, all, seqs, out);
-  return outcome;
+  return results;
 }
 
 }  // namespace selvane

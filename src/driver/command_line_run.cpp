@@ -87,9 +87,9 @@ int run_unguarded(std::span<const std::string_view> args, Writer& out, RunState&
   return 1;
 }
 
-// The builder of an array does not know the file; the run state does.
-std::string memory_detail(const RunState& st, const std::string& what) {
-  const std::string& file = st.input.fichero1.empty() ? st.input.filename : st.input.fichero1;
+// The builder of an array does not know the file: the step that ran out of memory, or else the
+// input.
+std::string memory_detail(const std::string& file, const std::string& what) {
   return file.empty() ? what : file + ": " + what;
 }
 
@@ -111,12 +111,14 @@ int run_command_line(std::span<const std::string_view> args, Writer& out, RunSta
   try {
     return run_unguarded(args, out, st, menus);
   } catch (const MemoryFailure& error) {
-    return stop(memory_detail(st, error.detail()), error.text());
+    return stop(
+        memory_detail(error.file().empty() ? st.input.filename : error.file(), error.detail()),
+        error.text());
   } catch (const FatalError& error) {
     return stop(error.detail(), error.text());
   } catch (const std::bad_alloc&) {
     // Allocations that matter report their own array; this is the last resort.
-    return stop(memory_detail(st, "out of memory"), "\nMemory allocation failure\n");
+    return stop(memory_detail(st.input.filename, "out of memory"), "\nMemory allocation failure\n");
   } catch (const ExitRequest& request) {
     out.flush();
     return request.status;

@@ -6,7 +6,6 @@
 #include "core/file_identity.h"
 #include "core/output_file.h"
 #include "core/path_split.h"
-#include "output/naming.h"
 
 namespace selvane {
 
@@ -35,27 +34,26 @@ constexpr int kPartitionKinds = 200;
 
 }  // namespace
 
-RunPlan plan_run(const RunState& st, const std::vector<std::string>& alignments) {
+RunPlan plan_run(const Request& request, const std::vector<std::string>& alignments) {
   RunPlan plan;
-  if (st.input.tog_sb) plan.paths_file = st.input.filename;
+  if (request.tog_sb) plan.paths_file = request.filename;
   plan.alignments = alignments;
   for (std::size_t i = 0; i < alignments.size(); ++i) {
-    for (auto& [kind, name] : alignment_outputs(alignments[i], st.outputs)) {
+    for (auto& [kind, name] : alignment_outputs(alignments[i], request.outputs)) {
       plan.outputs.push_back(
           {std::move(name), static_cast<std::int32_t>(i), static_cast<int>(kind)});
     }
   }
-  // The concatenations land in the folder of the last alignment.
-  if (st.input.tog_sb && !alignments.empty()) {
-    const PathParts last = getpath(alignments.back());
-    for (auto& [kind, name] :
-         batch_outputs(last.path_file, st.input.name_pathsfile, st.outputs, st.input.tog_sub)) {
-      if (st.outputs.join.partitions && kind != BatchFile::kBlocksOverview) {
-        plan.outputs.push_back(
-            {partitions_name(name), -1, kPartitionKinds + static_cast<int>(kind)});
-      }
-      plan.outputs.push_back({std::move(name), -1, kBatchKinds + static_cast<int>(kind)});
+  if (!request.tog_sb || alignments.empty()) return plan;
+  plan.path_fichero1 = getpath(alignments.back()).path_file;
+  plan.name_pathsfile = getpath(request.filename).name_file;
+  plan.concatenations =
+      batch_outputs(plan.path_fichero1, plan.name_pathsfile, request.outputs, request.tog_sub);
+  for (const auto& [kind, name] : plan.concatenations) {
+    if (request.outputs.join.partitions && kind != BatchFile::kBlocksOverview) {
+      plan.outputs.push_back({partitions_name(name), -1, kPartitionKinds + static_cast<int>(kind)});
     }
+    plan.outputs.push_back({name, -1, kBatchKinds + static_cast<int>(kind)});
   }
   return plan;
 }

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "core/run_state.h"
+#include "driver/request.h"
+#include "output/naming.h"
 
 namespace selvane {
 
@@ -20,12 +22,18 @@ struct PlannedOutput {
 struct RunPlan {
   std::string paths_file;               // the paths file of a batch; empty for one alignment
   std::vector<std::string> alignments;  // every alignment the run reads, as listed
-  std::vector<PlannedOutput> outputs;   // every file it writes, in the order it writes them
+  // A batch's concatenated files: in the folder of the last alignment listed (path_fichero1),
+  // named after the paths file (name_pathsfile); in the order they are written. Their partition
+  // files are not listed here, but are in `outputs`.
+  std::string path_fichero1;
+  std::string name_pathsfile;
+  std::vector<std::pair<BatchFile, std::string>> concatenations;
+  std::vector<PlannedOutput> outputs;  // every file it writes, in the order it writes them
 };
 
-// The plan of a run over `alignments` (the single alignment, or the paths the paths file lists)
-// under the switches of `st`. A new kind of output is one more entry here.
-RunPlan plan_run(const RunState& st, const std::vector<std::string>& alignments);
+// The plan of a run of `request` over `alignments` (the single alignment, or the paths the
+// paths file lists). A new kind of output is one more entry here.
+RunPlan plan_run(const Request& request, const std::vector<std::string>& alignments);
 
 // Ends the run before anything is written when an output would replace a file the run reads (an
 // alignment or the paths file) or another output of the run. Files are told apart by identity

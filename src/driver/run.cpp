@@ -25,9 +25,9 @@ namespace selvane {
 
 namespace {
 
-bool wants_ungapped(const RunState& st) {
-  return st.outputs.tog_ungappedfile ||
-         (st.input.tog_sb && st.input.tog_sub && st.outputs.tog_allungfile);
+bool wants_ungapped(const Request& request) {
+  return request.outputs.tog_ungappedfile ||
+         (request.tog_sb && request.tog_sub && request.outputs.tog_allungfile);
 }
 
 bool wants_selection_line(const OutputSwitches& outputs) {
@@ -35,9 +35,9 @@ bool wants_selection_line(const OutputSwitches& outputs) {
          outputs.tog_maskfile;
 }
 
-void printpos(const Alignment& aln, const AlignmentResults& r, Writer& out) {
-  out.printf("Original alignment: %i positions\n", aln.nupo);
-  if (r.ungapped_built) out.printf("Ungapped alignment: %i positions\n", r.newlet.width());
+void printpos(const AlignmentResults& r, Writer& out) {
+  out.printf("Original alignment: %i positions\n", r.nupo);
+  if (r.nupoung) out.printf("Ungapped alignment: %i positions\n", *r.nupoung);
   out.printf("Selvane alignment:  %i positions (%i %%) in %i selected block(s)\n", r.blocks.nupo3,
              r.blocks.nupo3per, r.blocks.newtopos / 2);
   out.put('\n');
@@ -61,39 +61,46 @@ std::string no_selection_hint(const BlockParams& params, const Alignment& aln,
          ") or smaller -b1 and -b2";
 }
 
-void write_files(const RunState& st, const Alignment& aln, const AlignmentResults& r) {
-  const OutputSwitches& outputs = st.outputs;
-  const BlockParams& params = st.params;
-  const std::string& fichero1 = st.input.fichero1;
-  const EntryFormat format = entry_format(st);
-  // The same list the check before the run went through, so what is written is what was checked.
-  for (const auto& [kind, name] : alignment_outputs(fichero1, outputs)) {
+// Writes the files the switches ask for (the same list the check before the run went through,
+// so what is written is what was checked) and returns them.
+std::vector<std::pair<OutputFile, std::string>> write_files(const Request& request, const Job& job,
+                                                            const Alignment& aln,
+                                                            const ProcessedAlignment& p,
+                                                            const std::string& letselvane) {
+  const OutputSwitches& outputs = request.outputs;
+  const BlockParams& params = job.params;
+  const std::string& fichero1 = job.fichero1;
+  const EntryFormat format = entry_format(request);
+  const Blocks& blocks = p.results.blocks;
+  auto files = alignment_outputs(fichero1, outputs);
+  for (const auto& [kind, name] : files) {
     switch (kind) {
       case OutputFile::kSelectedBlocks:
-        saveseq(name, outputs, format, aln, r.blocks);
+        saveseq(name, outputs, format, aln, blocks);
         break;
       case OutputFile::kResultsHtml:
       case OutputFile::kResultsText:
       case OutputFile::kResultsShort:
-        saveviewfile(name, params, outputs, fichero1, aln, r.cls, r.blocks, r.letselvane);
+        saveviewfile(name, params, outputs, fichero1, aln, p.cls, blocks, letselvane);
         break;
       case OutputFile::kMask:
-        savemask(name, params, outputs, aln, r.cls, r.letselvane);
+        savemask(name, params, outputs, aln, p.cls, letselvane);
         break;
       case OutputFile::kPostScript:
-        saveps(name, params, outputs, fichero1, aln.nupo, r.blocks);
+        saveps(name, params, outputs, fichero1, aln.nupo, blocks);
         break;
       case OutputFile::kNonconserved:
-        savencb(name, outputs, format, aln, r.blocks);
+        savencb(name, outputs, format, aln, blocks);
         break;
       case OutputFile::kUngapped:
-        save_ung(name, outputs, format, aln, r.newlet);
+        save_ung(name, outputs, format, aln, p.newlet);
         break;
       case OutputFile::kOverview:
-        saveoverview(name, params, outputs, fichero1, aln, r.cls, r.blocks, r.gaps);
+        saveoverview(name, params, outputs, fichero1, aln, p.cls, blocks, p.gaps);
         break;
     }
   }
+  return files;
 }
 
 }  // namespace
@@ -119,72 +126,51 @@ void check_phylip_output(const std::string& label, std::span<const std::string> 
   }
 }
 
-AlignmentResults process(const RunState& st, const Alignment& aln, Writer& out) {
-  out.write(st.input.fichero1);
+ProcessedAlignment process(const Request& request, const Job& job, const Alignment& aln,
+                           Writer& out) {
+  const BlockParams& params = job.params;
+  const OutputSwitches& o = request.outputs;
+  out.write(job.fichero1);
   out.put('\n');
-  AlignmentResults r;
-  r.cls = assignval(aln, st.params, st.outputs.svg_overview);
-  r.blocks = getpos(r.cls, aln, st.params);
-  if (wants_ungapped(st)) {
-    r.newlet = ungap(aln);
-    r.ungapped_built = true;
+  ProcessedAlignment p;
+  AlignmentResults& r = p.results;
+  r.job = job;
+  r.numseq = aln.numseq;
+  r.nupo = aln.nupo;
+  p.cls = assignval(aln, params, o.svg_overview);
+  r.blocks = getpos(p.cls, aln, params);
+  if (wants_ungapped(request)) {
+    p.newlet = ungap(aln);
+    r.nupoung = p.newlet.width();
   }
-  if (wants_selection_line(st.outputs)) r.letselvane = makeletselvane(r.blocks, aln.nupo);
-  if (st.outputs.svg_overview) r.gaps = allocating("overview", [&] { return count_gaps(aln); });
-  printpos(aln, r, out);
+  std::string letselvane;
+  if (wants_selection_line(o)) letselvane = makeletselvane(r.blocks, aln.nupo);
+  if (o.svg_overview) p.gaps = allocating("overview", [&] { return count_gaps(aln); });
+  printpos(r, out);
   if (r.blocks.nupo3 == 0) {
-    diagnose(out, st.input.fichero1 + ": no position selected; " +
-                      no_selection_hint(st.params, aln, r.cls));
+    diagnose(out,
+             job.fichero1 + ": no position selected; " + no_selection_hint(params, aln, p.cls));
   }
-  const OutputSwitches& o = st.outputs;
-  const bool alignment_files =
-      o.tog_seqfile || o.tog_ncbfile || o.tog_ungappedfile || (st.input.tog_sb && concatenates(st));
+  const bool alignment_files = o.tog_seqfile || o.tog_ncbfile || o.tog_ungappedfile ||
+                               (request.tog_sb && concatenates(request));
   if (o.out_format == OutputFormat::kPhylip && alignment_files) {
-    check_phylip_output(st.input.fichero1, aln.name, "sequence", out);
+    check_phylip_output(job.fichero1, aln.name, "sequence", out);
   }
-  write_files(st, aln, r);
-  return r;
+  r.files = write_files(request, job, aln, p, letselvane);
+  return p;
 }
 
-bool concatenates(const RunState& st) {
-  const OutputSwitches& o = st.outputs;
-  return st.input.tog_sub && (o.tog_allfile || o.tog_allfile_init || o.tog_allungfile);
-}
-
-EntryFormat entry_format(const RunState& st) {
-  const SeqType type = st.params.seq_type;
-  switch (st.outputs.out_format) {
-    case OutputFormat::kFasta:
-      return {AlignmentFormat::kFasta, type};
-    case OutputFormat::kPir:
-      return {AlignmentFormat::kPir, type};
-    case OutputFormat::kPhylip:
-      return {AlignmentFormat::kPhylip, type};
-    case OutputFormat::kSameAsInput:
-      break;
-  }
-  return {st.input.fileformat, type};
-}
-
-void hint_sequence_type(const RunState& st, const Alignment& aln, Writer& out) {
-  if (st.input.fileformat != InputFormat::kFasta || st.params.seq_type != SeqType::kProtein ||
-      st.input.type_chosen) {
+void hint_sequence_type(const Request& request, const std::string& fichero1, const Alignment& aln,
+                        Writer& out) {
+  if (request.fileformat != InputFormat::kFasta || request.params.seq_type != SeqType::kProtein ||
+      request.type_chosen) {
     return;
   }
   const std::int32_t percent = nucleotide_letter_percent(aln);
   if (percent < kNucleotideHintPercent) return;
-  diagnose(out, st.input.fichero1 + ": read as protein, but " + std::to_string(percent) +
+  diagnose(out, fichero1 + ": read as protein, but " + std::to_string(percent) +
                     " % of its letters are A, C, G, T, U or N; if it is DNA or codons, give -t=D "
                     "or -t=C (t in the main menu)");
-}
-
-void note_loaded(RunState& st, const Alignment& aln) {
-  st.input.numseq = aln.numseq;
-  st.input.nupo = aln.nupo;
-  PathParts parts = getpath(st.input.fichero1);
-  st.input.name_file = std::move(parts.name_file);
-  st.input.path_file = std::move(parts.path_file);
-  st.input.path_fichero1 = st.input.path_file;
 }
 
 void apply_detection(RunState& st, const Detection& found, Writer& out) {
@@ -200,7 +186,7 @@ void apply_detection(RunState& st, const Detection& found, Writer& out) {
     return;
   }
   st.input.type_chosen = false;
-  st.input.fichero1 = found.first_path;
+  st.input.first_path = found.first_path;
   st.input.tog_sb = found.paths_file;
   st.input.numal = found.count;
   st.input.fileformat = found.format.format;
@@ -219,10 +205,6 @@ void apply_detection(RunState& st, const Detection& found, Writer& out) {
   st.outputs.tog_allfile = false;
   st.outputs.tog_allfile_init = false;
   st.outputs.tog_allungfile = false;
-  PathParts parts = getpath(st.input.filename);
-  st.input.path_file = std::move(parts.path_file);
-  st.input.name_file = std::move(parts.name_file);
-  st.input.name_pathsfile = st.input.name_file;
 }
 
 std::optional<Alignment> open_input(RunState& st, Writer& out) {
@@ -230,36 +212,57 @@ std::optional<Alignment> open_input(RunState& st, Writer& out) {
   apply_detection(st, found, out);
   if (st.input.filename.empty()) return std::nullopt;
   // Read on from the bytes detection looked at: the input is opened once.
-  Alignment aln = load(std::move(*found.first_alignment), st.input.fileformat, st.input.long_names);
+  const std::string& first = st.input.first_path;
+  Alignment aln = working_on(first, [&] {
+    return load(std::move(*found.first_alignment), st.input.fileformat, st.input.long_names);
+  });
   st.input.numseq = aln.numseq;
   st.input.nupo = aln.nupo;
   out.printf("\n%i sequences and %i positions in the first alignment file:\n", aln.numseq,
              aln.nupo);
-  out.write(st.input.fichero1);
+  out.write(first);
   out.write("\n\n");
   apply_sequence_count_defaults(st.params, aln.numseq);
   return aln;
 }
 
-RunOutcome calculate(RunState& st, Writer& out, std::optional<Alignment> preloaded) {
-  if (st.input.tog_sb) return run_batch(st, out, std::move(preloaded));
+RunResults run(const Request& request, Writer& out, std::optional<Alignment> preloaded) {
+  if (request.tog_sb) return run_batch(request, out, std::move(preloaded));
   // A menu runs only with an input open; the command line runs even when none could be opened,
   // and then ends in the reader, before anything could be written.
-  if (!st.input.filename.empty()) {
-    guard_outputs(plan_run(st, {st.input.fichero1}), st.outputs);
+  if (!request.filename.empty()) {
+    guard_outputs(plan_run(request, {request.first_path}), request.outputs);
   }
-  RunOutcome outcome;
-  for (std::int32_t pass = 1; pass <= st.input.numal; ++pass) {
+  const Job job{request.first_path, 0, 0, request.params};
+  RunResults results;
+  working_on(job.fichero1, [&] {
     // The alignment open_input() has just read is the file's current content; reading it
     // again would only double the time of a command-line run.
-    Alignment aln = preloaded ? std::move(*preloaded)
-                              : load(st.input.fichero1, st.input.fileformat, st.input.long_names);
-    preloaded.reset();
-    note_loaded(st, aln);
-    if (pass == 1) hint_sequence_type(st, aln, out);
-    outcome.selected += process(st, aln, out).blocks.nupo3;
-    ++outcome.alignments;
-  }
+    const Alignment aln = preloaded ? std::move(*preloaded)
+                                    : load(job.fichero1, request.fileformat, request.long_names);
+    hint_sequence_type(request, job.fichero1, aln, out);
+    results.alignments.push_back(process(request, job, aln, out).results);
+  });
+  return results;
+}
+
+void leave_for_menus(RunState& st, const RunResults& results) {
+  if (results.alignments.empty()) return;
+  const AlignmentResults& last = results.alignments.back();
+  st.input.numseq = last.numseq;
+  st.input.nupo = last.nupo;
+  st.params.initnegval = last.job.params.initnegval;
+  st.params.negval = last.job.params.negval;
+  st.params.flankval = last.job.params.flankval;
+}
+
+RunOutcome calculate(RunState& st, Writer& out, std::optional<Alignment> preloaded) {
+  const Request request = make_request(st);
+  const RunResults results = run(request, out, std::move(preloaded));
+  leave_for_menus(st, results);
+  RunOutcome outcome;
+  for (const AlignmentResults& r : results.alignments) outcome.selected += r.blocks.nupo3;
+  outcome.alignments = static_cast<std::int32_t>(results.alignments.size());
   return outcome;
 }
 

@@ -169,7 +169,6 @@ TEST(OverwriteGuard, ThePlanNamesEveryFileARunWrites) {
     RunState st;
     st.input.tog_sb = true;
     st.input.filename = "list";
-    st.input.name_pathsfile = "list";
     for (const std::string& o : options) {
       if (o == "--svg") st.outputs.svg_overview = true;
       if (o == "--partitions") st.outputs.join.partitions = true;
@@ -191,7 +190,7 @@ TEST(OverwriteGuard, ThePlanNamesEveryFileARunWrites) {
       }
     }
     std::set<std::string> planned;
-    for (const PlannedOutput& o : plan_run(st, {"d/a.fas", "e/b.fas"}).outputs) {
+    for (const PlannedOutput& o : plan_run(make_request(st), {"d/a.fas", "e/b.fas"}).outputs) {
       planned.insert(o.path);
     }
     std::set<std::string> written;

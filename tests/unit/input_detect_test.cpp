@@ -11,6 +11,7 @@
 #include "core/fatal.h"
 #include "core/run_state.h"
 #include "core/writer.h"
+#include "driver/output_plan.h"
 #include "driver/run.h"
 #include "input/detect.h"
 #include "input/readers.h"
@@ -135,7 +136,7 @@ TEST_F(Detection, SingleAlignments) {
     EXPECT_EQ(static_cast<char>(st_.params.seq_type), c.seq_type) << c.what;
     if (c.printed.empty()) {
       EXPECT_EQ(st_.input.filename, "aln") << c.what;
-      EXPECT_EQ(st_.input.fichero1, "aln") << c.what;
+      EXPECT_EQ(st_.input.first_path, "aln") << c.what;
       EXPECT_EQ(st_.input.tog_sb, 0) << c.what;
       EXPECT_EQ(st_.input.numal, 1) << c.what;
       expect_batch_switches(1, 0, 1);
@@ -144,11 +145,11 @@ TEST_F(Detection, SingleAlignments) {
 }
 
 TEST_F(Detection, FileNotOpened) {
-  st_.input.fichero1 = "before";
+  st_.input.first_path = "before";
   st_.input.fileformat = InputFormat::kPir;
   EXPECT_EQ(detect("missing.fas"), "\n* File not opened *\n");
   EXPECT_EQ(st_.input.filename, "");
-  EXPECT_EQ(st_.input.fichero1, "before");
+  EXPECT_EQ(st_.input.first_path, "before");
   EXPECT_EQ(st_.input.fileformat, InputFormat::kPir);
 }
 
@@ -187,14 +188,13 @@ TEST_F(Detection, PathsFiles) {
     testing::write_file(dir_ / "lists/set one.txt", c.content);
     EXPECT_EQ(detect("lists/set one.txt"), "") << c.what;
     EXPECT_EQ(st_.input.filename, "lists/set one.txt") << c.what;
-    EXPECT_EQ(st_.input.fichero1, c.first) << c.what;
+    EXPECT_EQ(st_.input.first_path, c.first) << c.what;
     EXPECT_EQ(st_.input.tog_sb, 1) << c.what;
     EXPECT_EQ(st_.input.numal, c.numal) << c.what;
     EXPECT_EQ(st_.input.fileformat, c.fileformat) << c.what;
     EXPECT_EQ(static_cast<char>(st_.params.seq_type), c.seq_type) << c.what;
-    EXPECT_EQ(st_.input.path_file, "lists/") << c.what;
-    EXPECT_EQ(st_.input.name_file, "set one.txt") << c.what;
-    EXPECT_EQ(st_.input.name_pathsfile, "set one.txt") << c.what;
+    // The concatenations are named after the paths file, without its folder.
+    EXPECT_EQ(plan_run(make_request(st_), {c.first}).name_pathsfile, "set one.txt") << c.what;
     expect_batch_switches(0, 1, 0);
   }
 }

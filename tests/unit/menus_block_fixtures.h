@@ -11,7 +11,7 @@ namespace selvane::testing {
 inline RunState with_alignment(char seq_type = 'P', int numseq = 10) {
   RunState st;
   st.input.filename = "aln.fas";
-  st.input.fichero1 = "aln.fas";
+  st.input.first_path = "aln.fas";
   st.params.seq_type = static_cast<SeqType>(seq_type);
   st.input.fileformat = InputFormat::kFasta;
   st.input.numseq = numseq;

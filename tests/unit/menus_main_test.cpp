@@ -42,7 +42,7 @@ std::string file_screen(const std::string& current) {
 RunState with_alignment(char seq_type) {
   RunState st;
   st.input.filename = "data/aln.fas";
-  st.input.fichero1 = "data/aln.fas";
+  st.input.first_path = "data/aln.fas";
   st.params.seq_type = static_cast<SeqType>(seq_type);
   st.input.fileformat = InputFormat::kFasta;
   st.input.numseq = 10;

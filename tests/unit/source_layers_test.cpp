@@ -1,6 +1,7 @@
 // The sources form a stack of layers, and an include only ever points down it (or within its
-// own layer), so a lower layer never needs a higher one to build or to be tested. And every
-// output file is created in one place, so what applies to all of them is decided once.
+// own layer), so a lower layer never needs a higher one to build or to be tested. Below the
+// driver, code takes the settings it needs, never the run state. And every output file is
+// created in one place, so what applies to all of them is decided once.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -36,7 +37,13 @@ TEST(SourceLayers, EveryIncludePointsDownTheStack) {
     ++files;
     std::ifstream in(entry.path());
     std::string line;
+    const bool below_driver = own < layer_of("driver") && !file.starts_with("core/run_state.");
     while (std::getline(in, line)) {
+      if (below_driver) {
+        for (const char* state : {"RunState", "CurrentInput", "MenuSession"}) {
+          EXPECT_EQ(line.find(state), std::string::npos) << file << " sees the run state: " << line;
+        }
+      }
       // Its definition aside, Writer::create is called by create_output_file only.
       if (line.find("Writer::create(") != std::string::npos && file != "core/writer.cpp") {
         EXPECT_EQ(file, "core/output_file.cpp") << "creates a file itself: " << line;

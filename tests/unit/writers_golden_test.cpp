@@ -31,7 +31,6 @@ RunState settings(InputFormat fileformat, char seq_type) {
   RunState st;
   st.input.fileformat = fileformat;
   st.params.seq_type = static_cast<SeqType>(seq_type);
-  st.input.fichero1 = "data/aln.fas";
   return st;
 }
 
@@ -69,6 +68,7 @@ struct Report {
   Blocks blocks;
   std::string letselvane;
   RunState st;
+  std::string fichero1 = "data/aln.fas";
 };
 
 Report report130(int form, int breakcount) {
@@ -101,7 +101,7 @@ Report report_dna12(int form, char seq_type) {
   r.blocks = make_blocks(12, {});
   r.letselvane = form == 3 ? std::string() : selection_line(12, {});
   r.st = settings(InputFormat::kPir, seq_type);
-  r.st.input.fichero1 = "d.pir";
+  r.fichero1 = "d.pir";
   r.st.outputs.exten = "-x";
   r.st.outputs.tog_viewfile = static_cast<ResultsForm>(form);
   r.st.params.negval = 2;
@@ -118,7 +118,7 @@ Report report_html_specials() {
   r.blocks = make_blocks(4, {{1, 2}});
   r.letselvane = selection_line(4, {{1, 2}});
   r.st = settings(InputFormat::kFasta, 'P');
-  r.st.input.fichero1 = "dir<1>/x&y.fas";
+  r.fichero1 = "dir<1>/x&y.fas";
   r.st.outputs.tog_viewfile = ResultsForm::kHtml;
   r.st.params.negval = 2;
   r.st.params.flankval = 2;
@@ -126,8 +126,7 @@ Report report_html_specials() {
 }
 
 void write_report(const std::string& path, const Report& r) {
-  saveviewfile(path, r.st.params, r.st.outputs, r.st.input.fichero1, r.aln, r.cls, r.blocks,
-               r.letselvane);
+  saveviewfile(path, r.st.params, r.st.outputs, r.fichero1, r.aln, r.cls, r.blocks, r.letselvane);
 }
 
 struct GoldenCase {
@@ -210,17 +209,16 @@ const std::vector<GoldenCase>& golden_cases() {
          RunState st = settings(InputFormat::kFasta, 'P');
          st.params.negval = 3;
          st.params.flankval = 4;
-         saveps(path, st.params, st.outputs, st.input.fichero1, 400,
+         saveps(path, st.params, st.outputs, "data/aln.fas", 400,
                 make_blocks(400, {{1, 1}, {10, 20}}));
        }},
       {"aln(1).fas-svPS",
        [](const std::string& path) {
          RunState st = settings(InputFormat::kFasta, 'P');
-         st.input.fichero1 = "aln(1).fas";
          st.params.negval = 3;
          st.params.flankval = 4;
          st.params.tog_gaps = GapPolicy::kWithHalf;
-         saveps(path, st.params, st.outputs, st.input.fichero1, 401, make_blocks(401, {}));
+         saveps(path, st.params, st.outputs, "aln(1).fas", 401, make_blocks(401, {}));
        }},
       {"ncb_fasta_two_blocks",
        [](const std::string& path) {

@@ -207,11 +207,10 @@ TEST(WriterProperties, HtmlPageGivesBackEveryResidueAndEscapesTheInput) {
     st.outputs.breakcount = breakcount;
     st.params.negval = 3;
     st.params.flankval = 4;
-    st.input.fichero1 = "runs/<b>/aln<script>&.fas";
     testing::TempDir dir;
     const auto path = dir / "page.htm";
-    saveviewfile(path.string(), st.params, st.outputs, st.input.fichero1, g.aln, g.cls, g.blocks,
-                 g.letselvane);
+    saveviewfile(path.string(), st.params, st.outputs, "runs/<b>/aln<script>&.fas", g.aln, g.cls,
+                 g.blocks, g.letselvane);
     const std::string page = testing::read_file(path);
 
     EXPECT_EQ(page.find("<script>"), std::string::npos);
@@ -303,9 +302,9 @@ TEST(WriterProperties, AFileThatCannotBeCreatedEndsTheRun) {
   const std::string path = "/nonexistent-selvane-dir/out";
   const std::function<void()> writers[] = {
       [&] { saveseq(path, st.outputs, format, aln, blocks); },
-      [&] { saveviewfile(path, st.params, st.outputs, st.input.fichero1, aln, cls, blocks, line); },
+      [&] { saveviewfile(path, st.params, st.outputs, "", aln, cls, blocks, line); },
       [&] { savemask(path, st.params, st.outputs, aln, cls, line); },
-      [&] { saveps(path, st.params, st.outputs, st.input.fichero1, 2, blocks); },
+      [&] { saveps(path, st.params, st.outputs, "", 2, blocks); },
       [&] { savencb(path, st.outputs, format, aln, blocks); },
       [&] {
         save_ung(path, st.outputs, format, aln, testing::make_rows({"AC", "AC"}));

@@ -25,12 +25,12 @@ TEST(PostScriptMap, EveryFileNameGivesAFileTheInterpreterAccepts) {
   for (const char* name : names) {
     SCOPED_TRACE(name);
     RunState st;
-    st.input.fichero1 = std::string("data/") + name;
+    const std::string fichero1 = std::string("data/") + name;
     st.params.negval = 2;
     st.params.flankval = 3;
     const std::string file = std::string(name) + "-svPS";
     const auto path = dir / file;
-    saveps(path.string(), st.params, st.outputs, st.input.fichero1, 500,
+    saveps(path.string(), st.params, st.outputs, fichero1, 500,
            testing::make_blocks(500, {{3, 40}, {100, 100}, {300, 500}}));
 
     const auto checked = testing::run_program(

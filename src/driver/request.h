@@ -1,0 +1,64 @@
+// What a run is asked to do, and the job of each alignment it processes.
+//
+// A run starts from a request made of the run state once, at the moment it starts (the command
+// line after its options, 'g' in the menus), and only reads it after that: every step of the
+// run sees the same settings, and the menus go on editing the run state between runs. Each
+// alignment then gets a job: its path, where it is listed, its place in the run and the block
+// parameters it is processed with.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "batch/join.h"
+#include "core/run_state.h"
+#include "output/entry.h"
+
+namespace selvane {
+
+struct Request {
+  // b0 to b6 and the type; b1 and b2 as the opening of the input derived them or the user set
+  // them (a batch may derive them again per alignment: see block_params).
+  BlockParams params;
+  OutputSwitches outputs;
+
+  // The input as named, and what its detection found.
+  std::string filename;    // empty when it could not be opened (a command line runs anyway)
+  std::string first_path;  // the alignment read first: the input, or the first path it lists
+  InputFormat fileformat = InputFormat::kNone;
+  bool tog_sb = false;     // a paths file: a batch
+  std::int32_t numal = 1;  // alignments the input stands for, counted when it was opened
+  bool long_names = false;
+  bool type_chosen = false;  // the user chose the type: no hint about it
+
+  // b1 and b2 across a batch: fixed for all of it (tog_sub) or derived for each alignment, and
+  // the values the user set, which a join by name keeps for every alignment.
+  bool tog_sub = false;
+  UserCounts user;
+};
+
+// The request of a run starting now from the run state.
+Request make_request(const RunState& st);
+
+// One alignment of a run.
+struct Job {
+  std::string fichero1;    // its path as given: the input itself, or as the paths file lists it
+  std::int64_t line = 0;   // the line of the paths file that lists it; 0 for a single alignment
+  std::int32_t index = 0;  // its place in the run, from 0
+  BlockParams params;      // the request's, b1 and b2 as block_params gives them
+};
+
+// The block parameters of an alignment of `numseq` sequences: the request's for a single
+// alignment and for a batch with b1 and b2 fixed; for a batch joined by name (`joined_by_name`)
+// its own sequence-count defaults but the values the user set; otherwise its own defaults.
+BlockParams block_params(const Request& request, bool joined_by_name, std::int32_t numseq);
+
+// Whether a batch writes concatenated files: only with b1 and b2 fixed for the batch (tog_sub)
+// and one of -a, -c, -w on.
+bool concatenates(const Request& request);
+
+// The entry format of every alignment file of a run: the input's format (or the one of
+// --out-format) and the sequence type.
+EntryFormat entry_format(const Request& request);
+
+}  // namespace selvane
