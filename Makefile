@@ -3,7 +3,7 @@
 #   make run             build Release and run selvane on an example alignment
 #   make test            build and run the whole test suite
 #   make test-sanitize   the same under AddressSanitizer and UndefinedBehaviorSanitizer
-#   make redo-cases      rewrite the expected files of tests/cases (CASE=name for one folder)
+#   make redo-cases      rewrite every expected file of the tests (CASE=name: one case folder)
 #   make bench           build Release and measure selvane on large generated alignments
 #   make fuzz            build the fuzz targets with clang and run each FUZZ_SECONDS seconds
 #   make bench-by-name   build Release and measure a batch of 10,000 genes joined by taxon
@@ -59,11 +59,13 @@ build:
 test: build
 	cd build/test && ctest --output-on-failure -j $(JOBS)
 
-# After a deliberate change of what selvane prints or writes: the end-to-end case folders get
-# the program's present output as their expected files (see tests/cases/README.md).
+# After a deliberate change of what selvane prints or writes: every expected file gets the
+# program's present output, the case folders of tests/cases and the writers' files of
+# tests/golden/writers (CASE=name: that case folder alone; see tests/cases/README.md).
 CASE ?= *
+REDO_TESTS := Folders/Cases.Run/$(CASE)$(if $(filter-out *,$(CASE)),,:WriterGolden.*)
 redo-cases: build
-	cd build/test && SELVANE_REDO_OUTPUTS=1 ./selvane_tests --gtest_filter='Folders/Cases.Run/$(CASE)'
+	cd build/test && SELVANE_REDO_OUTPUTS=1 ./selvane_tests --gtest_filter='$(REDO_TESTS)'
 
 test-sanitize:
 	cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DSELVANE_SANITIZE=ON -DSELVANE_TESTS=ON \

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/run_state.h"
 #include "support/harness.h"
 
 namespace selvane {
@@ -14,7 +15,9 @@ namespace t = selvane::testing;
 
 const std::string kBanner =
     "******************************************************\n"
-    "                    SELVANE 0.91b                     \n"
+    "                    SELVANE " +
+    std::string(kVersion) +
+    "                     \n"
     "SELECTION OF CONSERVED BLOCKS FROM MULTIPLE ALIGNMENTS\n"
     "        FOR THEIR USE IN PHYLOGENETIC ANALYSIS        \n"
     "******************************************************\n";

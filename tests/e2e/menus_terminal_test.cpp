@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/run_state.h"
 #include "support/harness.h"
 
 namespace selvane {
@@ -80,7 +81,7 @@ TEST(MenuTerminal, PromptsAreVisibleBeforeTheProgramWaits) {
   // Nothing has been typed yet: the whole main menu must already be on the screen.
   ASSERT_TRUE(session.wait_for("Your Choice:")) << session.screen();
   const std::string first = session.screen();
-  EXPECT_NE(first.find("SELVANE 0.91b"), std::string::npos);
+  EXPECT_NE(first.find("SELVANE " + std::string(kVersion)), std::string::npos);
   EXPECT_NE(first.find("g. (Get Blocks)"), std::string::npos);
 
   session.type_line("b");

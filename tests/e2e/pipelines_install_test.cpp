@@ -46,7 +46,7 @@ TEST(Install, PutsTheProgramAndItsManualPageUnderThePrefix) {
   const fs::path program = prefix / "bin/selvane";
   const auto version = run_program(program.string(), {"--version"}, prefix.path());
   EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.output, "selvane 0.91b\n");
+  EXPECT_EQ(version.output, "selvane " + std::string(kVersion) + "\n");
 
   const fs::path page = prefix / "share/man/man1/selvane.1";
   ASSERT_TRUE(testing::file_exists(page));

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/run_state.h"
 #include "support/harness.h"
 
 namespace selvane {
@@ -60,7 +61,7 @@ TEST(Invocation, VersionAndHelpAloneAnswerAndExitWithZero) {
       EXPECT_NE(run.output.find("\nExample:\n  selvane "), std::string::npos);
       EXPECT_EQ(run.output.back(), '\n');
     } else {
-      EXPECT_EQ(run.output, "selvane 0.91b\n");
+      EXPECT_EQ(run.output, "selvane " + std::string(kVersion) + "\n");
     }
     // Nothing is opened, so nothing is written.
     EXPECT_TRUE(list_files(dir.path()).empty());
@@ -83,7 +84,7 @@ TEST(Invocation, AFileNamedLikeTheRequestIsOpenedAsTheInput) {
     const auto alone = run_selvane({name}, dir.path(), "q\n");
     EXPECT_EQ(alone.status, 1);
     EXPECT_EQ(alone.output.rfind(report(name), 0), 0u) << alone.output;
-    EXPECT_EQ(alone.output.find("selvane 0.91b\n"), std::string::npos);
+    EXPECT_EQ(alone.output.find("selvane " + std::string(kVersion) + "\n"), std::string::npos);
     EXPECT_EQ(alone.output.find("Usage:"), std::string::npos);
 
     const auto run = run_selvane({name, "-p=n"}, dir.path());

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "e2e/run_parse.h"
+#include "support/expected.h"
 #include "support/harness.h"
 
 namespace selvane {
@@ -170,7 +171,7 @@ TEST(RealResultsPage, DisplayIsWellFormedAndHoldsEveryResidueOnce) {
 // characters, then escaped; residue characters outside the letter table are escaped too.
 TEST(RealResultsPage, MarkupCharactersInNamesAndResiduesAreEscaped) {
   expect_display_gives_back_the_alignment(
-      testing::source_dir() / "tests" / "golden" / "e2e" / "dna" / "aln.pir", true);
+      testing::case_dir("outputs_all_pir_dna_html") / "input" / "sub" / "aln.pir", true);
 
   TempDir dir;
   testing::write_file(dir / "odd.pir",

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/expected.h"
 #include "support/harness.h"
 
 namespace selvane {
@@ -20,7 +21,6 @@ using testing::run_selvane;
 using testing::TempDir;
 using testing::write_file;
 
-const fs::path kFixtures = testing::source_dir() / "tests" / "golden" / "e2e";
 const std::string kEnd = "\nExecution terminated\n";
 
 std::string repeat(char c, std::size_t times) {
@@ -40,7 +40,8 @@ struct FatalRun {
 };
 
 TEST(FatalRun, StopsWithItsMessageAfterWhatWentBefore) {
-  const std::string protein = read_file(kFixtures / "protein" / "aln.fas");
+  const std::string protein =
+      read_file(testing::case_dir("protein_gap_column_splits_block") / "input" / "aln.fas");
   const std::string report_and_run =
       "\n4 sequences and 22 positions in the first alignment file:\naln.fas\n\n"
       "aln.fas\n"

@@ -1,135 +1,22 @@
-// Runs with every per-alignment output switched on, for an alignment in a subdirectory, against
-// expected files worked out by hand (tests/golden/e2e/<fixture>/, beside the input they were
-// derived from):
-// - protein/aln.fas: FASTA, 4 sequences, 22 positions, blocks [1, 10] and [12, 21];
-// - dna/aln.pir: NBRF/PIR DNA, 5 sequences, 37 columns of which one is a gap in every sequence,
-//   so 36 positions; a gap at 13 splits the flank-bounded stretch [1, 25] into [1, 12] and
-//   [14, 25], and 26 to 36 hold at most two equal bases each; one name holds '<', '>' and '&';
-// - codon/cod.fas: FASTA read as codons (-t=C), 3 sequences, 18 positions; the block [2, 16]
-//   snaps to whole codons [4, 15], and the first sequence has one gap before it.
+// Runs with every per-alignment output switched on: the case folders outputs_all_* of
+// tests/cases, run again with their input rewritten in ways that must change no output, and the
+// property that the selected and the nonconserved blocks hold every position once.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "e2e/run_parse.h"
+#include "support/expected.h"
 #include "support/harness.h"
 
 namespace selvane {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::list_files;
 using testing::read_file;
 using testing::run_selvane;
 using testing::TempDir;
-using testing::write_file;
-
-const fs::path kFixtures = testing::source_dir() / "tests" / "golden" / "e2e";
-const std::vector<std::string> kAllOn = {"-k=y", "-d=y", "-n=y", "-u=y"};
-
-struct FullRun {
-  std::string fixture;  // directory under tests/golden/e2e
-  std::string input;    // file name of the alignment there
-  std::vector<std::string> options;
-  std::string output;
-  std::vector<std::string> files;  // every file the run writes beside the input
-};
-
-std::string report(const std::string& sizes, const std::string& path) {
-  return "\n" + sizes + " in the first alignment file:\n" + path + "\n\n" + path + "\n";
-}
-
-const std::string kProteinOutput =
-    report("4 sequences and 22 positions", "sub/aln.fas") +
-    "Original alignment: 22 positions\n"
-    "Ungapped alignment: 21 positions\n"
-    "Selvane alignment:  20 positions (90 %) in 2 selected block(s)\n\n";
-const std::string kDnaOutput = report("5 sequences and 36 positions", "sub/aln.pir") +
-                               "Original alignment: 36 positions\n"
-                               "Ungapped alignment: 34 positions\n"
-                               "Selvane alignment:  24 positions (66 %) in 2 selected block(s)\n\n";
-const std::string kCodonOutput =
-    report("3 sequences and 18 positions", "sub/cod.fas") +
-    "Original alignment: 18 positions\n"
-    "Ungapped alignment: 17 positions\n"
-    "Selvane alignment:  12 positions (66 %) in 1 selected block(s)\n\n";
-
-std::vector<std::string> with(std::vector<std::string> options, const std::string& more) {
-  options.insert(options.begin(), more);
-  return options;
-}
-
-const std::vector<FullRun> kRuns = {
-    {"protein",
-     "aln.fas",
-     with(kAllOn, "-p=y"),
-     kProteinOutput,
-     {"aln.fas-sv", "aln.fas-sv.htm", "aln.fas-svMask", "aln.fas-svPS", "aln.fas-svComp",
-      "aln.fas--"}},
-    {"protein",
-     "aln.fas",
-     with(kAllOn, "-p=t"),
-     kProteinOutput,
-     {"aln.fas-sv", "aln.fas-sv.txt", "aln.fas-svMask", "aln.fas-svPS", "aln.fas-svComp",
-      "aln.fas--"}},
-    {"protein",
-     "aln.fas",
-     with(kAllOn, "-p=s"),
-     kProteinOutput,
-     {"aln.fas-sv", "aln.fas-sv.txts", "aln.fas-svMask", "aln.fas-svPS", "aln.fas-svComp",
-      "aln.fas--"}},
-    {"dna",
-     "aln.pir",
-     with(kAllOn, "-p=y"),
-     kDnaOutput,
-     {"aln.pir-sv", "aln.pir-sv.htm", "aln.pir-svMask", "aln.pir-svPS", "aln.pir-svComp",
-      "aln.pir--"}},
-    {"codon",
-     "cod.fas",
-     with(with(kAllOn, "-p=s"), "-t=C"),
-     kCodonOutput,
-     {"cod.fas-sv", "cod.fas-sv.txts", "cod.fas-svMask", "cod.fas-svPS", "cod.fas-svComp",
-      "cod.fas--"}},
-};
-
-// Runs `run` on `input` (the fixture's alignment, possibly rewritten) placed in sub/, and
-// compares the output and every file with the fixture's expected files.
-void expect_full_run(const FullRun& run, const std::string& input) {
-  TempDir dir;
-  write_file(dir / "sub" / run.input, input);
-  std::vector<std::string> args = {"sub/" + run.input};
-  args.insert(args.end(), run.options.begin(), run.options.end());
-
-  const testing::RunResult result = run_selvane(args, dir.path());
-
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.output, run.output);
-  EXPECT_EQ(list_files(dir.path()), std::vector<std::string>{}) << "files outside sub/";
-  std::vector<std::string> expected_names = run.files;
-  expected_names.push_back(run.input);
-  std::sort(expected_names.begin(), expected_names.end());
-  EXPECT_EQ(list_files(dir / "sub"), expected_names);
-  for (const std::string& name : run.files) {
-    if (!testing::file_exists(dir / "sub" / name)) continue;
-    EXPECT_EQ(read_file(dir / "sub" / name), read_file(kFixtures / run.fixture / name)) << name;
-  }
-}
-
-std::string describe(const FullRun& run) {
-  std::string text = run.fixture;
-  for (const std::string& option : run.options) text += " " + option;
-  return text;
-}
-
-TEST(FullRun, EveryOutputMatchesItsHandDerivedFile) {
-  for (const FullRun& run : kRuns) {
-    SCOPED_TRACE(describe(run));
-    expect_full_run(run, read_file(kFixtures / run.fixture / run.input));
-  }
-}
 
 std::string with_crlf(const std::string& text) {
   std::string out;
@@ -145,7 +32,7 @@ std::string with_long_description(const std::string& text) {
   std::string out = text;
   const std::string line = "\ncyt b\n";
   const std::size_t at = out.find(line);
-  if (at == std::string::npos) return "fixture lacks its short description line";
+  if (at == std::string::npos) return "input lacks its short description line";
   out.replace(at, line.size(), "\ncyt b " + std::string(250, 'x') + "\n");
   return out;
 }
@@ -153,25 +40,23 @@ std::string with_long_description(const std::string& text) {
 TEST(FullRun, LineEndsAndLongDescriptionsChangeNothing) {
   struct Variant {
     std::string what;
-    std::function<std::string(const std::string&)> rewrite;
-    std::vector<std::string> fixtures;
+    testing::InputRewrite rewrite;
+    std::vector<std::string> cases;
   };
+  const std::vector<std::string> every = {"outputs_all_protein_html", "outputs_all_protein_text",
+                                          "outputs_all_protein_short", "outputs_all_pir_dna_html",
+                                          "outputs_all_codons_short"};
   const std::vector<Variant> variants = {
-      {"CRLF line ends", with_crlf, {"protein", "dna", "codon"}},
-      {"a description line of 256 characters", with_long_description, {"dna"}},
-      {"both", [](const std::string& t) { return with_crlf(with_long_description(t)); }, {"dna"}},
+      {"CRLF line ends", with_crlf, every},
+      {"a description line of 256 characters", with_long_description, {"outputs_all_pir_dna_html"}},
+      {"both",
+       [](const std::string& t) { return with_crlf(with_long_description(t)); },
+       {"outputs_all_pir_dna_html"}},
   };
   for (const Variant& variant : variants) {
-    for (const FullRun& run : kRuns) {
-      if (std::find(variant.fixtures.begin(), variant.fixtures.end(), run.fixture) ==
-          variant.fixtures.end()) {
-        continue;
-      }
-      SCOPED_TRACE(variant.what + ": " + describe(run));
-      const std::string original = read_file(kFixtures / run.fixture / run.input);
-      const std::string rewritten = variant.rewrite(original);
-      ASSERT_NE(rewritten, original);
-      expect_full_run(run, rewritten);
+    for (const std::string& name : variant.cases) {
+      SCOPED_TRACE(variant.what + ": " + name);
+      testing::check_case(name, variant.rewrite);
     }
   }
 }
@@ -228,9 +113,12 @@ void expect_positions_once(const fs::path& alignment, bool pir,
 }
 
 TEST(FullRun, SelectedAndNonconservedHoldEveryPositionOnce) {
-  expect_positions_once(kFixtures / "protein" / "aln.fas", false, {});
-  expect_positions_once(kFixtures / "dna" / "aln.pir", true, {});
-  expect_positions_once(kFixtures / "codon" / "cod.fas", false, {"-t=C"});
+  const auto input = [](const std::string& name, const std::string& file) {
+    return testing::case_dir(name) / "input" / "sub" / file;
+  };
+  expect_positions_once(input("outputs_all_protein_html", "aln.fas"), false, {});
+  expect_positions_once(input("outputs_all_pir_dna_html", "aln.pir"), true, {});
+  expect_positions_once(input("outputs_all_codons_short", "cod.fas"), false, {"-t=C"});
 }
 
 TEST(FullRun, RealAlignmentsHoldEveryPositionOnce) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/expected.h"
 #include "support/harness.h"
 #include "support/svg_check.h"
 
@@ -59,16 +60,27 @@ std::string without_tags(const std::string& text) {
 // Every kind of sequence and every output: the same output and files as without --svg, plus
 // <input><extension>.svg, whose parameters read as the results file words them.
 TEST(SvgRun, AddsOneOverviewAndChangesNothingElse) {
-  const fs::path fixtures = testing::source_dir() / "tests" / "golden" / "e2e";
   struct Row {
     std::string input, type;
     std::vector<std::string> options;
     std::string overview, results;
   };
   const Row rows[] = {
-      {"protein/aln.fas", "Protein", {"-p=t"}, "aln.fas-sv.svg", "aln.fas-sv.txt"},
-      {"dna/aln.pir", "DNA", {"-e=.x", "-p=t"}, "aln.pir.x.svg", "aln.pir.x.txt"},
-      {"codon/cod.fas", "Codons", {"-t=C", "-p=t", "-b5=h"}, "cod.fas-sv.svg", "cod.fas-sv.txt"},
+      {"outputs_all_protein_html/input/sub/aln.fas",
+       "Protein",
+       {"-p=t"},
+       "aln.fas-sv.svg",
+       "aln.fas-sv.txt"},
+      {"outputs_all_pir_dna_html/input/sub/aln.pir",
+       "DNA",
+       {"-e=.x", "-p=t"},
+       "aln.pir.x.svg",
+       "aln.pir.x.txt"},
+      {"outputs_all_codons_short/input/sub/cod.fas",
+       "Codons",
+       {"-t=C", "-p=t", "-b5=h"},
+       "cod.fas-sv.svg",
+       "cod.fas-sv.txt"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.input);
@@ -76,8 +88,8 @@ TEST(SvgRun, AddsOneOverviewAndChangesNothingElse) {
     std::vector<std::string> args = {name, "-k=y", "-d=y", "-n=y", "-u=y"};
     args.insert(args.end(), row.options.begin(), row.options.end());
     TempDir plain, with_svg;
-    fs::copy_file(fixtures / row.input, plain / name);
-    fs::copy_file(fixtures / row.input, with_svg / name);
+    fs::copy_file(testing::case_dir(row.input), plain / name);
+    fs::copy_file(testing::case_dir(row.input), with_svg / name);
     const auto before = run_selvane(args, plain.path());
     args.push_back("--svg");
     const auto after = run_selvane(args, with_svg.path());

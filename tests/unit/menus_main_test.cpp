@@ -15,7 +15,9 @@ using testing::run_menu;
 
 const std::string kBanner =
     "******************************************************\n"
-    "                    SELVANE 0.91b                     \n"
+    "                    SELVANE " +
+    std::string(kVersion) +
+    "                     \n"
     "SELECTION OF CONSERVED BLOCKS FROM MULTIPLE ALIGNMENTS\n"
     "        FOR THEIR USE IN PHYLOGENETIC ANALYSIS        \n"
     "******************************************************\n";

@@ -136,8 +136,24 @@ TEST(Documentation, ReadmeExamplesRunAsWritten) {
   EXPECT_GE(blocks, 2);
 }
 
+// The version is spelled in the code alone: the README and the manual page quote the line
+// --version prints, and name no other version of selvane.
 TEST(Documentation, VersionLineNamesTheProgramAndItsVersion) {
-  EXPECT_EQ(version_line(), "selvane 0.91b\n");
+  const std::string line = std::string("selvane ") + kVersion;
+  EXPECT_EQ(version_line(), line + "\n");
+  for (const char* doc : {"README.md", "selvane.1"}) {
+    SCOPED_TRACE(doc);
+    const std::string text = read_file(source_dir() / doc);
+    EXPECT_NE(text.find(line), std::string::npos);
+    const std::string program = "selvane ";
+    for (std::size_t at = text.find(program); at != std::string::npos;
+         at = text.find(program, at + 1)) {
+      const std::size_t next = at + program.size();
+      if (next < text.size() && text[next] >= '0' && text[next] <= '9') {
+        EXPECT_EQ(text.compare(at, line.size(), line), 0) << text.substr(at, line.size() + 4);
+      }
+    }
+  }
 }
 
 }  // namespace
