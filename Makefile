@@ -5,7 +5,7 @@
 #   make test-sanitize   the same under AddressSanitizer and UndefinedBehaviorSanitizer
 #   make redo-cases      rewrite every expected file of the tests (CASE=name: one case folder)
 #   make bench           build Release and measure selvane on large generated alignments
-#   make fuzz            build the fuzz targets with clang and run each FUZZ_SECONDS seconds
+#   make fuzz            build the fuzz targets with clang and run them FUZZ_SECONDS seconds
 #   make bench-by-name   build Release and measure a batch of 10,000 genes joined by taxon
 #   make install         build Release and install selvane and its manual page under PREFIX
 #   make format          apply clang-format to the sources and tests
@@ -30,7 +30,7 @@ RUN_DIR := build/run
 BENCH_DIR := build/bench
 INSTALL_DIR := build/install
 
-.PHONY: all release run build test test-sanitize redo-cases fuzz bench bench-by-name install format clean
+.PHONY: all release run build test sanitize-build test-sanitize redo-cases fuzz bench bench-by-name install format clean
 
 all: release
 
@@ -67,22 +67,28 @@ REDO_TESTS := Folders/Cases.Run/$(CASE)$(if $(filter-out *,$(CASE)),,:WriterGold
 redo-cases: build
 	cd build/test && SELVANE_REDO_OUTPUTS=1 ./selvane_tests --gtest_filter='$(REDO_TESTS)'
 
-test-sanitize:
-	cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DSELVANE_SANITIZE=ON -DSELVANE_TESTS=ON \
+# The sanitizer run of the tests and the fuzz targets share one clang build in build/sanitize,
+# so the library is compiled once for both: AddressSanitizer and UndefinedBehaviorSanitizer at
+# -O1 (fast enough to fuzz, still exact reports), libFuzzer's coverage in the library and the
+# fuzz targets alone. Either target builds the whole tree, the tests when GoogleTest is there.
+# CI runs both at once (`make -j2 -O test-sanitize fuzz`): the fuzz targets run for a fixed
+# time, on whatever the tests leave of the cores.
+SANITIZE_DIR := build/sanitize
+sanitize-build:
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
+	  -DCMAKE_CXX_FLAGS_DEBUG='-O1 -g' -DSELVANE_SANITIZE=ON -DSELVANE_FUZZ=ON -DSELVANE_TESTS= \
 	  -DSELVANE_WERROR=$(SELVANE_WERROR)
-	cmake --build build/sanitize -j $(JOBS)
-	cd build/sanitize && ctest --output-on-failure -j $(JOBS)
+	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 
-# The fuzz targets of fuzz/, built by clang with libFuzzer and both sanitizers, each run for
-# FUZZ_SECONDS seconds (FUZZ_TARGETS narrows the list). Any crash or sanitizer report fails.
+test-sanitize: sanitize-build
+	cd $(SANITIZE_DIR) && ctest --output-on-failure --no-tests=error -j $(JOBS)
+
+# The fuzz targets of fuzz/, all at once, each for FUZZ_SECONDS seconds (FUZZ_TARGETS narrows
+# the list). Any crash or sanitizer report fails.
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?= readers command_line menus
-FUZZ_DIR := build/fuzz
-fuzz:
-	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-	  -DSELVANE_FUZZ=ON -DSELVANE_TESTS=OFF -DSELVANE_WERROR=$(SELVANE_WERROR)
-	cmake --build $(FUZZ_DIR) -j $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
-	FUZZ_SECONDS=$(FUZZ_SECONDS) fuzz/run.sh $(FUZZ_DIR) $(FUZZ_TARGETS)
+fuzz: sanitize-build
+	FUZZ_SECONDS=$(FUZZ_SECONDS) fuzz/run.sh $(SANITIZE_DIR) $(FUZZ_TARGETS)
 
 # The benchmark's own tools: the alignment generator, the timer and the floor.
 BENCH_TOOLS := $(addprefix $(BENCH_DIR)/,gen_alignment measure floor)

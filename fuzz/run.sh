@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Runs each fuzz target for FUZZ_SECONDS seconds (default 60) and fails on any crash, hang or
-# sanitizer report. Usage: fuzz/run.sh BUILD_DIR [TARGET ...] (targets: readers command_line menus).
+# Runs the fuzz targets at the same time, each for FUZZ_SECONDS seconds (default 60), and fails
+# on any crash, hang or sanitizer report. Usage: fuzz/run.sh BUILD_DIR [TARGET ...] (targets:
+# readers command_line menus). A fuzz target uses one core; with fewer cores than targets they
+# share them, which costs each some runs but not the time of running one after another.
 #
 # Each target keeps a working corpus under BUILD_DIR/corpus/TARGET, which grows from run to run.
 # It starts from the seeds of fuzz/seeds/TARGET, the examples and, for the readers, the small
@@ -21,13 +23,15 @@ for candidate in "${SELVANE_CORPUS_DIR:-}" "$root/../shared/corpus" "$root/../..
   if [ -n "$candidate" ] && [ -d "$candidate" ]; then corpus_dir="$candidate"; break; fi
 done
 
-failed=0
-for target in "${targets[@]}"; do
-  binary="$build/fuzz_$target"
-  work="$build/corpus/$target"
-  seeds="$build/seeds/$target"
-  findings="$build/findings/$target"
-  log="$build/logs/$target.log"
+# One target: seeds, then the run, its log in BUILD_DIR/logs/TARGET.log; its status is the
+# fuzzer's.
+fuzz_one() {
+  local target=$1
+  local binary="$build/fuzz_$target"
+  local work="$build/corpus/$target"
+  local seeds="$build/seeds/$target"
+  local findings="$build/findings/$target"
+  local log="$build/logs/$target.log"
   mkdir -p "$work" "$seeds" "$findings" "$build/logs"
   if [ -d "$root/fuzz/seeds/$target" ]; then cp -f "$root/fuzz/seeds/$target"/* "$seeds"/ 2>/dev/null; fi
   if [ "$target" = readers ]; then
@@ -40,11 +44,25 @@ for target in "${targets[@]}"; do
         done
     fi
   fi
-  echo "fuzz_$target: ${seconds}s, corpus $work"
   "$binary" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=4096 -print_final_stats=1 \
     -artifact_prefix="$findings/" "$work" "$seeds" >"$log" 2>&1
+}
+
+pids=()
+for target in "${targets[@]}"; do
+  echo "fuzz_$target: ${seconds}s, corpus $build/corpus/$target"
+  fuzz_one "$target" &
+  pids+=($!)
+done
+
+failed=0
+for i in "${!targets[@]}"; do
+  target=${targets[$i]}
+  log="$build/logs/$target.log"
+  wait "${pids[$i]}"
   status=$?
   # The final statistics and the last coverage line, for the log of the caller.
+  echo "fuzz_$target:"
   grep -E '^(#[0-9]+.*(DONE|INITED)|stat::number_of_executed_units|stat::peak_rss_mb|stat::new_units_added)' "$log" | tail -4
   if [ "$status" -ne 0 ]; then
     echo "fuzz_$target FAILED (status $status); the end of $log:"
