@@ -43,10 +43,10 @@ RunResult run_selvane(const std::vector<std::string>& args, const std::filesyste
 RunResult run_program(const std::string& program, const std::vector<std::string>& args,
                       const std::filesystem::path& cwd, const std::string& input = "");
 
-// The project's source tree (for tests/golden and examples) and the shared corpus of real
-// alignments, which may be absent: tests that use it skip then. The corpus is SELVANE_CORPUS_DIR
-// when set, else shared/corpus beside the checkout or beside the folder that holds it (a work
-// tree one level deeper).
+// The project's source tree (for tests/cases, tests/golden and examples) and the shared corpus of
+// real alignments, which may be absent: tests that use it skip then. The corpus is
+// SELVANE_CORPUS_DIR when set, else shared/corpus beside the checkout or beside the folder that
+// holds it (a work tree one level deeper).
 std::filesystem::path source_dir();
 std::filesystem::path corpus_dir();
 bool corpus_available();
