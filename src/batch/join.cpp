@@ -113,36 +113,6 @@ JoinPlan plan_join(const BatchList& list, const TaxonRule& rule, const UserCount
   return plan;
 }
 
-std::vector<std::string> taxon_names(const JoinPlan& plan) {
-  std::vector<std::string> names;
-  names.reserve(static_cast<std::size_t>(plan.taxa()) + 1);
-  names.emplace_back();
-  names.insert(names.end(), plan.keys().begin(), plan.keys().end());
-  return names;
-}
-
-RowIndex taxon_rows(const JoinPlan& plan) {
-  // A counting sort of the rows by taxon: alignments are visited in order, so the entries of
-  // each taxon come out in increasing range order.
-  RowIndex index;
-  index.start.assign(static_cast<std::size_t>(plan.taxa()) + 1, 0);
-  for (std::size_t a = 0; a < plan.alignments(); ++a) {
-    for (std::int32_t s = 1; s <= plan.rows(a); ++s) {
-      ++index.start[static_cast<std::size_t>(plan.taxon_of(a, s)) + 1];
-    }
-  }
-  for (std::size_t t = 1; t < index.start.size(); ++t) index.start[t] += index.start[t - 1];
-  index.entries.resize(index.start.back());
-  std::vector<std::size_t> next(index.start.begin(), index.start.end() - 1);
-  for (std::size_t a = 0; a < plan.alignments(); ++a) {
-    for (std::int32_t s = 1; s <= plan.rows(a); ++s) {
-      const auto t = static_cast<std::size_t>(plan.taxon_of(a, s));
-      index.entries[next[t]++] = {static_cast<std::uint32_t>(a), s};
-    }
-  }
-  return index;
-}
-
 std::optional<std::string> position_join_warning(const std::string& first_file,
                                                  const std::vector<std::string>& first,
                                                  const std::string& file,

@@ -58,12 +58,6 @@ std::optional<OutOfRange> apply_join_counts(BlockParams& params, std::int32_t nu
 // one included, for which the command line refused it).
 JoinPlan plan_join(const BatchList& list, const TaxonRule& rule, const UserCounts& user);
 
-// What the files of a concatenation joined by `plan` are made of: sequence t + 1 is taxon t,
-// named by its key (entry 0 unused), and found in the rows the index gives, alignment a being
-// range a of the concatenation.
-std::vector<std::string> taxon_names(const JoinPlan& plan);
-RowIndex taxon_rows(const JoinPlan& plan);
-
 // For concatenations joined by position: the line for standard error when the names of
 // `later` (alignment file `file`) differ from those of the first alignment `first_file`, by
 // their taxa under `rule`; nullopt when they agree.

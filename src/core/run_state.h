@@ -56,6 +56,10 @@ struct JoinSwitches {
   std::optional<std::string> taxon_sep;
   std::optional<std::string> taxon_regex;
   bool partitions = false;  // --partitions: a partition file beside every concatenation
+  // Joined by taxon, the occupancy the concatenations ask for (0: none): --min-taxa=N, the taxa
+  // of an alignment; --min-genes=N, the alignments a taxon is found in.
+  std::int32_t min_taxa = 0;
+  std::int32_t min_genes = 0;
 };
 
 // Which files a run writes, and how.

@@ -15,9 +15,15 @@
 namespace selvane {
 
 // A FASTA alignment read as protein (the type was not chosen) whose letters are nearly all
-// nucleotides gets a hint on standard error to give its type; `fichero1` is its path.
+// nucleotides gets a hint on standard error to give its type; `fichero1` is its path. Under
+// --strict the run then stops, before anything is written.
 void hint_sequence_type(const Request& request, const std::string& fichero1, const Alignment& aln,
                         Writer& out);
+
+// The alignment a job works on, from `loaded` as load() gave it (the columns of gaps removed one
+// by one, whatever the type): for codons, the removed columns that split a codon put back, so
+// that blocks and partitions keep the input's frame.
+Alignment in_run_frame(const Request& request, Alignment loaded);
 
 // PHYLIP names end at the first blank, so blanks become '_' (said on standard error, naming
 // `label`); `names` (1-based, each a `noun`) that are then the same would give the tree builders

@@ -1,5 +1,6 @@
 // A run over a paths file: the plan (the list read, the outputs guarded, the join planned), one
 // job per listed alignment, then the joins.
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <utility>
@@ -7,13 +8,16 @@
 
 #include "batch/concat.h"
 #include "batch/join.h"
+#include "batch/occupancy.h"
 #include "batch/partitions.h"
 #include "core/diagnostics.h"
 #include "core/fatal.h"
+#include "core/output_file.h"
 #include "core/path_split.h"
 #include "driver/alignment_run.h"
 #include "driver/output_plan.h"
 #include "input/detect.h"
+#include "input/problems.h"
 #include "input/readers.h"
 #include "output/naming.h"
 #include "output/overview.h"
@@ -30,7 +34,45 @@ struct BatchPlan {
   bool concatenating = false;
   TaxonRule rule;                // how the concatenations read a taxon from a name
   std::optional<JoinPlan> join;  // joined by name (--by-name)
+  JoinSelection selection;       // joined by name: what the concatenations hold
+
+  // Whether the alignment listed at `index` goes into the concatenations.
+  bool concatenated(std::size_t index) const {
+    return !join || selection.alignments[index];
+  }
 };
+
+// --strict: every listed alignment can be opened and begins as an alignment does, before the
+// batch writes anything (a batch that would stop at its fourth file stops at once).
+void check_listed_files(const BatchList& list) {
+  for (const ListedPath& entry : list.paths) {
+    for_listed(entry, list.paths_file, [&] {
+      BlockReader in = open_or_stop(entry.path, "input");
+      checkformat(in.first_nonblank_line(), entry.path, in.line_ends());
+    });
+  }
+}
+
+// Joined by name: the taxa the rule shares, and what the occupancy filters leave out, said on
+// standard error (and a stop under --strict, or when nothing is left) before anything is written.
+void plan_selection(const Request& request, BatchPlan& plan, Writer& out) {
+  const JoinSwitches& join = request.outputs.join;
+  if (const std::optional<std::string> line = unshared_taxa_line(plan.list, *plan.join)) {
+    diagnose(out, *line);
+    if (request.outputs.strict) {
+      strict_stop(request.filename, "the taxon rule shares no taxa between the alignments");
+    }
+  }
+  plan.selection = select_for_join(*plan.join, join.min_taxa, join.min_genes);
+  for (const std::string& line : left_out_lines(plan.list, *plan.join, plan.selection, join)) {
+    diagnose(out, line);
+  }
+  if (std::find(plan.selection.alignments.begin(), plan.selection.alignments.end(), true) ==
+      plan.selection.alignments.end()) {
+    fatal_raw("", request.filename + ": --min-taxa and --min-genes leave no alignment to "
+                                     "concatenate; no file was written");
+  }
+}
 
 BatchPlan plan_batch(const Request& request, Writer& out) {
   BatchPlan plan;
@@ -41,6 +83,7 @@ BatchPlan plan_batch(const Request& request, Writer& out) {
   std::vector<std::string> listed;
   listed.reserve(plan.list.paths.size());
   for (const ListedPath& entry : plan.list.paths) listed.push_back(entry.path);
+  if (request.outputs.strict) check_listed_files(plan.list);
   plan.files = plan_run(request, listed);
   guard_outputs(plan.files, request.outputs);
 
@@ -50,9 +93,10 @@ BatchPlan plan_batch(const Request& request, Writer& out) {
   // Joined by name, everything that could stop the batch is checked before the first file.
   if (plan.concatenating && join.by_name) {
     plan.join = plan_join(plan.list, plan.rule, request.user);
+    plan_selection(request, plan, out);
     if (request.outputs.out_format == OutputFormat::kPhylip) {
-      check_phylip_output(request.filename + " (the concatenations)", taxon_names(*plan.join),
-                          "taxon", out);
+      check_phylip_output(request.filename + " (the concatenations)",
+                          taxon_names(*plan.join, plan.selection), "taxon", out);
     }
   }
   return plan;
@@ -126,18 +170,40 @@ void write_concatenations(const Request& request, const BatchPlan& plan, const C
                           const std::vector<AlignmentResults>& results, Writer& out) {
   const OutputSwitches& o = request.outputs;
   const EntryFormat format = entry_format(request);
-  const std::vector<std::string> names = plan.join ? taxon_names(*plan.join) : all.last_names;
+  const SeqType type = request.params.seq_type;
+  const std::vector<std::string> names =
+      plan.join ? taxon_names(*plan.join, plan.selection) : all.last_names;
   const std::optional<RowIndex> rows_of =
-      plan.join ? std::optional(taxon_rows(*plan.join)) : std::nullopt;
-  std::vector<std::string> files;  // with --partitions: the file name of every alignment
+      plan.join ? std::optional(taxon_rows(*plan.join, plan.selection)) : std::nullopt;
+  std::vector<std::string> files;  // with --partitions: the file name of every alignment joined
   if (o.join.partitions) {
-    for (const AlignmentResults& r : results) files.push_back(getpath(r.job.fichero1).name_file);
-  }
-  const auto save = [&](const Concatenation& c, const std::string& path) {
-    c.save(path, o, format, names, rows_of ? &*rows_of : nullptr);
-    if (o.join.partitions) {
-      save_partitions(partitions_name(path), o, c.genes(files), request.params.seq_type);
+    for (const AlignmentResults& r : results) {
+      if (plan.concatenated(static_cast<std::size_t>(r.job.index))) {
+        files.push_back(getpath(r.job.fichero1).name_file);
+      }
     }
+  }
+  auto taxa = static_cast<std::int32_t>(names.size()) - 1;  // of the selected blocks' file
+  // Joined by name, a taxon without a residue in a concatenation is left out of its file, and
+  // named: a tree builder would place a row of gaps anywhere.
+  const auto save = [&](const Concatenation& c, const std::string& path) {
+    std::vector<bool> holds;
+    if (rows_of && c.length() > 0) holds = c.sequences_with_residues(*rows_of, type);
+    if (std::find(holds.begin() + (holds.empty() ? 0 : 1), holds.end(), false) == holds.end()) {
+      c.save(path, o, format, names, rows_of ? &*rows_of : nullptr);
+    } else {
+      std::vector<std::string> kept_names = names;
+      RowIndex kept_rows = *rows_of;
+      for (std::size_t n = 1; n < holds.size(); ++n) {
+        if (holds[n]) continue;
+        diagnose(out, final_output_path(path, o) + ": taxon " + in_quotes(names[n]) +
+                          " left out: it holds no residue in this concatenation");
+      }
+      keep_sequences(kept_names, kept_rows, holds);
+      c.save(path, o, format, kept_names, &kept_rows);
+      if (all.blocks && &c == &*all.blocks) taxa = static_cast<std::int32_t>(kept_names.size()) - 1;
+    }
+    if (o.join.partitions) save_partitions(partitions_name(path), o, c.genes(files), type);
   };
   for (const auto& [kind, path] : plan.files.concatenations) {
     switch (kind) {
@@ -156,7 +222,7 @@ void write_concatenations(const Request& request, const BatchPlan& plan, const C
         all.overview->save(path,
                            batch_output_name(plan.files.path_fichero1, plan.files.name_pathsfile,
                                              o.exten, BatchFile::kBlocks),
-                           static_cast<std::int32_t>(names.size()) - 1, results.back().job.params,
+                           taxa, results.back().job.params,
                            o);
         break;
     }
@@ -176,9 +242,9 @@ RunResults run_batch(const Request& request, Writer& out, std::optional<Alignmen
     working_on(entry.path, [&] {
       Alignment aln = for_listed(entry, request.filename, [&] {
         // The alignment open_input() read is the first one listed, read a moment ago.
-        return (index == 0 && preloaded && entry.path == request.first_path)
-                   ? std::move(*preloaded)
-                   : load(entry.path, request.fileformat, request.long_names);
+        return in_run_frame(request, (index == 0 && preloaded && entry.path == request.first_path)
+                                         ? std::move(*preloaded)
+                                         : load(entry.path, request.fileformat, request.long_names));
       });
       preloaded.reset();
       if (index == 0) hint_sequence_type(request, entry.path, aln, out);
@@ -190,7 +256,7 @@ RunResults run_batch(const Request& request, Writer& out, std::optional<Alignmen
       // The log of a batch stopped part-way then lists every alignment whose files are written.
       out.flush();
       if (index == 0 && plan.concatenating && !plan.join) first_names = aln.name;
-      all.append(std::move(aln), p);
+      if (plan.concatenated(index)) all.append(std::move(aln), p);
       results.alignments.push_back(std::move(p.results));
     });
   }

@@ -75,10 +75,7 @@ const OptionRow* row_named(std::string_view arg) {
 std::string ignored_because(std::string_view arg) {
   constexpr std::string_view kForm = "options are written -name=value, without blanks";
   if (arg.starts_with("--")) {
-    const std::string_view name = arg.substr(0, arg.find('='));
-    std::string reason = name == "--help" || name == "--version"
-                             ? "--help and --version are understood only as the one argument"
-                             : "unknown option";
+    std::string reason = "unknown option";
     // "--b5=h" for "-b5=h": the short option is the likelier wish.
     const std::string_view shorter = arg.substr(1);
     if (!shorter.starts_with("--") && row_named(shorter) != nullptr) {
@@ -169,6 +166,10 @@ void OptionPass::apply(OptionStage stage) {
       problems_[i] = apply_row(context_, *row, arg);
     }
   }
+}
+
+Standalone OptionPass::standalone() const {
+  return context_.standalone;
 }
 
 std::vector<ArgumentProblem> OptionPass::problems() const {

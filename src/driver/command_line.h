@@ -28,6 +28,8 @@ class OptionPass {
  public:
   OptionPass(RunState& st, Writer& out, std::span<const std::string_view> options);
   void apply(OptionStage stage);
+  // --help or --version among the arguments applied so far: the first of them.
+  Standalone standalone() const;
   // Every argument that was ignored or refused, with why, in argument order.
   std::vector<ArgumentProblem> problems() const;
 

@@ -31,18 +31,26 @@ int command_line_run(RunState& st, const std::vector<ArgumentProblem>& problems,
                       ? in_quotes(problem.argument) + " refused: " + problem.reason
                       : "ignoring " + in_quotes(problem.argument) + ": " + problem.reason);
   }
-  if (st.outputs.strict && (!problems.empty() || !input_open)) {
+  // What a switch does depends on the input: known once it is open.
+  const std::vector<IdleSwitch> idle =
+      input_open ? idle_switches(make_request(st)) : std::vector<IdleSwitch>();
+  for (const IdleSwitch& unused : idle) {
+    diagnose(out, st.input.filename + ": " + in_quotes(unused.argument) +
+                      " does nothing: " + unused.reason);
+  }
+  if (st.outputs.strict && (!problems.empty() || !idle.empty() || !input_open)) {
     std::string because;
     for (const ArgumentProblem& problem : problems) {
       because += because.empty() ? "of " : ", ";
       because += in_quotes(problem.argument);
     }
+    for (const IdleSwitch& unused : idle) {
+      because += because.empty() ? "of " : ", ";
+      because += in_quotes(unused.argument);
+    }
     if (!input_open)
       because += because.empty() ? "the input could not be opened" : " and the input";
-    // Nothing has been written yet: a pipeline that asked for strictness gets no output made
-    // with settings it did not mean.
-    fatal_raw("", st.input.filename + ": --strict: stopping before any file is written, because " +
-                      because);
+    strict_stop(st.input.filename, because);
   }
   const RunOutcome outcome = calculate(st, out, std::move(first));
   if (st.outputs.strict && outcome.selected == 0) {
@@ -59,12 +67,17 @@ int command_line_run(RunState& st, const std::vector<ArgumentProblem>& problems,
   return st.outputs.posix_exit ? 0 : 1;
 }
 
+// --version or --help: the answer, status 0.
+int answer(Standalone request, const RunState& st, Writer& out) {
+  out.write(request == Standalone::kPrintVersion ? version_line() : usage_text(st));
+  out.flush();
+  return 0;
+}
+
 int run_unguarded(std::span<const std::string_view> args, Writer& out, RunState& st,
                   MenuLoop menus) {
   if (const Standalone request = standalone_request(args); request != Standalone::kNone) {
-    out.write(request == Standalone::kPrintVersion ? version_line() : usage_text(st));
-    out.flush();
-    return 0;
+    return answer(request, st, out);
   }
   const std::span<const std::string_view> options =
       args.empty() ? std::span<const std::string_view>() : args.subspan(1);
@@ -73,6 +86,9 @@ int run_unguarded(std::span<const std::string_view> args, Writer& out, RunState&
   if (!args.empty()) {
     st.input.filename = std::string(args[0]);
     pass.apply(OptionStage::kBeforeInput);
+    // Asked after the input, answered before it is opened: nothing is read, nothing written
+    // (the options of this stage change no default the usage shows).
+    if (pass.standalone() != Standalone::kNone) return answer(pass.standalone(), st, out);
     first = open_input(st, out);
   }
   if (!options.empty()) {

@@ -6,10 +6,9 @@
 #include <string_view>
 
 #include "core/run_state.h"
+#include "driver/option_table.h"
 
 namespace selvane {
-
-enum class Standalone { kNone, kPrintVersion, kPrintHelp };
 
 // What a command line of exactly one argument asks for: --version or -V, --help or -h, as long
 // as no file of that name can be opened. A file that can be opened is the input, as any first

@@ -1,6 +1,7 @@
 #include "driver/option_table.h"
 
 #include <cctype>
+#include <climits>
 #include <optional>
 #include <string>
 
@@ -256,6 +257,26 @@ std::string set_taxon_regex(OptionContext& c, const OptionValue& v) {
   return {};
 }
 
+// --help or --version after the input: the first one given is answered, nothing else is done.
+template <Standalone Asked>
+std::string ask(OptionContext& c, const OptionValue& /*value*/) {
+  if (c.standalone == Standalone::kNone) c.standalone = Asked;
+  return {};
+}
+
+// A count of an occupancy filter: a whole number from 1 on, written in digits alone.
+template <std::int32_t JoinSwitches::*Field>
+std::string set_minimum(OptionContext& c, const OptionValue& v) {
+  std::int64_t n = 0;
+  for (const char digit : v.text) {
+    if (digit < '0' || digit > '9' || n > INT32_MAX) return "N is a whole number, 1 or more";
+    n = n * 10 + (digit - '0');
+  }
+  if (v.text.empty() || n < 1 || n > INT32_MAX) return "N is a whole number, 1 or more";
+  c.st.outputs.join.*Field = static_cast<std::int32_t>(n);
+  return {};
+}
+
 // The defaults --help shows.
 template <std::int32_t BlockParams::*Field>
 std::string parameter(const RunState& s) {
@@ -339,9 +360,10 @@ constexpr OptionRow kOptions[] = {
     {"--posix-exit", "", kNone, kAfter, turn_on<&RunState::outputs, &OutputSwitches::posix_exit>,
      "exit status 0 after a finished run (default: always 1)"},
     {"--strict", "", kNone, kAfter, set_strict,
-     "implies --posix-exit; an ignored argument or a refused value\n"
-     "stops the run before any file is written; a run that selects\n"
-     "no position ends with status 1"},
+     "implies --posix-exit; an ignored argument, a refused value\n"
+     "or a switch that would do nothing stops the run before any\n"
+     "file is written; a run that selects no position ends with\n"
+     "status 1"},
     {"--outdir", "DIR", kText, kAfter, set_outdir,
      "write every output file into DIR (created when needed) under\n"
      "its usual name, instead of beside its input"},
@@ -362,11 +384,22 @@ constexpr OptionRow kOptions[] = {
      "the taxon is the first group of the first match of the\n"
      "RE2 pattern RE in the name (without a group: the match);\n"
      "Perl syntax without backreferences or lookaround"},
+    {"--min-taxa", "N", kText, kAfter, set_minimum<&JoinSwitches::min_taxa>,
+     "joined by taxon: an alignment of fewer than N taxa is left\n"
+     "out of the concatenations"},
+    {"--min-genes", "N", kText, kAfter, set_minimum<&JoinSwitches::min_genes>,
+     "joined by taxon: a taxon found in fewer than N of the\n"
+     "alignments concatenated is left out of them"},
     {"--partitions", "", kNone, kAfter, join_switch<&JoinSwitches::partitions>,
      "paths file: a partition file beside every concatenation"},
     {"--svg", "", kNone, kAfter, turn_on<&RunState::outputs, &OutputSwitches::svg_overview>,
      "also write an SVG overview of each alignment (default: {})",
      [](const RunState& s) { return std::string(s.outputs.svg_overview ? "on" : "off"); }},
+    {"--help", "", kNone, kBefore, ask<Standalone::kPrintHelp>,
+     "print this usage and end with status 0, running nothing"},
+    {"--version", "", kNone, kBefore, ask<Standalone::kPrintVersion>,
+     "print the version line and end with status 0, running\n"
+     "nothing"},
 };
 
 }  // namespace

@@ -35,11 +35,16 @@ struct OptionValue {
   std::string_view text;    // kText; empty for kNone
 };
 
+// A command line that asks about the program instead of for a run: --version or --help.
+enum class Standalone { kNone, kPrintVersion, kPrintHelp };
+
 // What the setters of one command line share beyond the run state.
 struct OptionContext {
   RunState& st;
   Writer& out;            // the warnings of refused short values, on standard output as always
   bool b0_given = false;  // a -b0 was accepted: a later -b4 leaves b0 as it is
+  // --help or --version after the input, the first of them: printed instead of any run.
+  Standalone standalone = Standalone::kNone;
 };
 
 struct OptionRow {

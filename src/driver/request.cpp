@@ -1,5 +1,10 @@
 #include "driver/request.h"
 
+#include <utility>
+
+#include "core/fatal.h"
+#include "output/naming.h"
+
 namespace selvane {
 
 namespace {
@@ -49,6 +54,62 @@ BlockParams block_params(const Request& request, bool joined_by_name, std::int32
 bool concatenates(const Request& request) {
   const OutputSwitches& o = request.outputs;
   return request.tog_sub && (o.tog_allfile || o.tog_allfile_init || o.tog_allungfile);
+}
+
+std::vector<IdleSwitch> idle_switches(const Request& request) {
+  const OutputSwitches& o = request.outputs;
+  const JoinSwitches& join = o.join;
+  const bool batch = request.tog_sb;
+  const bool concatenating = batch && concatenates(request);
+  std::vector<IdleSwitch> idle;
+  // Why a switch of the concatenations does nothing here, or nothing when it does something.
+  const auto without_concatenation = [&]() -> std::string {
+    if (!batch) return "the input is one alignment, not a paths file";
+    if (!concatenating) return "no concatenation is written (-a=y, -c=y or -w=y)";
+    return {};
+  };
+  for (const auto& [on, argument] : {std::pair(o.tog_allfile, "-a=y"),
+                                     std::pair(o.tog_allfile_init, "-c=y"),
+                                     std::pair(o.tog_allungfile, "-w=y")}) {
+    if (on && !batch) {
+      idle.push_back({argument, "the input is one alignment, not a paths file: there is nothing "
+                                "to concatenate"});
+    }
+  }
+  if (alignment_outputs("x", o).empty() && !concatenating && !o.outdir.empty()) {
+    idle.push_back({"--outdir=" + o.outdir, "the run writes no file"});
+  }
+  const bool alignment_files = o.tog_seqfile || o.tog_ncbfile || o.tog_ungappedfile ||
+                               concatenating;
+  if (o.out_format != OutputFormat::kSameAsInput && !alignment_files) {
+    idle.push_back({"--out-format", "the run writes no alignment file (-s=y, -n=y, -u=y or a "
+                                    "concatenation)"});
+  }
+  const std::string no_join = without_concatenation();
+  if (join.by_name && !no_join.empty()) idle.push_back({"--by-name", no_join});
+  if (join.taxon_sep && !no_join.empty()) {
+    idle.push_back({"--taxon-sep=" + *join.taxon_sep, no_join});
+  }
+  if (join.taxon_regex && !no_join.empty()) {
+    idle.push_back({"--taxon-regex=" + *join.taxon_regex, no_join});
+  }
+  for (const auto& [minimum, name] : {std::pair(join.min_taxa, "--min-taxa="),
+                                      std::pair(join.min_genes, "--min-genes=")}) {
+    if (minimum == 0) continue;
+    const std::string why =
+        !no_join.empty() ? no_join
+        : !join.by_name  ? "the concatenations join by position (--by-name joins by taxon)"
+                         : "";
+    if (!why.empty()) idle.push_back({name + std::to_string(minimum), why});
+  }
+  if (join.partitions && !no_join.empty()) idle.push_back({"--partitions", no_join});
+  return idle;
+}
+
+void strict_stop(const std::string& filename, const std::string& because) {
+  // Nothing has been written yet: a pipeline that asked for strictness gets no output made
+  // with settings it did not mean.
+  fatal_raw("", filename + ": --strict: stopping before any file is written, because " + because);
 }
 
 EntryFormat entry_format(const Request& request) {

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "batch/join.h"
 #include "core/run_state.h"
@@ -56,6 +57,22 @@ BlockParams block_params(const Request& request, bool joined_by_name, std::int32
 // Whether a batch writes concatenated files: only with b1 and b2 fixed for the batch (tog_sub)
 // and one of -a, -c, -w on.
 bool concatenates(const Request& request);
+
+// A switch of the command line that a run of the request would not use, as typed in its usual
+// form ("--partitions", "-a=y"), and why.
+struct IdleSwitch {
+  std::string argument;
+  std::string reason;
+};
+
+// Every switch the request holds that its run would not use: a batch's switches for a single
+// alignment, the joins' switches without a concatenation (or joined by position), an output
+// format or folder for a run that writes no such file. In the order --help lists them.
+std::vector<IdleSwitch> idle_switches(const Request& request);
+
+// Ends a run under --strict before it writes anything: the input `filename`, and `because`,
+// why ("the input could not be opened").
+[[noreturn]] void strict_stop(const std::string& filename, const std::string& because);
 
 // The entry format of every alignment file of a run: the input's format (or the one of
 // --out-format) and the sequence type.

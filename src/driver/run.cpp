@@ -160,6 +160,11 @@ ProcessedAlignment process(const Request& request, const Job& job, const Alignme
   return p;
 }
 
+Alignment in_run_frame(const Request& request, Alignment loaded) {
+  if (request.params.seq_type == SeqType::kCodons) keep_codon_frame(loaded);
+  return loaded;
+}
+
 void hint_sequence_type(const Request& request, const std::string& fichero1, const Alignment& aln,
                         Writer& out) {
   if (request.fileformat != InputFormat::kFasta || request.params.seq_type != SeqType::kProtein ||
@@ -171,6 +176,11 @@ void hint_sequence_type(const Request& request, const std::string& fichero1, con
   diagnose(out, fichero1 + ": read as protein, but " + std::to_string(percent) +
                     " % of its letters are A, C, G, T, U or N; if it is DNA or codons, give -t=D "
                     "or -t=C (t in the main menu)");
+  // Its partition lines would name a protein model, which a tree builder refuses for DNA.
+  if (request.outputs.strict) {
+    strict_stop(request.filename, fichero1 + " was read as protein without -t: give -t=D or "
+                                             "-t=C, or -t=P if it is protein");
+  }
 }
 
 void apply_detection(RunState& st, const Detection& found, Writer& out) {
@@ -238,8 +248,9 @@ RunResults run(const Request& request, Writer& out, std::optional<Alignment> pre
   working_on(job.fichero1, [&] {
     // The alignment open_input() has just read is the file's current content; reading it
     // again would only double the time of a command-line run.
-    const Alignment aln = preloaded ? std::move(*preloaded)
-                                    : load(job.fichero1, request.fileformat, request.long_names);
+    const Alignment aln = in_run_frame(
+        request, preloaded ? std::move(*preloaded)
+                           : load(job.fichero1, request.fileformat, request.long_names));
     hint_sequence_type(request, job.fichero1, aln, out);
     results.alignments.push_back(process(request, job, aln, out).results);
   });

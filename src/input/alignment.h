@@ -57,6 +57,9 @@ struct Alignment {
   // name[s], s = 1..numseq (name[0] is empty): the header text after its marker, without the
   // line end. Every stored name stands for a whole header line; writers add the line end.
   std::vector<std::string> name;
+  // The columns of the input (counted from 1, ascending) that were removed as gaps in every
+  // sequence; the input had nupo + gap_columns.size() columns (see input_columns()).
+  std::vector<std::int32_t> gap_columns;
 };
 
 }  // namespace selvane

@@ -1,5 +1,8 @@
 #include "input/detect.h"
 
+#include <sys/stat.h>
+
+#include <cctype>
 #include <cerrno>
 #include <optional>
 
@@ -54,6 +57,60 @@ DetectedFormat checkformat(BlockReader& in) {
   return checkformat(in.first_nonblank_line(), in.name(), in.line_ends());
 }
 
+bool claimed_by_a_format(std::string_view line) {
+  for (const InputFormatRow* row : input_formats()) {
+    if (row->sniff(line).claimed) return true;
+  }
+  return false;
+}
+
+// The endings of alignment files, in lower case; a compressed one ends in ".gz" after them.
+constexpr std::string_view kAlignmentEndings[] = {
+    ".fa",  ".fas", ".fasta", ".fna", ".faa", ".ffn",    ".mfa",       ".afa", ".aln",
+    ".pir", ".ali", ".nbrf",  ".phy", ".nex", ".phylip", ".stockholm", ".sto", ".sth"};
+
+bool ends_like_an_alignment(std::string_view line) {
+  std::string lower(line);
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  std::string_view name = lower;
+  if (name.ends_with(".gz")) name.remove_suffix(3);
+  for (const std::string_view ending : kAlignmentEndings) {
+    if (name.size() > ending.size() && name.ends_with(ending)) return true;
+  }
+  return false;
+}
+
+bool is_folder(const std::string& path) {
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Lines of a paths file looked at past the first, to tell it from an alignment.
+constexpr int kLinesLookedAt = 10;
+
+// Whether an input whose first non-blank line `line` no format claims, and which names no file
+// that could be opened (`error`, `not_regular`: why), is a paths file whose first entry is
+// missing or unreadable rather than an alignment that begins badly: the line names something
+// that exists (a file that cannot be read, a folder, a FIFO), or it ends like an alignment's
+// file name (".fas", ".phy.gz", ...), or its folder exists, or one of the next lines of `input`
+// names a file that can be opened. Reads on in `input`, whose first line is read.
+bool names_a_first_entry(const std::string& line, int error, const std::string& not_regular,
+                         BlockReader& input) {
+  if (!not_regular.empty() || (error != ENOENT && error != ENOTDIR && error != ENAMETOOLONG)) {
+    return true;
+  }
+  if (ends_like_an_alignment(line)) return true;
+  if (const std::size_t slash = line.rfind('/');
+      slash != std::string::npos && is_folder(slash == 0 ? "/" : line.substr(0, slash))) {
+    return true;
+  }
+  std::string next;
+  for (int k = 0; k < kLinesLookedAt && next_path(input, next); ++k) {
+    if (BlockReader::open(next)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 Detection checkfiletype(const std::string& filename) {
@@ -67,8 +124,22 @@ Detection checkfiletype(const std::string& filename) {
   const std::string line(input->first_nonblank_line());
 
   // An alignment's first line never names a file; a paths file's first line does.
-  std::optional<BlockReader> first_alignment = BlockReader::open(line);
+  std::string not_regular;
+  std::optional<BlockReader> first_alignment = BlockReader::open(line, &not_regular);
   if (!first_alignment) {
+    const int error = errno;
+    if (!claimed_by_a_format(line)) {
+      const LineEnds ends = input->line_ends();
+      ListedPath first;
+      next_path(*input, first.path, &first.line);
+      if (names_a_first_entry(line, error, not_regular, *input)) {
+        // As a batch ends on any entry that cannot be opened.
+        throw listed_error(
+            FatalError("\nFile not opened\n", not_opened_detail("input", line, error, not_regular)),
+            first, filename);
+      }
+      checkformat(line, filename, ends);  // ends the run: no format claims the line
+    }
     found.format = checkformat(*input);
     found.first_path = filename;
     found.count = 1;

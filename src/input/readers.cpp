@@ -2,10 +2,12 @@
 // alignment, and the closing up of the positions that are gaps in every sequence.
 #include "input/readers.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <utility>
 
+#include "core/fatal.h"
 #include "input/builders.h"
 #include "input/formats.h"
 #include "input/problems.h"
@@ -58,6 +60,27 @@ void remove_all_gap_positions(Alignment& al) {
   data.resize(static_cast<std::size_t>(al.numseq) * new_stride);
   let.reshape(al.numseq, width);
   al.nupo = width;
+  al.gap_columns = std::move(all_gap);
+}
+
+// The columns of `removed` (input columns, ascending, of an input `input_width` wide) that do not
+// make a whole codon with the others: codons are columns 1-3, 4-6, ..., the last one as wide as
+// the input leaves it.
+std::vector<std::int32_t> partial_codon_columns(const std::vector<std::int32_t>& removed,
+                                                std::int32_t input_width) {
+  std::vector<std::int32_t> partial;
+  for (std::size_t i = 0; i < removed.size();) {
+    const std::int32_t first = (removed[i] - 1) / 3 * 3 + 1;
+    const std::int32_t last = std::min(first + 2, input_width);
+    std::size_t j = i;
+    while (j < removed.size() && removed[j] <= last) ++j;
+    if (static_cast<std::int32_t>(j - i) != last - first + 1) {
+      partial.insert(partial.end(), removed.begin() + static_cast<std::ptrdiff_t>(i),
+                     removed.begin() + static_cast<std::ptrdiff_t>(j));
+    }
+    i = j;
+  }
+  return partial;
 }
 
 // The row of `fileformat`; an undecided format ends the run.
@@ -106,6 +129,78 @@ Alignment read_alignment(const std::string& path, InputFormat fileformat, bool l
   const InputFormatRow& row = format_or_stop(fileformat, path);
   BlockReader in = open_or_stop(path, "input");
   return read_from(row, in, long_names);
+}
+
+void keep_codon_frame(Alignment& al) {
+  const auto input_width = al.nupo + static_cast<std::int32_t>(al.gap_columns.size());
+  const std::vector<std::int32_t> back = partial_codon_columns(al.gap_columns, input_width);
+  if (back.empty()) return;
+
+  // The new rows as pieces: runs of kept positions copied, and columns of gaps put back.
+  struct Piece {
+    std::int32_t from;  // first position copied; 0 for gaps
+    std::int32_t count;
+  };
+  std::vector<Piece> pieces;
+  std::vector<std::int32_t> still_removed;
+  std::int32_t next_kept = 1;  // the next position of the rows as they are
+  std::int32_t column = 0;     // the input column of the last removed column seen
+  std::size_t b = 0;
+  const auto add = [&](std::int32_t from, std::int32_t count) {
+    if (count == 0) return;
+    if (from == 0 && !pieces.empty() && pieces.back().from == 0) {
+      pieces.back().count += count;
+    } else {
+      pieces.push_back({from, count});
+    }
+  };
+  for (const std::int32_t removed : al.gap_columns) {
+    const std::int32_t kept = removed - column - 1;
+    add(next_kept, kept);
+    next_kept += kept;
+    column = removed;
+    if (b < back.size() && back[b] == removed) {
+      add(0, 1);
+      ++b;
+    } else {
+      still_removed.push_back(removed);
+    }
+  }
+  add(next_kept, al.nupo - next_kept + 1);
+
+  const std::int32_t width = al.nupo + static_cast<std::int32_t>(back.size());
+  Rows rows = allocating("let", [&] { return Rows(al.numseq, width); });
+  for (std::int32_t s = 1; s <= al.numseq; ++s) {
+    const char* from = al.let.row(s);
+    char* to = rows.row(s) + 1;
+    for (const Piece& piece : pieces) {
+      const auto count = static_cast<std::size_t>(piece.count);
+      if (piece.from == 0) {
+        std::memset(to, '-', count);
+      } else {
+        std::memcpy(to, from + piece.from, count);
+      }
+      to += count;
+    }
+  }
+  al.let = std::move(rows);
+  al.nupo = width;
+  al.gap_columns = std::move(still_removed);
+}
+
+std::vector<std::int32_t> input_columns(const Alignment& al) {
+  std::vector<std::int32_t> columns(static_cast<std::size_t>(al.nupo) + 1, 0);
+  std::size_t r = 0;
+  std::int32_t column = 0;
+  for (std::int32_t p = 1; p <= al.nupo; ++p) {
+    ++column;
+    while (r < al.gap_columns.size() && al.gap_columns[r] == column) {
+      ++column;
+      ++r;
+    }
+    columns[static_cast<std::size_t>(p)] = column;
+  }
+  return columns;
 }
 
 std::vector<std::string> read_names(const std::string& path, InputFormat fileformat,

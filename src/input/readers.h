@@ -1,6 +1,7 @@
 // Loading an alignment through the table of input formats.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,15 @@ namespace selvane {
 Alignment load(const std::string& path, InputFormat fileformat, bool long_names = false);
 // The same from an input already open (the one detection looked at), read from where it stands.
 Alignment load(BlockReader in, InputFormat fileformat, bool long_names = false);
+
+// For a codon alignment, once load() has removed the columns of gaps: the removed columns that do
+// not make a whole codon with the others removed are put back (gaps in every row), so that the
+// positions keep the input's codon frame. Codons are the input's columns 1-3, 4-6, ..., a last
+// incomplete group counting as one. Without such columns the alignment is left as it is.
+void keep_codon_frame(Alignment& al);
+
+// The input column (from 1) of every position of `al`: entry p for position p, entry 0 unused.
+std::vector<std::int32_t> input_columns(const Alignment& al);
 
 // The reader of `fileformat` alone, before load()'s checks and the removal of all-gap positions.
 Alignment read_alignment(const std::string& path, InputFormat fileformat, bool long_names = false);

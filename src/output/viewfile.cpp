@@ -340,16 +340,15 @@ void write_flanks(Writer& out, ResultsForm form, const Blocks& blocks) {
   }
 }
 
-void write_closing(Writer& out, bool html, std::string_view fichero1, std::string_view exten,
-                   std::int32_t nupo, const Blocks& blocks) {
+// `selected`: the path of the selected blocks' file, as the naming rules give it.
+void write_closing(Writer& out, bool html, std::string_view selected, std::int32_t nupo,
+                   const Blocks& blocks) {
   out.write("\n\nNew number of positions in ");
   if (html) {
-    write_html_text(out, fichero1);
-    write_html_text(out, exten);
+    write_html_text(out, selected);
     out.write(": <b> ");
   } else {
-    out.write(fichero1);
-    out.write(exten);
+    out.write(selected);
     out.write(": *** ");
   }
   out.number(blocks.nupo3);
@@ -381,7 +380,10 @@ void saveviewfile(const std::string& path, const BlockParams& params, const Outp
   }
   write_parameters(out, form, params);
   write_flanks(out, form, blocks);
-  write_closing(out, html, fichero1, outputs.exten, aln.nupo, blocks);
+  // The file the selected blocks go to; with --outdir, where it really lands.
+  std::string selected = std::string(fichero1) + outputs.exten;
+  if (!outputs.outdir.empty()) selected = final_output_path(selected, outputs);
+  write_closing(out, html, selected, aln.nupo, blocks);
   out.close();
 }
 

@@ -109,9 +109,8 @@ TEST(Invocation, OtherArgumentsStayInputNamesOrIgnoredOptions) {
       // Followed by an option, a request word is an input name like any other.
       {{"--version", "-p=n"}, std::string(kNotOpened) + kNoSequences + kTerminated},
       {{"-h", "--posix-exit"}, std::string(kNotOpened) + kNoSequences + kTerminated},
-      // After the input they are ignored without a message.
-      {{"aln.fas", "--version"}, report("aln.fas") + summary("aln.fas")},
-      {{"aln.fas", "-h", "--help", "-V", "--posix"}, report("aln.fas") + summary("aln.fas")},
+      // After the input the short forms are ignored arguments.
+      {{"aln.fas", "-h", "-V", "--posix"}, report("aln.fas") + summary("aln.fas")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args[0] + (c.args.size() > 1 ? " " + c.args[1] : ""));
@@ -124,6 +123,32 @@ TEST(Invocation, OtherArgumentsStayInputNamesOrIgnoredOptions) {
     if (c.args.size() > 1) {
       EXPECT_EQ(run.output, c.output);
     }
+  }
+}
+
+// Anywhere after the input, --help and --version answer before the input is opened: status 0,
+// nothing read or written, whatever else the command line holds; the first of them answers.
+TEST(Invocation, HelpAndVersionAfterTheInputAnswerAndRunNothing) {
+  const std::string usage = run_selvane({"--help"}, ".").output;
+  const struct {
+    std::vector<std::string> args;
+    std::string output;
+  } cases[] = {
+      {{"aln.fas", "--version"}, "selvane 0.91b\n"},
+      {{"list.txt", "-a=y", "--by-name", "--help", "-b5=x"}, usage},
+      {{"missing.fas", "--strict", "--help", "--version"}, usage},
+      {{"aln.fas", "--version=2", "--version", "--help"}, "selvane 0.91b\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args[0] + " " + c.args[1]);
+    TempDir dir;
+    write_file(dir / "aln.fas", kAlignment);
+    write_file(dir / "list.txt", "aln.fas\naln.fas\n");
+    const auto run = run_selvane(c.args, dir.path());
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output, c.output);
+    EXPECT_EQ(run.errors, "");
+    EXPECT_EQ(list_files(dir.path()), (std::vector<std::string>{"aln.fas", "list.txt"}));
   }
 }
 

@@ -286,7 +286,10 @@ TEST(CommandLine, IgnoredAndRefusedArgumentsComeBackWithTheirReason) {
       {"-T=P", "unknown option (the sequence type is -t, in lower case)"},
       {"-b7=3", "unknown option"},
       {"--posix", "unknown option"},
-      {"--help", "--help and --version are understood only as the one argument"},
+      {"--help=me", "--help takes no value"},
+      {"--min-taxa=0", "N is a whole number, 1 or more", true},
+      {"--min-genes=2x", "N is a whole number, 1 or more", true},
+      {"--min-genes=99999999999", "N is a whole number, 1 or more", true},
       {"--outdir", "it is written --outdir=DIR"},
       {"--strict=yes", "--strict takes no value"},
       {"--outdir=", "a folder must follow the '='", true},
@@ -298,6 +301,8 @@ TEST(CommandLine, IgnoredAndRefusedArgumentsComeBackWithTheirReason) {
       {"--outdir=out/a", ""},
       {"--out-format=PHYLIP", ""},
       {"--long-names", ""},
+      {"--help", ""},
+      {"--min-taxa=4", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arg);
