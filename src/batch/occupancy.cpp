@@ -17,8 +17,7 @@ std::string counted(std::int64_t n, const char* one, const char* more) {
 
 }  // namespace
 
-JoinSelection select_for_join(const JoinPlan& plan, std::int32_t min_taxa,
-                              std::int32_t min_genes) {
+JoinSelection select_for_join(const JoinPlan& plan, std::int32_t min_taxa, std::int32_t min_genes) {
   const std::size_t alignments = plan.alignments();
   const auto taxa = static_cast<std::size_t>(plan.taxa());
   JoinSelection selection;
@@ -57,8 +56,8 @@ std::vector<std::string> left_out_lines(const BatchList& list, const JoinPlan& p
     if (selection.alignments[a]) continue;
     const ListedPath& listed = list.paths[a];
     std::string why = plan.rows(a) < join.min_taxa
-                          ? counted(plan.rows(a), "taxon", "taxa") + ", fewer than --min-taxa=" +
-                                std::to_string(join.min_taxa)
+                          ? counted(plan.rows(a), "taxon", "taxa") +
+                                ", fewer than --min-taxa=" + std::to_string(join.min_taxa)
                           : "none of its taxa is left in them";
     lines.push_back(listed.path + ": left out of the concatenations: " + why + " (listed on line " +
                     std::to_string(listed.line) + " of " + list.paths_file + ")");
@@ -115,20 +114,21 @@ RowIndex taxon_rows(const JoinPlan& plan, const JoinSelection& selection) {
   for (std::size_t n = 1; n < index.start.size(); ++n) index.start[n] += index.start[n - 1];
   index.entries.resize(index.start.back());
   std::vector<std::size_t> next(index.start.begin(), index.start.end() - 1);
-  each_row([&](std::size_t n, const RowIndex::Entry& entry) { index.entries[next[n - 1]++] = entry; });
+  each_row(
+      [&](std::size_t n, const RowIndex::Entry& entry) { index.entries[next[n - 1]++] = entry; });
   return index;
 }
 
-void keep_sequences(std::vector<std::string>& names, RowIndex& rows, const std::vector<bool>& keep) {
+void keep_sequences(std::vector<std::string>& names, RowIndex& rows,
+                    const std::vector<bool>& keep) {
   std::vector<std::string> kept_names(1);
   RowIndex kept_rows;
   for (std::size_t n = 1; n < names.size(); ++n) {
     if (!keep[n]) continue;
     kept_names.push_back(std::move(names[n]));
-    kept_rows.entries.insert(
-        kept_rows.entries.end(),
-        rows.entries.begin() + static_cast<std::ptrdiff_t>(rows.start[n - 1]),
-        rows.entries.begin() + static_cast<std::ptrdiff_t>(rows.start[n]));
+    kept_rows.entries.insert(kept_rows.entries.end(),
+                             rows.entries.begin() + static_cast<std::ptrdiff_t>(rows.start[n - 1]),
+                             rows.entries.begin() + static_cast<std::ptrdiff_t>(rows.start[n]));
     kept_rows.start.push_back(kept_rows.entries.size());
   }
   names = std::move(kept_names);
@@ -157,7 +157,8 @@ std::optional<std::string> unshared_taxa_line(const BatchList& list, const JoinP
     if (!shares && plan.rows(a) > 0) apart.push_back(a);
   }
   if (apart.empty()) return std::nullopt;
-  std::vector<std::pair<std::int32_t, std::size_t>> examples = {{plan.taxon_of(apart[0], 1), apart[0]}};
+  std::vector<std::pair<std::int32_t, std::size_t>> examples = {
+      {plan.taxon_of(apart[0], 1), apart[0]}};
   if (apart.size() > 1) {
     examples.emplace_back(plan.taxon_of(apart[1], 1), apart[1]);
   } else if (plan.rows(apart[0]) > 1) {

@@ -19,10 +19,10 @@ namespace selvane {
 
 // The alignments and taxa of a join that its concatenations hold.
 struct JoinSelection {
-  std::vector<bool> alignments;       // per alignment of the plan
-  std::vector<bool> taxa;             // per taxon of the plan
-  std::vector<std::int32_t> genes;    // per taxon: the alignments kept that hold it
-  bool everything = true;             // nothing left out
+  std::vector<bool> alignments;     // per alignment of the plan
+  std::vector<bool> taxa;           // per taxon of the plan
+  std::vector<std::int32_t> genes;  // per taxon: the alignments kept that hold it
+  bool everything = true;           // nothing left out
 };
 
 // One pass, in this order: the alignments of fewer than `min_taxa` taxa are left out; then the

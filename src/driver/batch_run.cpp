@@ -37,9 +37,7 @@ struct BatchPlan {
   JoinSelection selection;       // joined by name: what the concatenations hold
 
   // Whether the alignment listed at `index` goes into the concatenations.
-  bool concatenated(std::size_t index) const {
-    return !join || selection.alignments[index];
-  }
+  bool concatenated(std::size_t index) const { return !join || selection.alignments[index]; }
 };
 
 // --strict: every listed alignment can be opened and begins as an alignment does, before the
@@ -69,8 +67,9 @@ void plan_selection(const Request& request, BatchPlan& plan, Writer& out) {
   }
   if (std::find(plan.selection.alignments.begin(), plan.selection.alignments.end(), true) ==
       plan.selection.alignments.end()) {
-    fatal_raw("", request.filename + ": --min-taxa and --min-genes leave no alignment to "
-                                     "concatenate; no file was written");
+    fatal_raw("", request.filename +
+                      ": --min-taxa and --min-genes leave no alignment to "
+                      "concatenate; no file was written");
   }
 }
 
@@ -222,8 +221,7 @@ void write_concatenations(const Request& request, const BatchPlan& plan, const C
         all.overview->save(path,
                            batch_output_name(plan.files.path_fichero1, plan.files.name_pathsfile,
                                              o.exten, BatchFile::kBlocks),
-                           taxa, results.back().job.params,
-                           o);
+                           taxa, results.back().job.params, o);
         break;
     }
   }
@@ -242,9 +240,10 @@ RunResults run_batch(const Request& request, Writer& out, std::optional<Alignmen
     working_on(entry.path, [&] {
       Alignment aln = for_listed(entry, request.filename, [&] {
         // The alignment open_input() read is the first one listed, read a moment ago.
-        return in_run_frame(request, (index == 0 && preloaded && entry.path == request.first_path)
-                                         ? std::move(*preloaded)
-                                         : load(entry.path, request.fileformat, request.long_names));
+        return in_run_frame(request,
+                            (index == 0 && preloaded && entry.path == request.first_path)
+                                ? std::move(*preloaded)
+                                : load(entry.path, request.fileformat, request.long_names));
       });
       preloaded.reset();
       if (index == 0) hint_sequence_type(request, entry.path, aln, out);

@@ -68,22 +68,24 @@ std::vector<IdleSwitch> idle_switches(const Request& request) {
     if (!concatenating) return "no concatenation is written (-a=y, -c=y or -w=y)";
     return {};
   };
-  for (const auto& [on, argument] : {std::pair(o.tog_allfile, "-a=y"),
-                                     std::pair(o.tog_allfile_init, "-c=y"),
-                                     std::pair(o.tog_allungfile, "-w=y")}) {
+  for (const auto& [on, argument] :
+       {std::pair(o.tog_allfile, "-a=y"), std::pair(o.tog_allfile_init, "-c=y"),
+        std::pair(o.tog_allungfile, "-w=y")}) {
     if (on && !batch) {
-      idle.push_back({argument, "the input is one alignment, not a paths file: there is nothing "
-                                "to concatenate"});
+      idle.push_back({argument,
+                      "the input is one alignment, not a paths file: there is nothing "
+                      "to concatenate"});
     }
   }
   if (alignment_outputs("x", o).empty() && !concatenating && !o.outdir.empty()) {
     idle.push_back({"--outdir=" + o.outdir, "the run writes no file"});
   }
-  const bool alignment_files = o.tog_seqfile || o.tog_ncbfile || o.tog_ungappedfile ||
-                               concatenating;
+  const bool alignment_files =
+      o.tog_seqfile || o.tog_ncbfile || o.tog_ungappedfile || concatenating;
   if (o.out_format != OutputFormat::kSameAsInput && !alignment_files) {
-    idle.push_back({"--out-format", "the run writes no alignment file (-s=y, -n=y, -u=y or a "
-                                    "concatenation)"});
+    idle.push_back({"--out-format",
+                    "the run writes no alignment file (-s=y, -n=y, -u=y or a "
+                    "concatenation)"});
   }
   const std::string no_join = without_concatenation();
   if (join.by_name && !no_join.empty()) idle.push_back({"--by-name", no_join});
@@ -93,13 +95,13 @@ std::vector<IdleSwitch> idle_switches(const Request& request) {
   if (join.taxon_regex && !no_join.empty()) {
     idle.push_back({"--taxon-regex=" + *join.taxon_regex, no_join});
   }
-  for (const auto& [minimum, name] : {std::pair(join.min_taxa, "--min-taxa="),
-                                      std::pair(join.min_genes, "--min-genes=")}) {
+  for (const auto& [minimum, name] :
+       {std::pair(join.min_taxa, "--min-taxa="), std::pair(join.min_genes, "--min-genes=")}) {
     if (minimum == 0) continue;
-    const std::string why =
-        !no_join.empty() ? no_join
-        : !join.by_name  ? "the concatenations join by position (--by-name joins by taxon)"
-                         : "";
+    const std::string why = !no_join.empty() ? no_join
+                            : !join.by_name
+                                ? "the concatenations join by position (--by-name joins by taxon)"
+                                : "";
     if (!why.empty()) idle.push_back({name + std::to_string(minimum), why});
   }
   if (join.partitions && !no_join.empty()) idle.push_back({"--partitions", no_join});

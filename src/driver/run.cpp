@@ -178,8 +178,9 @@ void hint_sequence_type(const Request& request, const std::string& fichero1, con
                     "or -t=C (t in the main menu)");
   // Its partition lines would name a protein model, which a tree builder refuses for DNA.
   if (request.outputs.strict) {
-    strict_stop(request.filename, fichero1 + " was read as protein without -t: give -t=D or "
-                                             "-t=C, or -t=P if it is protein");
+    strict_stop(request.filename, fichero1 +
+                                      " was read as protein without -t: give -t=D or "
+                                      "-t=C, or -t=P if it is protein");
   }
 }
 

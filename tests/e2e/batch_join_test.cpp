@@ -248,6 +248,62 @@ TEST(ByName, ErrorsStopTheBatchBeforeAnyFileIsWritten) {
   }
 }
 
+// Supermatrices with honest missing data: 36 taxa, each found in each gene with its own chance
+// (15 to 75 %, about 45 % of the cells filled, as in real phylogenomic sets), 3 to 12 genes.
+// Joined with the right rule they draw no warning that the rule shares no taxa, even under
+// --strict; read by the first word, where every name "TAXON@id" is a taxon of its own, they do,
+// and --strict then stops before writing anything.
+TEST(ByName, MissingTaxaAreNotTakenForATaxonRuleThatSharesNothing) {
+  const std::string warning = "share no taxon with any other";
+  std::int64_t cells = 0, filled = 0;
+  for (const std::size_t genes : {3U, 4U, 6U, 12U}) {
+    for (unsigned seed = 1; seed <= 5; ++seed) {
+      SCOPED_TRACE(std::to_string(genes) + " genes, seed " + std::to_string(seed));
+      std::mt19937 rng(static_cast<unsigned>(genes * 100 + seed));
+      // In thousandths.
+      std::vector<unsigned> chance;
+      for (int t = 0; t < 36; ++t) chance.push_back(150 + static_cast<unsigned>(rng() % 600));
+      TempDir dir;
+      std::string list;
+      for (std::size_t g = 0; g < genes; ++g) {
+        std::vector<std::string> taxa;
+        while (taxa.size() < 4) {
+          taxa.clear();
+          for (int t = 0; t < 36; ++t) {
+            if (rng() % 1000 < chance[static_cast<std::size_t>(t)]) {
+              taxa.push_back("Taxon_" + std::to_string(t));
+            }
+          }
+        }
+        cells += 36;
+        filled += static_cast<std::int64_t>(taxa.size());
+        const std::string file = "g" + std::to_string(g) + ".fas";
+        write_file(dir / file, gene(taxa, 40 + static_cast<int>(rng() % 40), 8, rng));
+        list += file + "\n";
+      }
+      write_file(dir / "list.txt", list);
+      const std::vector<std::string> args = {"list.txt", "-a=y", "-s=n", "-p=n", "--by-name"};
+      std::vector<std::string> right = args;
+      right.insert(right.end(), {"--taxon-sep=@", "--strict"});
+      const auto honest = run_selvane(right, dir.path());
+      EXPECT_EQ(honest.status, 0) << honest.errors;
+      EXPECT_EQ(honest.errors.find(warning), std::string::npos) << honest.errors;
+      if (seed > 1) continue;
+      const auto before = testing::list_files(dir.path());
+      std::vector<std::string> wrong = args;
+      wrong.push_back("--strict");
+      const auto stopped = run_selvane(wrong, dir.path());
+      EXPECT_EQ(stopped.status, 1);
+      EXPECT_NE(stopped.errors.find(warning), std::string::npos) << stopped.errors;
+      EXPECT_EQ(testing::list_files(dir.path()), before);
+      const auto warned = run_selvane(args, dir.path());
+      EXPECT_NE(warned.errors.find(warning), std::string::npos) << warned.errors;
+      EXPECT_TRUE(testing::file_exists(dir / "list.txt-sv.seq"));
+    }
+  }
+  EXPECT_NEAR(static_cast<double>(filled) / static_cast<double>(cells), 0.45, 0.05);
+}
+
 // IQ-TREE reads the partition file beside a concatenation joined by taxon, with its own models
 // and one subset per line of the right number of sites. Skipped where it is not installed.
 TEST(ByName, IqTreeReadsThePartitionFileWithTheRightLengths) {
@@ -258,6 +314,7 @@ TEST(ByName, IqTreeReadsThePartitionFileWithTheRightLengths) {
     std::string type, alphabet;
     std::vector<int> widths;
     std::vector<std::string> subsets;  // name, sequences present, sites
+    std::vector<std::string> filters = {};
   } cases[] = {
       {"-t=D", "ACGT", {30, 24}, {"g0.fas 4 30", "g1.fas 5 24"}},
       {"-t=P", "ACDEFGHIKLMNPQRSTVWY", {20, 12}, {"g0.fas 4 20", "g1.fas 5 12"}},
@@ -266,6 +323,9 @@ TEST(ByName, IqTreeReadsThePartitionFileWithTheRightLengths) {
        {30, 23},
        {"g0.fas_codon1 4 10", "g0.fas_codon2 4 10", "g0.fas_codon3 4 10", "g1.fas_codon1 5 8",
         "g1.fas_codon2 5 8", "g1.fas_codon3 5 7"}},
+      // The partition file follows the occupancy filters: E, found once, is left out, then g0.
+      {"-t=P", "ACDEFGHIKLMNPQRSTVWY", {20, 12}, {"g0.fas 4 20", "g1.fas 4 12"}, {"--min-genes=2"}},
+      {"-t=P", "ACDEFGHIKLMNPQRSTVWY", {20, 12}, {"g1.fas 5 12"}, {"--min-taxa=5"}},
   };
   const std::vector<std::vector<std::string>> taxa = {{"A", "B", "C", "D"},
                                                       {"E", "A", "C", "D", "B"}};
@@ -277,9 +337,10 @@ TEST(ByName, IqTreeReadsThePartitionFileWithTheRightLengths) {
                  gene(taxa[g], c.widths[g], 60, rng, c.alphabet));
     }
     write_file(dir / "list.txt", "g0.fas\ng1.fas\n");
-    const auto own = run_selvane(
-        {"list.txt", "-c=y", "-s=n", "-p=n", c.type, "--by-name", "--taxon-sep=@", "--partitions"},
-        dir.path());
+    std::vector<std::string> args = {"list.txt", "-c=y",      "-s=n",          "-p=n",
+                                     c.type,     "--by-name", "--taxon-sep=@", "--partitions"};
+    args.insert(args.end(), c.filters.begin(), c.filters.end());
+    const auto own = run_selvane(args, dir.path());
     ASSERT_EQ(own.status, 1) << own.output;
     const auto run = run_program("iqtree2",
                                  {"-s", "list.txt.seq", "-p", "list.txt.seq.partitions", "-fast",

@@ -1,6 +1,8 @@
 // Batch runs over a paths file, end to end through the binary.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -175,6 +177,36 @@ TEST(BatchRun, AListedAlignmentThatCannotBeOpenedStopsTheBatch) {
   EXPECT_EQ(run.output, std::string(kFirstReport) + summary("a/x.fas", 12, -1, 12, 100, 1) +
                             "\nFile not opened\n\nExecution terminated\n");
   EXPECT_FALSE(file_exists(dir / "a/paths.seq"));
+}
+
+// A first entry that exists but cannot be read is named with the system's reason, as any listed
+// alignment, not taken for the bad first line of an alignment. Root reads every file: as root,
+// the run is another user's.
+TEST(BatchRun, AnUnreadableFirstEntryIsNamedWithTheSystemsReason) {
+  namespace fs = std::filesystem;
+  TempDir dir;
+  write_file(dir / "a/x.fas", kFirst);
+  write_file(dir / "a/y.fas", kSecond);
+  write_file(dir / "paths", "a/x.fas\na/y.fas\n");
+  fs::permissions(dir / "a/x.fas", fs::perms::none);
+  testing::RunResult run;
+  if (geteuid() == 0) {
+    fs::copy_file(SELVANE_BINARY, dir / "selvane");
+    fs::permissions(dir.path(),
+                    fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+    run = testing::run_program("setpriv",
+                               {"--reuid=65534", "--regid=65534", "--clear-groups",
+                                (dir / "selvane").string(), "paths", "-p=n"},
+                               dir.path());
+    if (run.status == 127 || run.errors.starts_with("setpriv:")) GTEST_SKIP() << run.errors;
+  } else {
+    run = run_selvane({"paths", "-p=n"}, dir.path());
+  }
+  EXPECT_EQ(run.output, "\nFile not opened\n\nExecution terminated\n");
+  EXPECT_EQ(run.errors,
+            "selvane: cannot open input \"a/x.fas\": Permission denied (listed on line 1 of "
+            "paths)\n");
+  EXPECT_EQ(run.status, 1);
 }
 
 TEST(BatchRun, APathsFileShortenedAfterItWasCountedEndsTheBatchEarly) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "batch/join.h"
+#include "batch/occupancy.h"
 #include "batch/partitions.h"
 #include "batch/taxa.h"
 
@@ -128,6 +129,70 @@ TEST(JoinPlan, ADuplicateKeyNamesBothRowsAndLeavesThePlanAsItWas) {
   EXPECT_EQ(plan.keys(), (std::vector<std::string>{"A", "B", "C"}));
   EXPECT_EQ(plan.taxon_of(1, 1), 2);
   EXPECT_EQ(plan.taxon_of(1, 2), 0);
+}
+
+// The occupancy filters, in their order: alignments by their taxa, taxa by the alignments kept,
+// then alignments left without a taxon; the file rows follow what is kept.
+TEST(JoinSelection, FiltersInOrderAndTheRowsFollow) {
+  JoinPlan plan(TaxonRule::separator('@'));
+  plan.add({"", "A@1", "B@1", "C@1"});  // 0
+  plan.add({"", "B@2", "D@2"});         // 1: two taxa
+  plan.add({"", "C@3", "A@3", "E@3"});  // 2
+  plan.add({"", "E@4", "F@4", "D@4"});  // 3
+  const struct {
+    std::int32_t min_taxa, min_genes;
+    std::vector<bool> alignments;
+    std::string names;  // the files' sequences, each "TAXON:range.row,..."
+  } cases[] = {
+      {0, 0, {true, true, true, true}, "A:0.1,2.2 B:0.2,1.1 C:0.3,2.1 D:1.2,3.3 E:2.3,3.1 F:3.2 "},
+      {3, 0, {true, false, true, true}, "A:0.1,1.2 B:0.2 C:0.3,1.1 D:2.3 E:1.3,2.1 F:2.2 "},
+      {3, 2, {true, false, true, true}, "A:0.1,1.2 C:0.3,1.1 E:1.3,2.1 "},
+      {0, 3, {false, false, false, false}, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.min_taxa) + " " + std::to_string(c.min_genes));
+    const JoinSelection selection = select_for_join(plan, c.min_taxa, c.min_genes);
+    EXPECT_EQ(selection.alignments, c.alignments);
+    const std::vector<std::string> names = taxon_names(plan, selection);
+    const RowIndex rows = taxon_rows(plan, selection);
+    std::string text;
+    for (std::size_t n = 1; n < names.size(); ++n) {
+      text += names[n] + ":";
+      for (std::size_t e = rows.start[n - 1]; e < rows.start[n]; ++e) {
+        text += (e == rows.start[n - 1] ? "" : ",") + std::to_string(rows.entries[e].range) + "." +
+                std::to_string(rows.entries[e].row);
+      }
+      text += " ";
+    }
+    EXPECT_EQ(text, c.names);
+  }
+}
+
+// The warning of a taxon rule that shares nothing: names that keep their ids in the taxon warn;
+// taxa missing from some alignments, however many, do not while every alignment shares some.
+TEST(JoinSelection, ARuleThatSharesNoTaxaIsToldFromMissingTaxa) {
+  const auto line = [](const std::vector<std::vector<std::string>>& genes, TaxonRule rule) {
+    JoinPlan plan(std::move(rule));
+    BatchList list{"genes.txt", {}, InputFormat::kFasta, false};
+    for (std::size_t g = 0; g < genes.size(); ++g) {
+      std::vector<std::string> names = {""};
+      for (const std::string& taxon : genes[g]) names.push_back(taxon + "@" + std::to_string(g));
+      plan.add(names);
+      list.paths.push_back({"aln/g" + std::to_string(g) + ".fas", static_cast<std::int64_t>(g)});
+    }
+    return unshared_taxa_line(list, plan);
+  };
+  const std::vector<std::vector<std::string>> sparse = {
+      {"A", "B", "C"}, {"C", "D", "E"}, {"E", "F", "G"}, {"G", "H", "A"}};
+  EXPECT_FALSE(line(sparse, TaxonRule::separator('@')));
+  EXPECT_FALSE(line({{"A", "B"}, {"C", "D"}}, TaxonRule()));  // two alignments: no judgement
+  // One alignment apart, but most taxa shared: no warning either.
+  EXPECT_FALSE(line({{"A", "B", "C"}, {"A", "B", "C"}, {"D"}}, TaxonRule::separator('@')));
+  EXPECT_EQ(line(sparse, TaxonRule()),
+            "genes.txt: joined by taxon, 12 of the 12 taxa are found in one alignment only, and 4 "
+            "of the 4 alignments share no taxon with any other (such as \"A@0\" in g0.fas and "
+            "\"C@1\" in g1.fas): the taxon rule seems to keep more of a name than its taxon; give "
+            "--taxon-sep=C or --taxon-regex=RE");
 }
 
 TEST(NameMismatch, FindsTheFirstRowWhoseTaxonDiffers) {

@@ -105,3 +105,76 @@ TEST(Jobs, ABatchKeepsEveryAlignmentsResultsAndLeavesTheLastOnesToTheMenus) {
 
 }  // namespace
 }  // namespace selvane
+
+namespace selvane {
+namespace {
+
+// Which switches a run would not use, by what the request asks of which input.
+TEST(Jobs, SwitchesThatWouldDoNothingAreNamedWithTheReason) {
+  const std::string single = "the input is one alignment, not a paths file";
+  const std::string no_concatenation = "no concatenation is written (-a=y, -c=y or -w=y)";
+  const struct {
+    const char* what;
+    bool batch;
+    void (*set)(Request&);
+    std::vector<std::string> idle;  // "ARGUMENT: REASON"
+  } cases[] = {
+      {"nothing asked", false, [](Request&) {}, {}},
+      {"a batch's switches on one alignment",
+       false,
+       [](Request& r) {
+         r.outputs.tog_allfile = true;
+         r.outputs.join.by_name = true;
+         r.outputs.join.partitions = true;
+       },
+       {"-a=y: " + single + ": there is nothing to concatenate", "--by-name: " + single,
+        "--partitions: " + single}},
+      {"a batch without a concatenation",
+       true,
+       [](Request& r) {
+         r.outputs.join.taxon_sep = "@";
+         r.outputs.join.min_genes = 2;
+       },
+       {"--taxon-sep=@: " + no_concatenation, "--min-genes=2: " + no_concatenation}},
+      {"joined by position",
+       true,
+       [](Request& r) {
+         r.tog_sub = r.outputs.tog_allfile_init = true;
+         r.outputs.join.taxon_regex = "^(\\w+)";
+         r.outputs.join.partitions = true;
+         r.outputs.join.min_taxa = 4;
+       },
+       {"--min-taxa=4: the concatenations join by position (--by-name joins by taxon)"}},
+      {"joined by taxon",
+       true,
+       [](Request& r) {
+         r.tog_sub = r.outputs.tog_allfile = r.outputs.join.by_name = true;
+         r.outputs.join.min_taxa = 4;
+         r.outputs.tog_seqfile = false;
+         r.outputs.out_format = OutputFormat::kPhylip;
+       },
+       {}},
+      {"no file of the kind",
+       false,
+       [](Request& r) {
+         r.outputs.tog_seqfile = false;
+         r.outputs.tog_viewfile = ResultsForm::kNone;
+         r.outputs.out_format = OutputFormat::kFasta;
+         r.outputs.outdir = "out";
+       },
+       {"--outdir=out: the run writes no file",
+        "--out-format: the run writes no alignment file (-s=y, -n=y, -u=y or a concatenation)"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Request request;
+    request.tog_sb = c.batch;
+    c.set(request);
+    std::vector<std::string> idle;
+    for (const IdleSwitch& s : idle_switches(request)) idle.push_back(s.argument + ": " + s.reason);
+    EXPECT_EQ(idle, c.idle);
+  }
+}
+
+}  // namespace
+}  // namespace selvane

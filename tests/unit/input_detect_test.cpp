@@ -205,6 +205,45 @@ TEST_F(Detection, PathsFileWhoseFirstAlignmentHasNoFormat) {
   EXPECT_EQ(detect("paths"), std::string("fatal:") + kNoFormat);
 }
 
+// A first line that no format claims and that names no file that opens: the first entry of a
+// paths file (named as missing, on its line) when the line names something that exists, ends
+// like an alignment's file, names a file in a folder that exists, or a later line names a file;
+// otherwise an alignment that begins badly, as always.
+TEST_F(Detection, PathsFileWhoseFirstEntryCannotBeOpenedIsToldFromABadAlignment) {
+  testing::write_file(dir_ / "genes/a.fas", ">a\nAC\n>b\nAC\n");
+  const std::string missing = "fatal:\nFile not opened\n";
+  const std::string no_format = std::string("fatal:") + kNoFormat;
+  const struct {
+    std::string content;
+    std::string printed;
+  } cases[] = {
+      {"genes/x\ngenes/a.fas\n", missing},  // its folder exists
+      {"x.fas\n", missing},                 // an alignment's ending
+      {"\n\nX.Phy.GZ\n", missing},
+      {"x1\n\nx2\ngenes/a.fas\n", missing},  // a later line names a file
+      {"genes\n", missing},                  // a folder
+      {"CLUSTAL W (1.83) multiple sequence alignment\n\nseq1  ACGT\n", no_format},
+      {"  5  42\nseq1 ACGTACGT\n", no_format},
+      {"#NEXUS\nbegin data;\n", no_format},
+      {"MKVLAAGLLAPQ/MKV\n>b\nMKVLAAGLLAPQ\n", no_format},
+      {"x1\nx2\n", no_format},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.content);
+    testing::write_file(dir_ / "input", c.content);
+    EXPECT_EQ(detect("input"), c.printed);
+  }
+  // Named as any listed file that cannot be opened: the system's reason and the line.
+  testing::write_file(dir_ / "input", "\n\nx.fas\n");
+  try {
+    checkfiletype("input");
+    ADD_FAILURE();
+  } catch (const FatalError& e) {
+    EXPECT_EQ(e.detail(),
+              "cannot open input \"x.fas\": No such file or directory (listed on line 3 of input)");
+  }
+}
+
 // The alignment detection looked at is loaded from the reader it opened, never opened again:
 // it loads even once its file is gone.
 TEST_F(Detection, HandsOverTheAlignmentItOpened) {

@@ -1,6 +1,7 @@
 // The NBRF/PIR and FASTA readers and load(): names, rows, line ends, limits and every message.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <new>
 #include <random>
@@ -272,6 +273,84 @@ TEST(Load, RowsKeepTheirPaddingLayoutAfterRemoval) {
   EXPECT_EQ(al.let.row(2) - al.let.row(1), 4);
   EXPECT_EQ(std::string(al.let.row(3) + 1, 3), "TTC");
   EXPECT_EQ(al.let.storage().size(), 12u);
+}
+
+// Codons keep their frame: a column of gaps is removed only with the whole codon it is part of
+// (input columns 1-3, 4-6, ..., the last group as wide as the input leaves it). Examples, then
+// the property on random alignments: each position is its input column, and each column left
+// out is gaps in every row, with the rest of its codon.
+TEST(Load, CodonsLoseOnlyWholeCodonsOfGaps) {
+  const struct {
+    const char* rows;  // two rows, as "ROW1/ROW2"
+    const char* kept;
+    std::vector<std::int32_t> columns;
+  } cases[] = {
+      {"AC-GTA/AC-GTT", "AC-GTA/AC-GTT", {1, 2, 3, 4, 5, 6}},
+      {"ACG---TTA/ACG---TTT", "ACGTTA/ACGTTT", {1, 2, 3, 7, 8, 9}},
+      {"AC----TTA/AC--.-TTT", "AC-TTA/AC-TTT", {1, 2, 3, 7, 8, 9}},
+      {"AC-----TA/AC-.---TT", "AC--TA/AC--TT", {1, 2, 3, 7, 8, 9}},
+      {"ACGTTA-/ACGTTT-", "ACGTTA/ACGTTT", {1, 2, 3, 4, 5, 6}},  // a last group of one
+      {"ACGTTAC-/ACGTTTA-", "ACGTTAC-/ACGTTTA-", {1, 2, 3, 4, 5, 6, 7, 8}},
+  };
+  testing::TempDir dir;
+  const auto path = (dir / "aln").string();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.rows);
+    const std::string rows = c.rows;
+    const std::size_t slash = rows.find('/');
+    testing::write_file(path, ">a\n" + rows.substr(0, slash) + "\n>b\n" + rows.substr(slash + 1));
+    Alignment al = load(path, InputFormat::kFasta);
+    keep_codon_frame(al);
+    EXPECT_EQ(std::string(al.let.row(1) + 1, static_cast<std::size_t>(al.nupo)) + "/" +
+                  std::string(al.let.row(2) + 1, static_cast<std::size_t>(al.nupo)),
+              c.kept);
+    std::vector<std::int32_t> columns = input_columns(al);
+    EXPECT_EQ(std::vector<std::int32_t>(columns.begin() + 1, columns.end()), c.columns);
+  }
+
+  std::mt19937 rng(23);
+  for (int round = 0; round < 200; ++round) {
+    const auto width = static_cast<std::int32_t>(2 + rng() % 40);
+    std::vector<std::string> raw(3);
+    for (std::int32_t p = 0; p < width; ++p) {
+      const bool gaps = rng() % 3 == 0;  // a column of gaps in every row
+      for (std::string& row : raw) row += gaps ? "-.-"[rng() % 3] : "ACGT-"[rng() % 5];
+    }
+    testing::write_file(path, ">a\n" + raw[0] + "\n>b\n" + raw[1] + "\n>c\n" + raw[2] + "\n");
+    const auto gap_column = [&](std::int32_t column) {  // from 1; past the input: a gap
+      return column > width || std::all_of(raw.begin(), raw.end(), [&](const std::string& row) {
+               return row[static_cast<std::size_t>(column - 1)] != 'A' &&
+                      row[static_cast<std::size_t>(column - 1)] != 'C' &&
+                      row[static_cast<std::size_t>(column - 1)] != 'G' &&
+                      row[static_cast<std::size_t>(column - 1)] != 'T';
+             });
+    };
+    Alignment al;
+    try {
+      al = load(path, InputFormat::kFasta);
+    } catch (const FatalError&) {
+      continue;  // fewer than two positions left
+    }
+    keep_codon_frame(al);
+    const std::vector<std::int32_t> columns = input_columns(al);
+    std::vector<bool> kept(static_cast<std::size_t>(width) + 1, false);
+    for (std::int32_t p = 1; p <= al.nupo; ++p) {
+      const std::int32_t column = columns[static_cast<std::size_t>(p)];
+      ASSERT_TRUE(column >= 1 && column <= width);
+      kept[static_cast<std::size_t>(column)] = true;
+      for (std::int32_t s = 1; s <= 3; ++s) {
+        const char in = raw[static_cast<std::size_t>(s - 1)][static_cast<std::size_t>(column - 1)];
+        EXPECT_EQ(al.let.row(s)[p], in == '.' ? '-' : in);
+      }
+    }
+    // A column is left out exactly when its whole codon is gaps.
+    for (std::int32_t column = 1; column <= width; ++column) {
+      const std::int32_t first = (column - 1) / 3 * 3 + 1;
+      EXPECT_EQ(kept[static_cast<std::size_t>(column)],
+                !(gap_column(first) && gap_column(first + 1) && gap_column(first + 2)))
+          << column;
+    }
+  }
 }
 
 // Running out of memory keeps the array's message on standard output (the number on its own

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -134,6 +135,34 @@ TEST(Documentation, ReadmeExamplesRunAsWritten) {
               testing::list_files(source_dir() / "examples"));
   }
   EXPECT_GE(blocks, 2);
+}
+
+// Every selvane command of the README's pipelines and of the manual page's examples carries
+// --strict: without it the status is 1 after a run that succeeded, and a `set -e` script or a
+// workflow manager stops there.
+TEST(Documentation, PipelineExamplesUseStrict) {
+  const std::string readme = read_file(source_dir() / "README.md");
+  const std::size_t pipelines = readme.find("\n## Use in pipelines\n");
+  const std::string page = read_file(source_dir() / "selvane.1");
+  const struct {
+    std::string text;
+    std::string option, strict;  // as the source writes them
+  } sources[] = {
+      {readme.substr(pipelines, readme.find("\n## ", pipelines + 1) - pipelines), " -", "--strict"},
+      {page.substr(page.find("\n.SH EXAMPLES\n")), " \\-", "\\-\\-strict"},
+  };
+  int commands = 0;
+  for (const auto& source : sources) {
+    std::istringstream lines(source.text);
+    for (std::string line; std::getline(lines, line);) {
+      // A command line: selvane, an input and options.
+      const std::size_t at = line.find("selvane ");
+      if (at == std::string::npos || line.find(source.option, at) == std::string::npos) continue;
+      ++commands;
+      EXPECT_NE(line.find(source.strict), std::string::npos) << line;
+    }
+  }
+  EXPECT_GE(commands, 10);
 }
 
 // The version is spelled in the code alone: the README and the manual page quote the line
