@@ -163,6 +163,34 @@ struct Concatenations {
   std::vector<std::string> last_names;
 };
 
+// The sequences of a file joined by name: their names (entry 0 unused) and rows.
+struct JoinedFile {
+  std::vector<std::string> names;
+  RowIndex rows;
+};
+
+// Joined by name, a taxon that holds no residue in the concatenation `c` is left out of its file
+// (`shown`, as written), and named: a tree builder would place a row of gaps anywhere. Returns
+// the names and rows without them; nullopt when every taxon holds a residue (or the
+// concatenation has no position to hold one).
+std::optional<JoinedFile> without_empty_taxa(const Concatenation& c,
+                                             const std::vector<std::string>& names,
+                                             const RowIndex& rows, SeqType type,
+                                             const std::string& shown, Writer& out) {
+  if (c.length() == 0) return std::nullopt;
+  const std::vector<bool> holds = c.sequences_with_residues(rows, type);
+  if (std::find(holds.begin() + 1, holds.end(), false) == holds.end()) return std::nullopt;
+  for (std::size_t n = 1; n < holds.size(); ++n) {
+    if (!holds[n]) {
+      diagnose(out, shown + ": taxon " + in_quotes(names[n]) +
+                        " left out: it holds no residue in this concatenation");
+    }
+  }
+  JoinedFile kept{names, rows};
+  keep_sequences(kept.names, kept.rows, holds);
+  return kept;
+}
+
 // Writes the concatenations the plan lists, with their partition files, from the results of
 // every alignment of the batch (in order; at least one).
 void write_concatenations(const Request& request, const BatchPlan& plan, const Concatenations& all,
@@ -183,24 +211,17 @@ void write_concatenations(const Request& request, const BatchPlan& plan, const C
     }
   }
   auto taxa = static_cast<std::int32_t>(names.size()) - 1;  // of the selected blocks' file
-  // Joined by name, a taxon without a residue in a concatenation is left out of its file, and
-  // named: a tree builder would place a row of gaps anywhere.
   const auto save = [&](const Concatenation& c, const std::string& path) {
-    std::vector<bool> holds;
-    if (rows_of && c.length() > 0) holds = c.sequences_with_residues(*rows_of, type);
-    if (std::find(holds.begin() + (holds.empty() ? 0 : 1), holds.end(), false) == holds.end()) {
-      c.save(path, o, format, names, rows_of ? &*rows_of : nullptr);
-    } else {
-      std::vector<std::string> kept_names = names;
-      RowIndex kept_rows = *rows_of;
-      for (std::size_t n = 1; n < holds.size(); ++n) {
-        if (holds[n]) continue;
-        diagnose(out, final_output_path(path, o) + ": taxon " + in_quotes(names[n]) +
-                          " left out: it holds no residue in this concatenation");
+    const std::optional<JoinedFile> kept =
+        rows_of ? without_empty_taxa(c, names, *rows_of, type, final_output_path(path, o), out)
+                : std::nullopt;
+    if (kept) {
+      c.save(path, o, format, kept->names, &kept->rows);
+      if (all.blocks && &c == &*all.blocks) {
+        taxa = static_cast<std::int32_t>(kept->names.size()) - 1;
       }
-      keep_sequences(kept_names, kept_rows, holds);
-      c.save(path, o, format, kept_names, &kept_rows);
-      if (all.blocks && &c == &*all.blocks) taxa = static_cast<std::int32_t>(kept_names.size()) - 1;
+    } else {
+      c.save(path, o, format, names, rows_of ? &*rows_of : nullptr);
     }
     if (o.join.partitions) save_partitions(partitions_name(path), o, c.genes(files), type);
   };

@@ -83,7 +83,10 @@ std::vector<IdleSwitch> idle_switches(const Request& request) {
   const bool alignment_files =
       o.tog_seqfile || o.tog_ncbfile || o.tog_ungappedfile || concatenating;
   if (o.out_format != OutputFormat::kSameAsInput && !alignment_files) {
-    idle.push_back({"--out-format",
+    const char* format = o.out_format == OutputFormat::kFasta ? "fasta"
+                         : o.out_format == OutputFormat::kPir ? "pir"
+                                                              : "phylip";
+    idle.push_back({std::string("--out-format=") + format,
                     "the run writes no alignment file (-s=y, -n=y, -u=y or a "
                     "concatenation)"});
   }

@@ -163,7 +163,7 @@ TEST(Jobs, SwitchesThatWouldDoNothingAreNamedWithTheReason) {
          r.outputs.outdir = "out";
        },
        {"--outdir=out: the run writes no file",
-        "--out-format: the run writes no alignment file (-s=y, -n=y, -u=y or a concatenation)"}},
+        "--out-format=fasta: the run writes no alignment file (-s=y, -n=y, -u=y or a concatenation)"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
