@@ -62,7 +62,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   answer([] { read_paths("in", 1000); });
   for (const InputFormatRow* row : input_formats()) {
     answer([&] {
-      const Alignment aln = load("in", row->format);
+      Alignment aln = load("in", row->format);
+      // Codons keep their frame, as a run on codons does.
+      if (types[turn % 3] == SeqType::kCodons) keep_codon_frame(aln);
       select(aln, types[turn % 3], gaps[(turn / 3) % 3]);
       ++turn;
     });
