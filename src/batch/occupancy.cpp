@@ -62,13 +62,14 @@ std::vector<std::string> left_out_lines(const BatchList& list, const JoinPlan& p
     lines.push_back(listed.path + ": left out of the concatenations: " + why + " (listed on line " +
                     std::to_string(listed.line) + " of " + list.paths_file + ")");
   }
-  const auto kept = static_cast<std::int64_t>(
-      std::count(selection.alignments.begin(), selection.alignments.end(), true));
+  // The alignments the taxa were counted in.
+  std::int64_t counted_in = 0;
+  for (std::size_t a = 0; a < plan.alignments(); ++a) counted_in += plan.rows(a) >= join.min_taxa;
+  std::string of_alignments = " of the " + counted(counted_in, "alignment", "alignments");
+  if (join.min_taxa > 0) of_alignments += " of " + std::to_string(join.min_taxa) + " taxa or more";
   for (std::size_t t = 0; t < selection.taxa.size(); ++t) {
     if (selection.taxa[t]) continue;
-    const std::int32_t genes = selection.genes[t];
-    std::string why = "found in " + std::to_string(genes) + " of the " +
-                      counted(kept, "alignment", "alignments") + " concatenated";
+    std::string why = "found in " + std::to_string(selection.genes[t]) + of_alignments;
     if (join.min_genes > 0) why += ", fewer than --min-genes=" + std::to_string(join.min_genes);
     lines.push_back(list.paths_file + ": taxon " +
                     in_quotes(plan.taxon(static_cast<std::int32_t>(t))) +

@@ -21,7 +21,7 @@ namespace selvane {
 struct JoinSelection {
   std::vector<bool> alignments;     // per alignment of the plan
   std::vector<bool> taxa;           // per taxon of the plan
-  std::vector<std::int32_t> genes;  // per taxon: the alignments kept that hold it
+  std::vector<std::int32_t> genes;  // per taxon: the alignments of min_taxa taxa holding it
   bool everything = true;           // nothing left out
 };
 
