@@ -68,15 +68,6 @@ std::vector<IdleSwitch> idle_switches(const Request& request) {
     if (!concatenating) return "no concatenation is written (-a=y, -c=y or -w=y)";
     return {};
   };
-  for (const auto& [on, argument] :
-       {std::pair(o.tog_allfile, "-a=y"), std::pair(o.tog_allfile_init, "-c=y"),
-        std::pair(o.tog_allungfile, "-w=y")}) {
-    if (on && !batch) {
-      idle.push_back({argument,
-                      "the input is one alignment, not a paths file: there is nothing "
-                      "to concatenate"});
-    }
-  }
   if (alignment_outputs("x", o).empty() && !concatenating && !o.outdir.empty()) {
     idle.push_back({"--outdir=" + o.outdir, "the run writes no file"});
   }

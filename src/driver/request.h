@@ -58,16 +58,17 @@ BlockParams block_params(const Request& request, bool joined_by_name, std::int32
 // and one of -a, -c, -w on.
 bool concatenates(const Request& request);
 
-// A switch of the command line that a run of the request would not use, as typed in its usual
-// form ("--partitions", "-a=y"), and why.
+// A long switch of the command line that a run of the request would not use, as typed in its
+// usual form ("--partitions", "--taxon-sep=@"), and why.
 struct IdleSwitch {
   std::string argument;
   std::string reason;
 };
 
-// Every switch the request holds that its run would not use: a batch's switches for a single
-// alignment, the joins' switches without a concatenation (or joined by position), an output
-// format or folder for a run that writes no such file. In the order --help lists them.
+// Every long switch the request holds that its run would not use: the joins' switches for a
+// single alignment or without a concatenation (or joined by position), an output format or
+// folder for a run that writes no such file. In the order --help lists them. (-a, -c and -w
+// for a single alignment are the classic options' own business: they stay silent.)
 std::vector<IdleSwitch> idle_switches(const Request& request);
 
 // Ends a run under --strict before it writes anything: the input `filename`, and `because`,
