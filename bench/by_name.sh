@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Measures a phylogenomic batch joined by taxon: gene alignments of 100 taxa named
 # TAXON@gene-row, each lacking about 5 % of the taxa and listing the rest in its own order, run
-#   selvane PATHS --by-name --taxon-sep=@ -a=y -c=y -w=y --partitions -p=n -s=n
+#   selvane PATHS --by-name --taxon-sep=@ -a=y -c=y -w=y --svg --partitions -p=n -s=n
 # on the first N genes for every N of BENCH_SIZES, so that time and peak memory can be read
-# against the size of the input (both should grow in proportion to it). -s=n and -p=n leave out
-# the per-gene files, whose cost the main benchmark (run.sh) measures already.
+# against the size of the input (both should grow in proportion to it: every part of a batch,
+# the three concatenations, their partition files and the overview of the selected blocks, must
+# cost time linear in the number of genes). -s=n and -p=n leave out the per-gene files whose
+# cost the main benchmark (run.sh) measures already; --svg keeps each gene's overview.
 # A measurement, not a test: it fails only on a crash or a missing tool.
 # `make bench-by-name` builds what it needs and runs it.
 #
@@ -12,7 +14,7 @@
 #   SELVANE        the binary (default build/release/selvane)
 #   BENCH_TOOLS    folder of gen_batch and measure (default build/bench)
 #   BENCH_SCRATCH  where the genes are generated once and the runs take place (default build/bench)
-#   BENCH_SIZES    numbers of genes to run (default "2500 5000 10000"; at most 10000)
+#   BENCH_SIZES    numbers of genes to run (default "1000 10000 50000"); the largest is generated
 #   BENCH_REPEAT   runs of each size; the median is reported (default 3)
 set -euo pipefail
 export LC_ALL=C
@@ -22,20 +24,23 @@ absolute() { case "$1" in /*) echo "$1" ;; *) echo "$PWD/$1" ;; esac; }
 selvane="$(absolute "${SELVANE:-$root/build/release/selvane}")"
 tools="$(absolute "${BENCH_TOOLS:-$root/build/bench}")"
 scratch="$(absolute "${BENCH_SCRATCH:-$root/build/bench}")"
-sizes="${BENCH_SIZES:-2500 5000 10000}"
+sizes="${BENCH_SIZES:-1000 10000 50000}"
 repeat="${BENCH_REPEAT:-3}"
-genes=10000
 
 for tool in "$selvane" "$tools/gen_batch" "$tools/measure"; do
   [ -x "$tool" ] || { echo "missing $tool (run: make bench-by-name)" >&2; exit 2; }
 done
+genes=0
 for n in $sizes; do
-  [[ "$n" =~ ^[1-9][0-9]*$ ]] && ((n <= genes)) ||
-    { echo "BENCH_SIZES: '$n' is not a number of genes from 1 to $genes" >&2; exit 2; }
+  [[ "$n" =~ ^[1-9][0-9]{0,6}$ ]] ||
+    { echo "BENCH_SIZES: '$n' is not a number of genes from 1 to 9999999" >&2; exit 2; }
+  if ((n > genes)); then genes=$n; fi
 done
 
+# The genes are generated once, and again only when more are asked for: the same arguments give
+# the same files, so the first genes of a larger batch are those of a smaller one.
 data="$scratch/byname"
-if [ ! -s "$data/genes/genes.txt" ]; then
+if [ ! -s "$data/genes/genes.txt" ] || (($(wc -l <"$data/genes/genes.txt") < genes)); then
   echo "generating $data ($genes genes of 100 taxa)"
   rm -rf "$data"
   "$tools/gen_batch" --dir "$data/genes" --genes "$genes" --taxa 100 --length 300 --missing 5
@@ -61,7 +66,7 @@ for n in $sizes; do
   for ((i = 1; i <= repeat; i++)); do
     rm -f "$run"/genes/paths.txt*
     (cd "$run" && exec "$tools/measure" "$scratch/report" "$selvane" paths.txt --by-name \
-      --taxon-sep=@ -a=y -c=y -w=y --partitions -p=n -s=n) >"$scratch/byname.log" </dev/null
+      --taxon-sep=@ -a=y -c=y -w=y --svg --partitions -p=n -s=n) >"$scratch/byname.log" </dev/null
     read -r wall kib status <"$scratch/report"
     if [ "$status" -ne 1 ]; then
       echo "selvane ended with status $status; its output is in $scratch/byname.log" >&2
@@ -70,7 +75,9 @@ for n in $sizes; do
     walls+=("$wall")
     if ((kib > peak)); then peak=$kib; fi
   done
-  written=$(cat "$run"/genes/paths.txt* | wc -c)
+  # The batch's files and every gene's overview.
+  written=$(find "$run/genes" -type f \( -name 'paths.txt*' -o -name '*.svg' \) -printf '%s\n' |
+    awk '{ s += $1 } END { print s + 0 }')
   wall=$(median "${walls[@]}")
   printf '| %d | %s | %s | %.2f | %.2f | %s | %.2f |\n' "$n" "$(mib "$read_bytes")" \
     "$(mib "$written")" "$wall" "$(awk -v w="$wall" -v b="$read_bytes" \

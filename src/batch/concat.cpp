@@ -19,15 +19,13 @@ Rows& Concatenation::add_piece(std::int32_t numseq, std::int32_t width) {
 }
 
 void Concatenation::append_blocks(const Alignment& aln, const Blocks& blocks) {
-  Rows& piece = add_piece(aln.numseq, blocks.nupo3);
+  Rows& piece = add_piece(aln.numseq, blocks.nupo3());
   for (std::int32_t n = 1; n <= aln.numseq; ++n) {
     char* to = piece.row(n) + 1;
-    for (std::int32_t k = 1; k <= blocks.count(); ++k) {
-      const std::int32_t first = blocks.first(k);
-      const std::int32_t last = blocks.last(k);
-      if (last < first) continue;  // a codon block left without a whole codon
-      const auto width = static_cast<std::size_t>(last - first + 1);
-      std::memcpy(to, aln.let.row(n) + first, width);
+    for (const Span& block : blocks.newpos) {
+      if (block.empty()) continue;  // a codon block left without a whole codon
+      const auto width = static_cast<std::size_t>(block.length());
+      std::memcpy(to, aln.let.row(n) + block.first, width);
       to += width;
     }
   }

@@ -109,18 +109,7 @@ void strict_stop(const std::string& filename, const std::string& because) {
 }
 
 EntryFormat entry_format(const Request& request) {
-  const SeqType type = request.params.seq_type;
-  switch (request.outputs.out_format) {
-    case OutputFormat::kFasta:
-      return {AlignmentFormat::kFasta, type};
-    case OutputFormat::kPir:
-      return {AlignmentFormat::kPir, type};
-    case OutputFormat::kPhylip:
-      return {AlignmentFormat::kPhylip, type};
-    case OutputFormat::kSameAsInput:
-      break;
-  }
-  return {request.fileformat, type};
+  return {request.outputs.out_format, request.fileformat, request.params.seq_type};
 }
 
 }  // namespace selvane

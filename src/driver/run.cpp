@@ -38,8 +38,8 @@ bool wants_selection_line(const OutputSwitches& outputs) {
 void printpos(const AlignmentResults& r, Writer& out) {
   out.printf("Original alignment: %i positions\n", r.nupo);
   if (r.nupoung) out.printf("Ungapped alignment: %i positions\n", *r.nupoung);
-  out.printf("Selvane alignment:  %i positions (%i %%) in %i selected block(s)\n", r.blocks.nupo3,
-             r.blocks.nupo3per, r.blocks.newtopos / 2);
+  out.printf("Selvane alignment:  %i positions (%i %%) in %i selected block(s)\n", r.blocks.nupo3(),
+             r.blocks.nupo3per(), r.blocks.count());
   out.put('\n');
 }
 
@@ -147,7 +147,7 @@ ProcessedAlignment process(const Request& request, const Job& job, const Alignme
   if (wants_selection_line(o)) letselvane = makeletselvane(r.blocks, aln.nupo);
   if (o.svg_overview) p.gaps = allocating("overview", [&] { return count_gaps(aln); });
   printpos(r, out);
-  if (r.blocks.nupo3 == 0) {
+  if (r.blocks.nupo3() == 0) {
     diagnose(out,
              job.fichero1 + ": no position selected; " + no_selection_hint(params, aln, p.cls));
   }
@@ -273,7 +273,7 @@ RunOutcome calculate(RunState& st, Writer& out, std::optional<Alignment> preload
   const RunResults results = run(request, out, std::move(preloaded));
   leave_for_menus(st, results);
   RunOutcome outcome;
-  for (const AlignmentResults& r : results.alignments) outcome.selected += r.blocks.nupo3;
+  for (const AlignmentResults& r : results.alignments) outcome.selected += r.blocks.nupo3();
   outcome.alignments = static_cast<std::int32_t>(results.alignments.size());
   return outcome;
 }

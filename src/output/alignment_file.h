@@ -1,5 +1,7 @@
-// The one writer of alignment files: the selected blocks, the nonconserved blocks, the ungapped
-// alignment and the three concatenations of a batch are all written here, in one entry format.
+// The one way alignment files are written: the selected blocks, the nonconserved blocks, the
+// ungapped alignment and the three concatenations of a batch are all contents handed to
+// write_alignment, which writes them with the writer of the chosen format
+// (output/alignment_formats.h).
 #pragma once
 
 #include <cstddef>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "core/run_state.h"
+#include "core/writer.h"
 #include "input/alignment.h"
 #include "output/entry.h"
 #include "selection/blocks.h"
@@ -58,9 +61,21 @@ AlignmentContent nonconserved_blocks(const Alignment& aln, const Blocks& blocks)
 // Every column of `rows`, under `names`.
 AlignmentContent whole_rows(const Rows& rows, std::span<const std::string> names);
 
-// Creates the file `path` (see create_output_file) and writes one entry per sequence. PHYLIP is
-// the relaxed sequential form tree builders read: a line "numseq width", then per sequence its
-// name (blanks made '_', see phylip_name), one blank and all its characters on one line.
+// Calls put(std::string_view) with the characters of sequence n (1..numseq) of `content`, range
+// by range: the range's columns of the sequence's row, or as many gaps ('-', in pieces) where
+// the row index gives the sequence no row in the range.
+template <class Put>
+void for_each_stretch(const AlignmentContent& content, std::int32_t n, Put&& put);
+
+// Sequence n of `content` grouped by ten characters, sixty a line (ResidueGrouping), the line
+// of the last characters left open. A sequence of several ranges is gathered into `gathered`
+// first (scratch space, kept between calls): the grouping then copies whole groups of ten where
+// a range ends in the middle of one.
+void put_grouped(Writer& out, const AlignmentContent& content, std::int32_t n,
+                 std::string& gathered);
+
+// Creates the file `path` (see create_output_file) and writes `content` into it with the writer
+// of format.format.
 void write_alignment(const std::string& path, const OutputSwitches& outputs,
                      const EntryFormat& format, const AlignmentContent& content);
 
@@ -75,5 +90,27 @@ struct PhylipNames {
   std::int32_t clash_second = 0;
 };
 PhylipNames check_phylip_names(std::span<const std::string> names);
+
+template <class Put>
+void for_each_stretch(const AlignmentContent& content, std::int32_t n, Put&& put) {
+  static const std::string kGaps(256, '-');
+  const RowIndex* index = content.rows_of;
+  const auto i = static_cast<std::size_t>(n);
+  const RowIndex::Entry* next = index ? index->entries.data() + index->start[i - 1] : nullptr;
+  const RowIndex::Entry* end = index ? index->entries.data() + index->start[i] : nullptr;
+  for (std::size_t k = 0; k < content.ranges.size(); ++k) {
+    const ColumnRange& range = content.ranges[k];
+    std::int32_t row = n;  // 0: the sequence is missing from this range
+    if (index) row = next != end && next->range == k ? (next++)->row : 0;
+    if (range.last < range.first) continue;
+    auto width = static_cast<std::size_t>(range.last - range.first + 1);
+    if (row != 0) {
+      put(std::string_view(range.rows->row(row) + range.first, width));
+      continue;
+    }
+    for (; width > kGaps.size(); width -= kGaps.size()) put(std::string_view(kGaps));
+    put(std::string_view(kGaps).substr(0, width));
+  }
+}
 
 }  // namespace selvane

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "output/alignment_formats.h"
+
 namespace selvane {
 
 void ResidueGrouping::put(std::string_view chars) {
@@ -42,28 +44,8 @@ void ResidueGrouping::put(std::string_view chars) {
   counter_ = in_line;
 }
 
-void begin_entry(Writer& out, const EntryFormat& format, std::string_view name) {
-  switch (format.format) {
-    case AlignmentFormat::kPir:
-      out.write(pir_marker(format.seq_type));
-      out.write(name);
-      out.write("\n \n");
-      return;
-    case AlignmentFormat::kFasta:
-      out.put('>');
-      out.write(name);
-      out.put('\n');
-      return;
-    case AlignmentFormat::kPhylip:
-      out.write(name);
-      out.put(' ');
-      return;
-  }
-}
-
-void end_entry(Writer& out, const EntryFormat& format) {
-  out.write(format.format == AlignmentFormat::kPir ? std::string_view("*\n\n")
-                                                   : std::string_view("\n"));
-}
+EntryFormat::EntryFormat(OutputFormat requested, InputFormat input, SeqType type)
+    : format(requested == OutputFormat::kSameAsInput ? same_format_as(input) : requested),
+      seq_type(type) {}
 
 }  // namespace selvane

@@ -1,4 +1,5 @@
-// The sequence entry format shared by every alignment-shaped output, and the residue grouping.
+// The residue grouping and the NBRF/PIR marker shared by every alignment-shaped output, and the
+// format the alignment files of a run are written in.
 #pragma once
 
 #include <string_view>
@@ -21,31 +22,21 @@ class ResidueGrouping {
   int counter_ = 0;
 };
 
-// The formats an alignment file can be written in. FASTA and NBRF/PIR are those of the input
-// (and of --out-format); PHYLIP only ever comes from --out-format.
-enum class AlignmentFormat { kFasta, kPir, kPhylip };
-
-// How the entries of an alignment file are written: in the input's format unless --out-format
-// chose another, with the marker of the sequence type in NBRF/PIR.
+// How the alignment files of a run are written: in the format --out-format chose, or else in
+// the input's own (see same_format_as, output/alignment_formats.h), with the run's sequence type
+// (the NBRF/PIR marker).
 struct EntryFormat {
-  constexpr EntryFormat() = default;
-  constexpr EntryFormat(AlignmentFormat f, SeqType t) : format(f), seq_type(t) {}
-  // In the format of an input: NBRF/PIR stays NBRF/PIR, anything else is FASTA.
-  constexpr EntryFormat(InputFormat f, SeqType t)
-      : format(f == InputFormat::kPir ? AlignmentFormat::kPir : AlignmentFormat::kFasta),
-        seq_type(t) {}
+  EntryFormat() = default;
+  EntryFormat(OutputFormat requested, InputFormat input, SeqType type);
+  // In the format of an input.
+  EntryFormat(InputFormat input, SeqType type)
+      : EntryFormat(OutputFormat::kSameAsInput, input, type) {}
+  // In a format given; not kSameAsInput.
+  EntryFormat(OutputFormat f, SeqType type) : format(f), seq_type(type) {}
 
-  AlignmentFormat format = AlignmentFormat::kFasta;
+  OutputFormat format = OutputFormat::kFasta;
   SeqType seq_type = SeqType::kProtein;
 };
-
-// Header of an entry: the marker (">P1;" protein or ">DL;" DNA and codons in NBRF/PIR, ">" in
-// FASTA), the name and its line end, and in NBRF/PIR the description line " \n". In PHYLIP the
-// name and one blank (the name must hold no blank; see output/alignment_file.h).
-void begin_entry(Writer& out, const EntryFormat& format, std::string_view name);
-
-// Terminator of an entry: "*\n\n" in NBRF/PIR, "\n" in FASTA and PHYLIP.
-void end_entry(Writer& out, const EntryFormat& format);
 
 // The NBRF/PIR marker of a sequence type.
 inline std::string_view pir_marker(SeqType seq_type) {

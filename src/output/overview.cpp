@@ -22,6 +22,12 @@ void write_svg(const std::string& path, const OutputSwitches& outputs, const Ove
   out.close();
 }
 
+OverviewCounts counts_of(const Alignment& aln, const BlockParams& params, const Classification& cls,
+                         std::span<const std::int32_t> gaps) {
+  return {cls.val, cls.excluded_val, gaps, aln.numseq,
+          gap_limit(params.tog_gaps, params.initnegval, aln.numseq)};
+}
+
 // What every overview shows of the run: the parameters, b1 and b2 and the sequence type.
 OverviewData overview_of(std::string_view path, const BlockParams& params) {
   OverviewData data;
@@ -51,17 +57,13 @@ std::vector<OverviewParameter> overview_parameters(const BlockParams& params) {
 void saveoverview(const std::string& path, const BlockParams& params, const OutputSwitches& outputs,
                   std::string_view fichero1, const Alignment& aln, const Classification& cls,
                   const Blocks& blocks, std::span<const std::int32_t> gaps) {
+  const std::vector<OverviewShare> shares = allocating(
+      "overview", [&] { return overview_shares(counts_of(aln, params, cls, gaps), aln.nupo); });
   OverviewData data = overview_of(fichero1, params);
   data.numseq = aln.numseq;
   data.nupo = aln.nupo;
-  data.val = cls.val;
-  data.excluded_val = cls.excluded_val;
-  data.gaps = gaps;
-  data.max_scored_gaps = gap_limit(params.tog_gaps, params.initnegval, aln.numseq);
-  data.newpos = blocks.newpos;
-  data.newtopos = blocks.newtopos;
-  data.selected = blocks.nupo3;
-  data.selected_percent = blocks.nupo3per;
+  data.shares = shares;
+  data.blocks = blocks.newpos;
   write_svg(path, outputs, data);
 }
 
@@ -69,20 +71,15 @@ void BlocksOverview::append(std::string_view fichero1, const Alignment& aln,
                             const BlockParams& params, const Classification& cls,
                             const Blocks& blocks, std::span<const std::int32_t> gaps) {
   const std::int32_t start = length() + 1;
-  const std::int32_t max_gaps = gap_limit(params.tog_gaps, params.initnegval, aln.numseq);
-  const float per_sequence = 1.0f / static_cast<float>(std::max(aln.numseq, 1));
+  const OverviewCounts counts = counts_of(aln, params, cls, gaps);
   allocating("overview", [&] {
-    shares_.reserve(shares_.size() + static_cast<std::size_t>(blocks.nupo3));
-    for (std::int32_t k = 1; k <= blocks.count(); ++k) {
-      const std::int32_t first = blocks.first(k);
-      const std::int32_t last = blocks.last(k);
-      if (last < first) continue;  // a codon block left without a whole codon adds nothing
-      newpos_.push_back(length() + 1);
-      newpos_.push_back(length() + last - first + 1);
-      for (std::int32_t p = first; p <= last; ++p) {
-        const auto i = static_cast<std::size_t>(p);
-        shares_.push_back({cls.val[i] * per_sequence, static_cast<float>(gaps[i]) * per_sequence,
-                           gaps[i] > max_gaps});
+    // Grown, not reserved to the exact size gene by gene: that would copy every position
+    // joined so far once per gene, and a batch of many genes would take quadratic time.
+    for (const Span& block : blocks.newpos) {
+      if (block.empty()) continue;  // a codon block left without a whole codon adds nothing
+      blocks_.push_back({length() + 1, length() + block.length()});
+      for (std::int32_t p = block.first; p <= block.last; ++p) {
+        shares_.push_back(counts.share(static_cast<std::size_t>(p)));
       }
     }
     OverviewGene gene{
@@ -94,8 +91,6 @@ void BlocksOverview::append(std::string_view fichero1, const Alignment& aln,
 void BlocksOverview::save(const std::string& path, std::string_view concatenation,
                           std::int32_t numseq, const BlockParams& params,
                           const OutputSwitches& outputs) const {
-  std::vector<std::int32_t> newpos = newpos_;
-  newpos.push_back(length() + 1);
   OverviewData data = overview_of(concatenation, params);
   data.numseq = numseq;
   // b1 and b2 as the genes had them: a range when they differ (joined by name).
@@ -117,10 +112,7 @@ void BlocksOverview::save(const std::string& path, std::string_view concatenatio
   }
   data.nupo = length();
   data.shares = shares_;
-  data.newpos = newpos;
-  data.newtopos = static_cast<std::int32_t>(newpos_.size()) - 1;
-  data.selected = length();
-  data.selected_percent = length() > 0 ? 100 : 0;
+  data.blocks = blocks_;
   data.genes = genes_;
   data.empty_genes = empty_genes_;
   write_svg(path, outputs, data);

@@ -44,7 +44,7 @@ class BlocksOverview {
 
  private:
   std::vector<OverviewShare> shares_{OverviewShare{}};  // positions 1..length(); entry 0 unused
-  std::vector<std::int32_t> newpos_{0};  // the blocks in the layout of Blocks::newpos, unclosed
+  std::vector<Span> blocks_;  // the selected blocks, as positions of the concatenation
   std::vector<OverviewGene> genes_;
   std::vector<OverviewGene> empty_genes_;
 };

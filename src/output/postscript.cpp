@@ -63,10 +63,10 @@ void saveps(const std::string& path, const BlockParams& params, const OutputSwit
   out.number(nupo);
   out.write(" sh2 seq\n\n");
 
-  for (std::int32_t k = 1; k <= blocks.count(); ++k) {
-    out.number(blocks.first(k));
+  for (const Span& block : blocks.newpos) {
+    out.number(block.first);
     out.write(" sh1 ");
-    out.number(blocks.last(k));
+    out.number(block.last);
     out.write(" sh2 block\n");
   }
   out.write("\ngrestore\nshowpage\n%%EOF\n");

@@ -27,6 +27,19 @@ std::vector<std::int32_t> count_gaps(const Alignment& aln) {
   return gaps;
 }
 
+OverviewShare OverviewCounts::share(std::size_t p) const {
+  const float per_sequence = 1.0f / static_cast<float>(std::max(numseq, 1));
+  const bool excluded = gaps[p] > max_scored_gaps;
+  const float value = excluded ? (excluded_val.empty() ? 0.0f : excluded_val[p]) : val[p];
+  return {value * per_sequence, static_cast<float>(gaps[p]) * per_sequence, excluded};
+}
+
+std::vector<OverviewShare> overview_shares(const OverviewCounts& counts, std::int32_t nupo) {
+  std::vector<OverviewShare> shares(static_cast<std::size_t>(nupo) + 1);
+  for (std::size_t p = 1; p < shares.size(); ++p) shares[p] = counts.share(p);
+  return shares;
+}
+
 std::int64_t tick_step(std::int32_t nupo) {
   constexpr std::int64_t kMaxTicks = 12;
   for (std::int64_t decade = 1;; decade *= 10) {
@@ -57,14 +70,16 @@ struct Point {
   bool excluded;
 };
 
-// Fills `col` from positions first..last; point(p) gives position p.
-template <class PointOf>
-void fill_column(Column& col, std::int64_t first, std::int64_t last, PointOf point) {
+// Fills `col` from positions first..last.
+void fill_column(Column& col, std::int64_t first, std::int64_t last,
+                 std::span<const OverviewShare> shares) {
   double val_sum = 0.0, gap_sum = 0.0, all_sum = 0.0;
   float val_max = 0.0f, gap_max = 0.0f, all_max = 0.0f;
   std::int32_t excluded = 0;
   for (std::int64_t p = first; p <= last; ++p) {
-    const Point s = point(static_cast<std::size_t>(p));
+    const OverviewShare& share = shares[static_cast<std::size_t>(p)];
+    const Point s{share.excluded ? 0.0f : share.val, share.gaps, share.excluded ? share.val : 0.0f,
+                  share.excluded};
     val_sum += s.val;
     val_max = std::max(val_max, s.val);
     gap_sum += s.gaps;
@@ -117,23 +132,8 @@ bool per_gene_thresholds(const OverviewData& data) {
 
 std::vector<Column> aggregate(const OverviewData& data, const Scale& scale) {
   std::vector<Column> columns(static_cast<std::size_t>(scale.columns));
-  const auto nupo = static_cast<std::size_t>(data.nupo);
-  const bool has_shares = data.shares.size() > nupo;
-  const bool has_val = data.val.size() > nupo;
-  const bool has_excluded_val = data.excluded_val.size() > nupo;
-  const bool has_gaps = data.gaps.size() > nupo;
+  const bool has_shares = data.shares.size() > static_cast<std::size_t>(data.nupo);
   const bool per_gene = per_gene_thresholds(data);
-  const float per_sequence = 1.0f / static_cast<float>(std::max(data.numseq, 1));
-  const auto counted = [&](std::size_t p) {
-    const std::int32_t gaps = has_gaps ? data.gaps[p] : 0;
-    return Point{
-        has_val ? data.val[p] * per_sequence : 0.0f, static_cast<float>(gaps) * per_sequence,
-        has_excluded_val ? data.excluded_val[p] * per_sequence : 0.0f, gaps > data.max_scored_gaps};
-  };
-  const auto shared = [&](std::size_t p) {
-    const OverviewShare& s = data.shares[p];
-    return Point{s.val, s.gaps, 0.0f, s.excluded};
-  };
   std::int64_t first = 1;
   std::size_t gene = 0;
   for (std::int32_t c = 0; c < scale.columns; ++c) {
@@ -141,11 +141,7 @@ std::vector<Column> aggregate(const OverviewData& data, const Scale& scale) {
     const std::int64_t last = (std::int64_t{c} + 1) * data.nupo / scale.columns;
     if (last < first) continue;  // only when nupo is 0
     Column& col = columns[static_cast<std::size_t>(c)];
-    if (has_shares) {
-      fill_column(col, first, last, shared);
-    } else {
-      fill_column(col, first, last, counted);
-    }
+    if (has_shares) fill_column(col, first, last, data.shares);
     if (per_gene) fill_thresholds(col, first, last, data.genes, gene);
     first = last + 1;
   }
@@ -154,14 +150,9 @@ std::vector<Column> aggregate(const OverviewData& data, const Scale& scale) {
 
 std::vector<Bar> merge_blocks(const OverviewData& data, const Scale& scale) {
   std::vector<Bar> bars;
-  const std::int64_t pairs =
-      data.newpos.empty()
-          ? 0
-          : std::min<std::int64_t>(data.newtopos / 2,
-                                   static_cast<std::int64_t>(data.newpos.size() - 1) / 2);
-  for (std::int32_t k = 1; k <= pairs; ++k) {
-    const std::int64_t first = data.newpos[static_cast<std::size_t>(2 * k - 1)];
-    const std::int64_t last = data.newpos[static_cast<std::size_t>(2 * k)];
+  for (std::int32_t k = 1; k <= static_cast<std::int64_t>(data.blocks.size()); ++k) {
+    const std::int64_t first = data.blocks[static_cast<std::size_t>(k - 1)].first;
+    const std::int64_t last = data.blocks[static_cast<std::size_t>(k - 1)].last;
     if (last < first || first < 1 || last > data.nupo) continue;
     // Blocks that touch (as in a concatenation of blocks) stay apart while both are wide
     // enough to show the white pixel put between them.
@@ -184,10 +175,8 @@ std::vector<Bar> merge_blocks(const OverviewData& data, const Scale& scale) {
 Layout::Layout(const OverviewData& data)
     : genes(!data.genes.empty() || !data.empty_genes.empty()),
       empty_genes(!data.empty_genes.empty()),
-      conservation(data.val.size() > static_cast<std::size_t>(data.nupo) ||
-                   data.shares.size() > static_cast<std::size_t>(data.nupo)),
-      gaps(data.gaps.size() > static_cast<std::size_t>(data.nupo) ||
-           data.shares.size() > static_cast<std::size_t>(data.nupo)) {
+      conservation(data.shares.size() > static_cast<std::size_t>(data.nupo)),
+      gaps(conservation) {
   const auto rows = static_cast<double>((data.parameters.size() + 2) / 3);
   parameters_y = 76;
   double y = parameters_y + kParameterRow * std::max(rows - 1, 0.0) + 6;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "input/alignment.h"
+#include "selection/blocks.h"
 
 namespace selvane {
 
@@ -30,46 +31,49 @@ struct OverviewGene {
   std::int32_t flankval = 0;
 };
 
-// One position of a concatenation of alignments that may differ in their number of sequences:
+// One position as the overview draws it, whatever alignment of a concatenation it comes from:
 // its conservation value and its gaps as fractions of its own alignment's sequences, and whether
-// that alignment's gap policy excluded it.
+// that alignment's gap policy excluded it. The value of an excluded position is the one it would
+// have had (0 when that was not scored): a position has one value or the other, never both.
 struct OverviewShare {
   float val = 0.0f;
   float gaps = 0.0f;
   bool excluded = false;
 };
 
-// Everything the overview shows. The spans are read during render_svg() only; positions count
-// from 1 as in Classification::val (entry 0 unused).
+// The counts of one alignment of `numseq` sequences, per position 1..nupo (entry 0 unused), from
+// which its positions' shares are worked out.
+struct OverviewCounts {
+  std::span<const float> val;           // Classification::val
+  std::span<const float> excluded_val;  // Classification::excluded_val; empty: none scored
+  std::span<const std::int32_t> gaps;   // count_gaps()
+  std::int32_t numseq = 0;
+  // Positions holding more gaps than this were excluded by the gap policy (gap_limit() of
+  // selection/classify.h).
+  std::int32_t max_scored_gaps = 0;
+
+  OverviewShare share(std::size_t p) const;
+};
+
+// The shares of positions 1..nupo of `counts`, entry 0 unused.
+std::vector<OverviewShare> overview_shares(const OverviewCounts& counts, std::int32_t nupo);
+
+// Everything the overview shows. The spans are read during render_svg() only.
 struct OverviewData {
   std::string file_name;   // shown as given (any bytes; escaped for XML)
   std::string type_label;  // "Protein", "DNA", "Codons"
   std::int32_t numseq = 0;
   std::int32_t nupo = 0;
-  // Conservation value per position, 1..nupo; empty: no conservation profile is drawn.
-  std::span<const float> val;
-  // The value each position excluded by the gap policy would have had, 0 for the others, per
-  // position 1..nupo (Classification::excluded_val); empty: not drawn.
-  std::span<const float> excluded_val;
-  // Sequences holding a gap, per position 1..nupo; empty: no gap profile is drawn.
-  std::span<const std::int32_t> gaps;
-  // Positions holding more gaps than this were excluded by the gap policy (gap_limit() of
-  // selection/classify.h).
-  std::int32_t max_scored_gaps = 0;
-  // Instead of val, gaps and max_scored_gaps: both profiles as shares, per position 1..nupo
-  // (entry 0 unused); when not empty, val and gaps are not read.
+  // Every position 1..nupo (entry 0 unused); empty: no profile is drawn.
   std::span<const OverviewShare> shares;
   // b1 and b2, drawn as the thresholds b1 / numseq and b2 / numseq, unless some gene gives
   // other values (a concatenation joined by name): then each gene's b1 and b2 as fractions of
   // its own sequences.
   std::int32_t negval = 0;
   std::int32_t flankval = 0;
-  // Selected blocks in the boundary layout of Blocks::newpos: pairs from entry 1, entry 0 is 0,
-  // entry newtopos + 1 is nupo + 1. Blocks with last < first (codon remnants) are skipped.
-  std::span<const std::int32_t> newpos;
-  std::int32_t newtopos = 0;
-  std::int32_t selected = 0;                  // selected positions (nupo3)
-  std::int32_t selected_percent = 0;          // their share in percent, as the summary prints it
+  // The selected blocks (Blocks::newpos), numbered from 1 in this order; an empty one (a codon
+  // block without a whole codon) is counted and numbered but not drawn.
+  std::span<const Span> blocks;
   std::vector<OverviewParameter> parameters;  // shown in the given order
   std::vector<OverviewGene> genes;            // optional: a concatenation's genes, in order
   // Genes that gave no position, marked where they would have started (`first`; `last` unused).

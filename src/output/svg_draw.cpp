@@ -24,11 +24,12 @@ void put_heading(std::string& out, const OverviewData& data, const Layout& layou
   out += " \xC2\xB7 ";
   put_count(out, data.nupo, " position", " positions");
   out += " \xC2\xB7 <tspan font-weight=\"bold\">";
-  put_count(out, data.selected, " position", " positions");
+  const std::int64_t selected = positions_in(data.blocks);
+  put_count(out, selected, " position", " positions");
   out += " selected (";
-  put_int(out, data.selected_percent);
+  put_int(out, percent_of(selected, data.nupo));
   out += " %)</tspan> in ";
-  put_count(out, data.newtopos / 2, " block", " blocks");
+  put_count(out, static_cast<std::int64_t>(data.blocks.size()), " block", " blocks");
   out += "</text>\n";
 
   const std::size_t rows = (data.parameters.size() + 2) / 3;

@@ -189,7 +189,7 @@ void write_heading(Writer& out, ResultsForm form, SeqType seq_type, const Alignm
       out.write("</b><br>\n");
     }
     out.write("New number of positions: <b>");
-    out.number(blocks.nupo3);
+    out.number(blocks.nupo3());
     out.write("</b> (selected positions are underlined in blue)\n</p>\n<pre>\n");
     return;
   }
@@ -206,7 +206,7 @@ void write_heading(Writer& out, ResultsForm form, SeqType seq_type, const Alignm
   }
   if (form != ResultsForm::kShort) {
     out.write("\nNew number of positions: ");
-    out.number(blocks.nupo3);
+    out.number(blocks.nupo3());
     out.write(" (selected positions are underlined in blue)\n\n\n");
   }
 }
@@ -307,12 +307,12 @@ void write_parameters(Writer& out, ResultsForm form, const BlockParams& params) 
   }
 }
 
-void write_flank_pairs(Writer& out, const std::vector<std::int32_t>& bounds, std::int32_t count) {
-  for (std::int32_t k = 1; k <= count; ++k) {
+void write_flank_pairs(Writer& out, const std::vector<Span>& blocks) {
+  for (const Span& block : blocks) {
     out.put('[');
-    out.number(bounds[static_cast<std::size_t>(2 * k - 1)]);
+    out.number(block.first);
     out.write("  ");
-    out.number(bounds[static_cast<std::size_t>(2 * k)]);
+    out.number(block.last);
     out.write("]  ");
   }
 }
@@ -329,14 +329,14 @@ void write_flanks(Writer& out, ResultsForm form, const Blocks& blocks) {
     out.write(" selected block(s)\n");
   }
   out.write("Flanks: ");
-  write_flank_pairs(out, blocks.newpos, count);
+  write_flank_pairs(out, blocks.newpos);
 
   if (form == ResultsForm::kShort && count >= 1) {
     out.write("\n\nFlank positions of the ");
     out.number(count);
     out.write(
         " selected block(s) with respect to the first sequence of the alignment:\nFlanks_1: ");
-    write_flank_pairs(out, blocks.newposseq, count);
+    write_flank_pairs(out, blocks.newposseq);
   }
 }
 
@@ -351,9 +351,9 @@ void write_closing(Writer& out, bool html, std::string_view selected, std::int32
     out.write(selected);
     out.write(": *** ");
   }
-  out.number(blocks.nupo3);
+  out.number(blocks.nupo3());
   out.write(html ? " </b> (" : " *** (");
-  out.number(blocks.nupo3per);
+  out.number(blocks.nupo3per());
   out.write("% of the original ");
   out.number(nupo);
   out.write(" positions)\n");

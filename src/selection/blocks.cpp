@@ -28,16 +28,16 @@ class Classes {
   float conserved_;
 };
 
-// Appends to a boundary array; running out of memory is fatal with the message that names the
-// array and the step that grew it ("newpos 1" and the like).
-void append(std::vector<std::int32_t>& to, std::int32_t value, std::string_view array) {
-  allocating(array, [&] { to.push_back(value); });
+// Appends to a list of blocks; running out of memory is fatal with the message that names the
+// list and the step that grew it ("newpos 1" and the like).
+void append(std::vector<Span>& to, Span span, std::string_view array) {
+  allocating(array, [&] { to.push_back(span); });
 }
 
 // Phase 1: runs that start and end at flank positions and hold no run of more than b3
 // nonconserved positions, kept when at least b0 long.
 void initial_blocks(const Classes& is, std::int32_t nupo, const BlockParams& params,
-                    std::vector<std::int32_t>& pos) {
+                    std::vector<Span>& pos) {
   std::int32_t c = 1;
   while (c <= nupo) {
     // The last position never opens a block.
@@ -61,28 +61,20 @@ void initial_blocks(const Classes& is, std::int32_t nupo, const BlockParams& par
     std::int32_t e = t - 1;
     while (e > s && !is.flank(e)) --e;
 
-    if (e - s + 1 >= params.posblen) {
-      append(pos, s, "pos");
-      append(pos, e, "pos");
-    }
+    if (e - s + 1 >= params.posblen) append(pos, {s, e}, "pos");
     c = t + 1;
   }
 }
 
 // Phase 2: cuts every initial block at its excluded positions; a piece runs between conserved
 // positions and is kept when at least b4 long.
-void pieces(const Classes& is, const std::vector<std::int32_t>& pos, const BlockParams& params,
-            std::vector<std::int32_t>& newpos) {
-  const auto keep = [&](std::int32_t first, std::int32_t last, std::string_view first_array,
-                        std::string_view last_array) {
-    if (last - first + 1 < params.posblen2) return;
-    append(newpos, first, first_array);
-    append(newpos, last, last_array);
+void pieces(const Classes& is, const std::vector<Span>& pos, const BlockParams& params,
+            std::vector<Span>& newpos) {
+  const auto keep = [&](std::int32_t first, std::int32_t last, std::string_view array) {
+    if (last - first + 1 >= params.posblen2) append(newpos, {first, last}, array);
   };
 
-  for (std::size_t k = 1; k + 1 < pos.size(); k += 2) {
-    const std::int32_t s = pos[k];
-    const std::int32_t e = pos[k + 1];
+  for (const auto [s, e] : pos) {
     std::int32_t first = s;
     bool opened_after_exclusion = false;
     std::int32_t p = s;
@@ -94,7 +86,7 @@ void pieces(const Classes& is, const std::vector<std::int32_t>& pos, const Block
       // Close at the last conserved position before p; the piece's first position is one.
       std::int32_t q = p - 1;
       while (q > first && !is.conserved(q)) --q;
-      keep(first, q, opened_after_exclusion ? "newpos 3" : "newpos 1", "newpos 2");
+      keep(first, q, opened_after_exclusion ? "newpos 3" : "newpos 1");
       // Open again at the next conserved position; e is a flank position, so one exists.
       std::int32_t r = p + 1;
       while (r < e && !is.conserved(r)) ++r;
@@ -102,17 +94,15 @@ void pieces(const Classes& is, const std::vector<std::int32_t>& pos, const Block
       opened_after_exclusion = true;
       p = r + 1;
     }
-    keep(first, e, opened_after_exclusion ? "newpos 3" : "newpos 1", "newpos 4");
+    keep(first, e, opened_after_exclusion ? "newpos 3" : "newpos 1");
   }
 }
 
 // Phase 3: moves the first position forward to the start of a codon (3m + 1) and the last
 // position back to the end of one (3m). No length test follows: a block without a whole codon
-// is left with its first position one past its last.
-void snap_to_codons(std::vector<std::int32_t>& newpos, std::int32_t newtopos) {
-  for (std::int32_t x = 1; x < newtopos; x += 2) {
-    std::int32_t& f = newpos[static_cast<std::size_t>(x)];
-    std::int32_t& l = newpos[static_cast<std::size_t>(x) + 1];
+// is left with its first position one past its last, and stays a block.
+void snap_to_codons(std::vector<Span>& newpos) {
+  for (auto& [f, l] : newpos) {
     if ((f + 1) % 3 == 0) f += 2;
     if (f % 3 == 0) f += 1;
     if ((l - 1) % 3 == 0) l -= 1;
@@ -124,9 +114,9 @@ void snap_to_codons(std::vector<std::int32_t>& newpos, std::int32_t newtopos) {
 // number of residues before the block plus 1, a last boundary the number of residues up to and
 // including the block's last position. Gaps inside earlier blocks are subtracted too, so these
 // are the true residue numbers whatever the gap policy.
-std::vector<std::int32_t> first_sequence_boundaries(const Blocks& blocks, const Alignment& aln) {
-  std::vector<std::int32_t> seq;
-  allocating("newposseq 5", [&] { seq.reserve(blocks.newpos.size()); });
+std::vector<Span> first_sequence_boundaries(const std::vector<Span>& newpos, const Alignment& aln) {
+  std::vector<Span> seq;
+  allocating("newposseq 5", [&] { seq.reserve(newpos.size()); });
   const char* first_row = aln.let.row(1);
   // Residues of the first sequence at positions 1..at; the cursor only moves forward in
   // practice, but a snapped codon block may have its last position before its first.
@@ -137,44 +127,50 @@ std::vector<std::int32_t> first_sequence_boundaries(const Blocks& blocks, const 
     for (; at > p; --at) residues -= first_row[at] != '-';
     return residues;
   };
-  seq.push_back(0);
-  for (std::int32_t x = 1; x < blocks.newtopos; x += 2) {
-    seq.push_back(residues_through(blocks.newpos[static_cast<std::size_t>(x)] - 1) + 1);
-    seq.push_back(residues_through(blocks.newpos[static_cast<std::size_t>(x) + 1]));
+  for (const auto [first, last] : newpos) {
+    const std::int32_t before = residues_through(first - 1);
+    seq.push_back({before + 1, residues_through(last)});
   }
-  seq.push_back(residues_through(aln.nupo) + 1);
   return seq;
 }
 
 }  // namespace
 
+std::int64_t positions_in(std::span<const Span> spans) {
+  std::int64_t total = 0;
+  for (const Span& span : spans) total += span.length();
+  return total;
+}
+
+std::int32_t percent_of(std::int64_t selected, std::int32_t nupo) {
+  // 64 bits, so that very long alignments do not overflow.
+  return nupo > 0 ? static_cast<std::int32_t>(selected * 100 / nupo) : 0;
+}
+
+std::vector<Span> nonconserved(const Blocks& blocks) {
+  std::vector<Span> stretches;
+  // A stretch runs from past one block (past position 0 for the first) to before the next
+  // (before position nupo + 1 for the last).
+  std::int32_t from = 1;
+  const auto up_to = [&](std::int32_t to) {
+    if (to >= from) stretches.push_back({from, to});
+  };
+  for (const Span& block : blocks.newpos) {
+    up_to(block.first - 1);
+    from = block.last + 1;
+  }
+  up_to(blocks.nupo);
+  return stretches;
+}
+
 Blocks getpos(const Classification& cls, const Alignment& aln, const BlockParams& params) {
-  const std::int32_t nupo = aln.nupo;
   const Classes is(cls, params);
   Blocks blocks;
-
-  append(blocks.pos, 0, "pos");
-  initial_blocks(is, nupo, params, blocks.pos);
-  blocks.topos = static_cast<std::int32_t>(blocks.pos.size()) - 1;
-
-  append(blocks.newpos, 0, "newpos 1");
+  blocks.nupo = aln.nupo;
+  initial_blocks(is, aln.nupo, params, blocks.pos);
   pieces(is, blocks.pos, params, blocks.newpos);
-  blocks.newtopos = static_cast<std::int32_t>(blocks.newpos.size()) - 1;
-  append(blocks.newpos, nupo + 1, "newpos 4");
-
-  if (params.seq_type == SeqType::kCodons) snap_to_codons(blocks.newpos, blocks.newtopos);
-
-  // Phase 4. A snapped block without a whole codon adds nothing; the percentage is computed
-  // in 64 bits so that very long alignments do not overflow.
-  std::int64_t selected = 0;
-  for (std::int32_t k = 1; k <= blocks.count(); ++k) {
-    const std::int32_t length = blocks.last(k) - blocks.first(k) + 1;
-    if (length > 0) selected += length;
-  }
-  blocks.nupo3 = static_cast<std::int32_t>(selected);
-  blocks.nupo3per = nupo > 0 ? static_cast<std::int32_t>(selected * 100 / nupo) : 0;
-
-  if (blocks.newtopos > 0) blocks.newposseq = first_sequence_boundaries(blocks, aln);
+  if (params.seq_type == SeqType::kCodons) snap_to_codons(blocks.newpos);
+  if (!blocks.newpos.empty()) blocks.newposseq = first_sequence_boundaries(blocks.newpos, aln);
   return blocks;
 }
 

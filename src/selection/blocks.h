@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "core/run_state.h"
@@ -10,29 +11,46 @@
 
 namespace selvane {
 
-// Block boundaries are alignment positions 1..nupo, both ends inclusive, stored in pairs from
-// entry 1: block k (k = 1..B) runs from newpos[2k-1] to newpos[2k]. Entry 0 is always 0 and
-// the entry after the last pair, newpos[2B+1], is always nupo + 1 (also when B is 0), so the
-// stretch before, between and after the blocks is newpos[2k] + 1 .. newpos[2k+1] - 1 for
-// k = 0..B. A codon block left without a whole codon has newpos[2k-1] == newpos[2k] + 1.
-struct Blocks {
-  std::vector<std::int32_t> pos;     // initial blocks, same layout (without the closing entry)
-  std::int32_t topos = 0;            // 2 x number of initial blocks
-  std::vector<std::int32_t> newpos;  // selected blocks, layout above
-  std::int32_t newtopos = 0;         // 2 x number of selected blocks
-  std::int32_t nupo3 = 0;            // selected positions
-  std::int32_t nupo3per = 0;         // nupo3 * 100 / nupo, truncated
-  // Only when newtopos > 0 (empty otherwise): the boundaries as residue numbers of the first
-  // sequence (its characters other than '-'), in the layout of newpos: entry 0 is 0; a first
-  // boundary is the number of residues before the block plus 1, a last boundary the number of
-  // residues up to and including the block's last position; the closing entry is the number of
-  // residues of the first sequence plus 1.
-  std::vector<std::int32_t> newposseq;
+// A stretch of positions first..last, both ends included, counted from 1 as every position of
+// the program is. A codon block left without a whole codon keeps the ends the snapping gave it,
+// its first position one past its last: it holds no position, but it is still a block of the
+// reports ("N selected block(s)", the flank pairs, the EPS map, the overview's numbering).
+struct Span {
+  std::int32_t first = 0;
+  std::int32_t last = 0;
 
-  std::int32_t count() const { return newtopos / 2; }
-  std::int32_t first(std::int32_t k) const { return newpos[static_cast<std::size_t>(2 * k - 1)]; }
-  std::int32_t last(std::int32_t k) const { return newpos[static_cast<std::size_t>(2 * k)]; }
+  std::int32_t length() const { return last >= first ? last - first + 1 : 0; }
+  bool empty() const { return last < first; }
+  bool operator==(const Span&) const = default;
 };
+
+// Positions held by `spans` (empty ones add nothing); 64 bits, as a batch may join more.
+std::int64_t positions_in(std::span<const Span> spans);
+
+// The share of `selected` among `nupo` positions in percent, truncated (0 when nupo is 0).
+std::int32_t percent_of(std::int64_t selected, std::int32_t nupo);
+
+// The blocks of an alignment of nupo positions, each list in increasing order of position.
+struct Blocks {
+  std::int32_t nupo = 0;
+  std::vector<Span> pos;     // the initial blocks, between flank positions
+  std::vector<Span> newpos;  // the selected blocks
+  // The selected blocks as residue numbers of the first sequence (its characters other than
+  // '-'): a first end is the number of residues before the block plus 1, a last end the number
+  // of residues up to and including the block's last position. Empty when newpos is.
+  std::vector<Span> newposseq;
+
+  // Selected blocks, those without a whole codon included.
+  std::int32_t count() const { return static_cast<std::int32_t>(newpos.size()); }
+  // Selected positions.
+  std::int32_t nupo3() const { return static_cast<std::int32_t>(positions_in(newpos)); }
+  // Selected positions in percent of nupo, truncated.
+  std::int32_t nupo3per() const { return percent_of(positions_in(newpos), nupo); }
+};
+
+// The stretches before, between and after the selected blocks that hold a position: with the
+// selected blocks, every position 1..blocks.nupo once.
+std::vector<Span> nonconserved(const Blocks& blocks);
 
 // Reads flankval, negval, negblen, posblen, posblen2 and seq_type of the block parameters, and the
 // first sequence of the alignment for the first-sequence boundaries.

@@ -14,14 +14,11 @@ std::string makeletselvane(const Blocks& blocks, std::int32_t nupo) {
   // Index 0 holds nothing of use; a blank keeps the string printable.
   allocating("letselvane", [&] { line.assign(static_cast<std::size_t>(nupo) + 1, '.'); });
   line[0] = ' ';
-  for (std::int32_t k = 1; k <= blocks.count(); ++k) {
-    // A codon block left without a whole codon has its first position past its last and marks
-    // nothing.
-    const std::int32_t first = std::max(blocks.first(k), 1);
-    const std::int32_t last = std::min(blocks.last(k), nupo);
-    if (first <= last) {
-      std::fill(line.begin() + first, line.begin() + last + 1, '#');
-    }
+  for (const Span& block : blocks.newpos) {
+    // A codon block left without a whole codon marks nothing.
+    const std::int32_t first = std::max(block.first, 1);
+    const std::int32_t last = std::min(block.last, nupo);
+    if (first <= last) std::fill(line.begin() + first, line.begin() + last + 1, '#');
   }
   return line;
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "batch/concat.h"
@@ -23,18 +24,8 @@ Alignment make_alignment(const std::vector<std::string>& rows, const std::string
   return aln;
 }
 
-// Blocks given as first/last pairs, with the closing nupo + 1 entry.
-Blocks make_blocks(const std::vector<std::pair<int, int>>& pairs, std::int32_t nupo) {
-  Blocks b;
-  b.newpos.push_back(0);
-  for (auto [first, last] : pairs) {
-    b.newpos.push_back(first);
-    b.newpos.push_back(last);
-    if (last >= first) b.nupo3 += last - first + 1;
-  }
-  b.newpos.push_back(nupo + 1);
-  b.newtopos = static_cast<std::int32_t>(2 * pairs.size());
-  return b;
+Blocks make_blocks(std::vector<Span> spans, std::int32_t nupo) {
+  return Blocks{nupo, {}, std::move(spans), {}};
 }
 
 std::string saved(const Concatenation& c, InputFormat fileformat, char seq_type,

@@ -43,7 +43,7 @@ TEST(Jobs, ProcessGivesTheResultsOfAHandMadeJobFromItsArgumentsAlone) {
   EXPECT_EQ(r.nupo, 12);
   EXPECT_EQ(r.nupoung, 11);
   EXPECT_EQ(p.newlet.width(), 11);
-  EXPECT_EQ(r.blocks.nupo3, 12);
+  EXPECT_EQ(r.blocks.nupo3(), 12);
   EXPECT_EQ(p.cls.val.size(), 13u);
   const std::vector<std::pair<OutputFile, std::string>> files = {
       {OutputFile::kSelectedBlocks, job.fichero1 + "-sv"},

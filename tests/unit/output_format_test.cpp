@@ -8,6 +8,7 @@
 #include "core/path_split.h"
 #include "core/run_state.h"
 #include "output/alignment_file.h"
+#include "output/alignment_formats.h"
 #include "output/entry.h"
 #include "output/naming.h"
 #include "support/harness.h"
@@ -42,20 +43,22 @@ TEST(OutputNames, EveryFileOfOneAlignmentAndOfABatch) {
   EXPECT_EQ(batch_output_name("b/", "p", "-x", BatchFile::kBlocksOverview), "b/p-x.seq.svg");
 }
 
-// Writes one entry through a real file and returns the file's text.
+// Writes one sequence made of `stretches` (a range each) through a real file and returns the
+// file's text.
 std::string entry_text(InputFormat fileformat, char seq_type, const std::string& name,
                        const std::vector<std::string>& stretches) {
   testing::TempDir dir;
   const auto path = dir / "entry";
-  const EntryFormat format{fileformat, static_cast<SeqType>(seq_type)};
-  {
-    Writer out = Writer::create(path.string());
-    begin_entry(out, format, name);
-    ResidueGrouping grouping(out);
-    for (const auto& s : stretches) grouping.put(s);
-    end_entry(out, format);
-    out.close();
+  std::vector<Rows> rows;
+  const std::vector<std::string> names = {"", name};
+  AlignmentContent content{1, names, {}};
+  for (const std::string& s : stretches) {
+    rows.emplace_back(1, static_cast<std::int32_t>(s.size()));
+    std::memcpy(rows.back().row(1) + 1, s.data(), s.size());
   }
+  for (const Rows& r : rows) content.ranges.push_back({&r, 1, r.width()});
+  write_alignment(path.string(), {}, EntryFormat{fileformat, static_cast<SeqType>(seq_type)},
+                  content);
   return testing::read_file(path);
 }
 
@@ -112,18 +115,29 @@ TEST(AlignmentFile, FormatsAndFolderOfTheOutputOptions) {
     std::string text;
   };
   const Case cases[] = {
-      {{AlignmentFormat::kFasta, SeqType::kProtein},
+      {{OutputFormat::kFasta, SeqType::kProtein},
        ">human beta\nMKVAGLLAPQ \n>mouse\nMKVAGLLAPQ \n"},
-      {{AlignmentFormat::kPir, SeqType::kCodons},
+      {{OutputFormat::kPir, SeqType::kCodons},
        ">DL;human beta\n \nMKVAGLLAPQ *\n\n>DL;mouse\n \nMKVAGLLAPQ *\n\n"},
       // One line per sequence, ungrouped; the blank of a name would end it early.
-      {{AlignmentFormat::kPhylip, SeqType::kProtein},
+      {{OutputFormat::kPhylip, SeqType::kProtein},
        "2 10\nhuman_beta MKVAGLLAPQ\nmouse MKVAGLLAPQ\n"},
   };
   for (const Case& c : cases) {
     write_alignment("data/aln.fas-sv", outputs, c.format, content);
     EXPECT_EQ(testing::read_file(dir / "made/here/aln.fas-sv"), c.text);
   }
+  // Without --out-format an input is written back in its own format when that has a writer.
+  for (const AlignmentWriter& writer : alignment_writers()) {
+    EXPECT_EQ(&alignment_writer(writer.format), &writer);
+  }
+  const auto written_as = [](OutputFormat requested, InputFormat input) {
+    return EntryFormat(requested, input, SeqType::kDna).format;
+  };
+  EXPECT_EQ(written_as(OutputFormat::kSameAsInput, InputFormat::kPir), OutputFormat::kPir);
+  EXPECT_EQ(written_as(OutputFormat::kSameAsInput, InputFormat::kFasta), OutputFormat::kFasta);
+  EXPECT_EQ(written_as(OutputFormat::kSameAsInput, InputFormat::kNone), OutputFormat::kFasta);
+  EXPECT_EQ(written_as(OutputFormat::kPhylip, InputFormat::kPir), OutputFormat::kPhylip);
   EXPECT_EQ(final_output_path("aln.fas--", outputs), outputs.outdir + "/aln.fas--");
   outputs.outdir += "/";
   EXPECT_EQ(final_output_path("a/b/list.txt.seq", outputs), outputs.outdir + "list.txt.seq");

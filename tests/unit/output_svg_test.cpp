@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "input/readers.h"
@@ -23,12 +24,16 @@ const std::string kDash = "\xE2\x80\x93";  // en dash, between the ends of a ran
 
 using testing::xml_error;
 
-// An overview's input with the storage behind its spans.
+// An overview's input with the storage behind its spans: the counts of one alignment, turned
+// into shares when it is rendered, as an alignment run does.
 struct Case {
   OverviewData data;
   std::vector<float> val;
+  std::vector<float> excluded_val;
   std::vector<std::int32_t> gaps;
-  std::vector<std::int32_t> newpos{0};
+  std::int32_t max_scored_gaps = 0;
+  std::vector<Span> blocks;
+  std::vector<OverviewShare> shares;
 
   // `numseq` sequences; values and gaps from a fixed pseudo-random sequence; a block of
   // `block` positions every `every` positions (none when block is 0).
@@ -42,28 +47,26 @@ struct Case {
       val[p] =
           gaps[p] == 0 ? static_cast<float>(x % 7919 % static_cast<std::uint32_t>(numseq)) : 0.0f;
     }
-    std::int32_t selected = 0;
     for (std::int32_t p = 1; block > 0 && p + block - 1 <= nupo; p += every) {
-      newpos.insert(newpos.end(), {p, p + block - 1});
-      selected += block;
+      blocks.push_back({p, p + block - 1});
     }
-    data.newtopos = static_cast<std::int32_t>(newpos.size()) - 1;
-    newpos.push_back(nupo + 1);
     data.file_name = "generated.fas";
     data.type_label = "DNA";
     data.numseq = numseq;
     data.nupo = nupo;
-    data.val = val;
-    data.gaps = gaps;
-    data.newpos = newpos;
     data.negval = numseq / 2 + 1;
     data.flankval = numseq * 85 / 100;
-    data.selected = selected;
-    data.selected_percent = static_cast<std::int32_t>(std::int64_t{selected} * 100 / nupo);
     data.parameters = {{"b1", "Minimum Number Of Sequences For A Conserved Position", "6"},
                        {"b5", "Allowed Gap Positions", "None"}};
   }
   Case(const Case&) = delete;  // data's spans point into this object
+
+  std::string render() {
+    shares = overview_shares({val, excluded_val, gaps, data.numseq, max_scored_gaps}, data.nupo);
+    data.shares = shares;
+    data.blocks = blocks;
+    return render_svg(data);
+  }
 };
 
 std::size_t count(const std::string& text, const std::string& what) {
@@ -97,7 +100,7 @@ TEST(SvgOverview, WellFormedBoundedWidthAndSizeAtAnyLength) {
                        (g + 1) * (row.nupo / row.genes), 12, c.data.negval, c.data.flankval});
     }
     c.data.genes = genes;
-    const std::string doc = render_svg(c.data);
+    const std::string doc = c.render();
     EXPECT_EQ(doc.find("Gene boundaries") != std::string::npos, row.genes > 1 && row.genes <= 100);
     EXPECT_EQ(xml_error(doc), "");
     EXPECT_LE(attribute(doc, "width"), 1600);
@@ -143,10 +146,12 @@ TEST(SvgOverview, EachColumnShowsTheMeanAndMaximumOfItsPositions) {
   for (const std::int32_t nupo : {4080, 5003, 150}) {
     SCOPED_TRACE(nupo);
     Case c(nupo, 20, 0, 0);
-    // The first column's maxima are the full heights, the scale of the checks below.
+    // The first column's maxima are the full heights, the scale of the checks below; no
+    // position is excluded.
     c.val[1] = 20.0f;
     c.gaps[1] = 20;
-    const std::string doc = render_svg(c.data);
+    c.max_scored_gaps = 20;
+    const std::string doc = c.render();
     const bool agg = nupo > kPlotWidth;
     const auto path = [&](const std::string& series, const char* what) {
       return path_titled(doc, agg ? series + ", " + what + " per pixel column" : series);
@@ -197,7 +202,7 @@ TEST(SvgOverview, TicksFollowOneTwoFiveStepsForTheLength) {
                         {1000000, 100000, ">1,000,000<"}}) {
     SCOPED_TRACE(row.nupo);
     EXPECT_EQ(tick_step(row.nupo), row.step);
-    const std::string doc = render_svg(Case(row.nupo, 4, 0, 0).data);
+    const std::string doc = Case(row.nupo, 4, 0, 0).render();
     EXPECT_NE(doc.find(row.last_label), std::string::npos);
   }
 }
@@ -209,7 +214,7 @@ TEST(SvgOverview, HostileTextIsEscaped) {
   c.data.parameters = {{"b5", "Gaps & <more>", "\"All\""}};
   // The last gene is too narrow for its name: the key under the drawing names it.
   c.data.genes = {{"g&1", 1, 25}, {"</svg>", 26, 49}, {"narrow&gene", 50, 50}};
-  const std::string doc = render_svg(c.data);
+  const std::string doc = c.render();
   EXPECT_EQ(xml_error(doc), "");
   EXPECT_NE(doc.find("a&amp;b&lt;c&gt;&quot;d&#39;e\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD(.fas"),
             std::string::npos);
@@ -220,10 +225,8 @@ TEST(SvgOverview, HostileTextIsEscaped) {
 TEST(SvgOverview, BlocksAndStretchesCarryTheirPositions) {
   Case c(400, 10, 0, 0);
   // Two blocks and a codon remnant (last < first), which is not drawn.
-  c.newpos = {0, 3, 40, 90, 89, 100, 100, 401};
-  c.data.newpos = c.newpos;
-  c.data.newtopos = 6;
-  const std::string doc = render_svg(c.data);
+  c.blocks = {{3, 40}, {90, 89}, {100, 100}};
+  const std::string doc = c.render();
   for (const std::string& title : {"Block 1: positions 3" + kDash + "40 (38 positions)",
                                    std::string("Block 3: positions 100 (1 position)"),
                                    "Not selected: positions 1" + kDash + "2 (2 positions)",
@@ -257,9 +260,9 @@ TEST(SvgOverview, GapCountsAndTheExclusionsOfEachGapPolicy) {
   for (const auto& [policy, excluded] :
        {std::pair{GapPolicy::kNone, "4 positions"}, {GapPolicy::kWithHalf, "0 positions"}}) {
     Case c(5, 4, 0, 0);
-    c.data.gaps = gaps;
-    c.data.max_scored_gaps = gap_limit(policy, 4 / 2 + 1, 4);
-    const std::string doc = render_svg(c.data);
+    c.gaps = gaps;
+    c.max_scored_gaps = gap_limit(policy, 4 / 2 + 1, 4);
+    const std::string doc = c.render();
     EXPECT_NE(doc.find(std::string(excluded) + " excluded by the gap policy"), std::string::npos);
   }
   EXPECT_EQ(gap_limit(GapPolicy::kAll, 3, 4), 4);
@@ -280,46 +283,44 @@ TEST(SvgOverview, RendersWithRsvgConvert) {
   if (!testing::rsvg_available()) GTEST_SKIP() << "rsvg-convert is not installed";
   testing::TempDir dir;
   Case big_case(1000000, 8, 40, 97);
-  const std::vector<std::int32_t> gaps = count_gaps(generated_alignment(8, 1000000));
-  big_case.data.gaps = gaps;
+  big_case.gaps = count_gaps(generated_alignment(8, 1000000));
   big_case.data.genes = {{"one", 1, 400000}, {"two", 400001, 1000000}};
   big_case.data.empty_genes = {{"none", 400001, 400000}};
-  const Case& big = big_case;
-  const Case small(10, 3, 3, 5);
-  for (const Case* c : {&big, &small}) {
-    testing::write_file(dir / "o.svg", render_svg(c->data));
+  Case small(10, 3, 3, 5);
+  for (Case* c : {&big_case, &small}) {
+    testing::write_file(dir / "o.svg", c->render());
     EXPECT_TRUE(testing::renders_with_rsvg(dir / "o.svg"));
   }
 }
 
-// A concatenation gives its profiles as shares of each part's own sequences; shares worked out
-// from the counts draw exactly what the counts draw.
-TEST(SvgOverview, SharesDrawWhatTheirCountsDraw) {
-  for (const std::int32_t nupo : {300, 20000}) {
-    SCOPED_TRACE(nupo);
-    Case c(nupo, 7, 30, 70);
-    c.data.max_scored_gaps = 2;
-    const std::string from_counts = render_svg(c.data);
-    std::vector<OverviewShare> shares(c.val.size());
-    for (std::size_t p = 1; p < shares.size(); ++p) {
-      shares[p] = {c.val[p] * (1.0f / 7), static_cast<float>(c.gaps[p]) * (1.0f / 7),
-                   c.gaps[p] > 2};
-    }
-    c.data.val = {};
-    c.data.gaps = {};
-    c.data.shares = shares;
-    EXPECT_EQ(render_svg(c.data), from_counts);
+// A position's counts become shares of its alignment's sequences; an excluded position has the
+// value it would have had instead of its own 0, and is drawn hatched with it.
+TEST(SvgOverview, SharesKeepTheValueAnExcludedPositionWouldHaveHad) {
+  Case c(3, 7, 0, 0);
+  c.val = {0, 6, 0, 3};
+  c.excluded_val = {0, 0, 5, 0};
+  c.gaps = {0, 1, 3, 0};
+  c.max_scored_gaps = 2;
+  const std::string doc = c.render();
+  const float seventh = 1.0f / 7;
+  const std::vector<std::tuple<float, float, bool>> expected = {
+      {6 * seventh, seventh, false}, {5 * seventh, 3 * seventh, true}, {3 * seventh, 0, false}};
+  for (std::size_t p = 1; p <= 3; ++p) {
+    const OverviewShare& share = c.shares[p];
+    EXPECT_EQ(std::tuple(share.val, share.gaps, share.excluded), expected[p - 1]) << p;
   }
+  EXPECT_NE(doc.find("Conservation of excluded positions"), std::string::npos);
+  c.excluded_val.clear();  // not scored: nothing to hatch
+  EXPECT_EQ(c.render().find("Conservation of excluded positions"), std::string::npos);
 }
 
 // A real alignment of 8,226 positions: its gap profile and a block layout of its own.
 TEST(SvgOverview, RealAlignmentStaysSmall) {
   if (!testing::corpus_available()) GTEST_SKIP() << "corpus absent";
   const Alignment aln = load(testing::corpus_file("example3.fasta").string(), InputFormat::kFasta);
-  const std::vector<std::int32_t> gaps = count_gaps(aln);
   Case c(aln.nupo, aln.numseq, 25, 200);
-  c.data.gaps = gaps;
-  const std::string doc = render_svg(c.data);
+  c.gaps = count_gaps(aln);
+  const std::string doc = c.render();
   EXPECT_EQ(xml_error(doc), "");
   EXPECT_LT(doc.size(), 100000u);
 }

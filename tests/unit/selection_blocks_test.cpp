@@ -1,6 +1,7 @@
 // Block selection, the selection line and the ungapped alignment.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,7 @@
 namespace selvane {
 namespace {
 
-using Bounds = std::vector<std::int32_t>;
+using Spans = std::vector<Span>;
 
 // An alignment given row by row.
 Alignment from_rows(const std::vector<std::string>& rows) {
@@ -76,108 +77,106 @@ struct SelectionCase {
   const char* what;
   std::string classes;
   Params params;
-  Bounds pos;     // initial blocks, entry 0 included
-  Bounds newpos;  // selected blocks, entry 0 and the closing entry included
+  Spans pos;     // initial blocks
+  Spans newpos;  // selected blocks
 };
 
 TEST(Getpos, InitialBlocksAndPieces) {
   const std::string f10 = rep(10, 'F');
   const SelectionCase cases[] = {
-      {"no flank position: nothing selected", "cccccnnnnnccccc", {}, {0}, {0, 16}},
+      {"no flank position: nothing selected", "cccccnnnnnccccc", {}, {}, {}},
       {"a run of b3 = 8 nonconserved positions stays inside",
        rep(6, 'F') + rep(8, 'n') + rep(6, 'F'),
        {},
-       {0, 1, 20},
-       {0, 1, 20, 21}},
+       {{1, 20}},
+       {{1, 20}}},
       {"a run of 9 ends the block at the last flank before it",
        f10 + rep(9, 'n') + f10,
        {},
-       {0, 1, 10, 20, 29},
-       {0, 1, 10, 20, 29, 30}},
+       {{1, 10}, {20, 29}},
+       {{1, 10}, {20, 29}}},
       {"b3 = 0: the first nonconserved position ends the block",
        f10 + "n" + f10 + "cF",
        Params{.negblen = 0},
-       {0, 1, 10, 12, 23},
-       {0, 1, 10, 12, 23, 24}},
+       {{1, 10}, {12, 23}},
+       {{1, 10}, {12, 23}}},
       {"b3 = 0: conserved positions do not end the block",
        "FFFFFcccFFFFF",
        Params{.negblen = 0},
-       {0, 1, 13},
-       {0, 1, 13, 14}},
+       {{1, 13}},
+       {{1, 13}}},
       {"conserved positions at the tail, before the ending run, are left out",
        f10 + "ccc" + rep(9, 'n') + "c" + f10,
        {},
-       {0, 1, 10, 24, 33},
-       {0, 1, 10, 24, 33, 34}},
+       {{1, 10}, {24, 33}},
+       {{1, 10}, {24, 33}}},
       {"an initial block of exactly b0 is kept",
        "nn" + f10 + rep(9, 'n'),
        {},
-       {0, 3, 12},
-       {0, 3, 12, 22}},
+       {{3, 12}},
+       {{3, 12}}},
       {"one of b0 - 1 is dropped and the scan goes on after its run",
        rep(9, 'F') + rep(9, 'n') + f10,
        {},
-       {0, 19, 28},
-       {0, 19, 28, 29}},
+       {{19, 28}},
+       {{19, 28}}},
       {"an excluded position cuts [10, 40] into [10, 24] and [26, 40]",
        rep(9, 'n') + rep(15, 'F') + "x" + rep(15, 'F') + rep(9, 'n'),
        {},
-       {0, 10, 40},
-       {0, 10, 24, 26, 40, 50}},
+       {{10, 40}},
+       {{10, 24}, {26, 40}}},
       {"pieces shorter than b4 are dropped, the initial block is not",
        rep(9, 'n') + rep(15, 'F') + "x" + rep(15, 'F') + rep(9, 'n'),
        Params{.posblen2 = 16},
-       {0, 10, 40},
-       {0, 50}},
+       {{10, 40}},
+       {}},
       {"pieces are judged separately against b4",
        rep(15, 'F') + "x" + rep(9, 'F'),
        {},
-       {0, 1, 25},
-       {0, 1, 15, 26}},
+       {{1, 25}},
+       {{1, 15}}},
       {"a piece of exactly b4 is kept",
        rep(10, 'F') + "x" + rep(10, 'F'),
        {},
-       {0, 1, 21},
-       {0, 1, 10, 12, 21, 22}},
+       {{1, 21}},
+       {{1, 10}, {12, 21}}},
       {"after an excluded position the piece starts at the first conserved position",
        rep(12, 'F') + "xnnnc" + f10,
        {},
-       {0, 1, 27},
-       {0, 1, 12, 17, 27, 28}},
+       {{1, 27}},
+       {{1, 12}, {17, 27}}},
       {"a piece closed by an excluded position ends at the last conserved position",
        f10 + "cnnx" + f10,
        {},
-       {0, 1, 24},
-       {0, 1, 11, 15, 24, 25}},
+       {{1, 24}},
+       {{1, 11}, {15, 24}}},
       {"conserved positions between two excluded ones form a piece",
        rep(12, 'F') + "xncccnx" + rep(12, 'F'),
        Params{.posblen2 = 3},
-       {0, 1, 31},
-       {0, 1, 12, 15, 17, 20, 31, 32}},
+       {{1, 31}},
+       {{1, 12}, {15, 17}, {20, 31}}},
       {"... which is dropped when shorter than b4",
        rep(12, 'F') + "xncccnx" + rep(12, 'F'),
        {},
-       {0, 1, 31},
-       {0, 1, 12, 20, 31, 32}},
+       {{1, 31}},
+       {{1, 12}, {20, 31}}},
       {"no conserved position between two excluded ones: no piece between",
        rep(12, 'F') + "xnx" + rep(12, 'F'),
        Params{.posblen2 = 2},
-       {0, 1, 27},
-       {0, 1, 12, 16, 27, 28}},
+       {{1, 27}},
+       {{1, 12}, {16, 27}}},
       {"adjacent excluded positions",
        rep(12, 'F') + "xx" + rep(12, 'F'),
        {},
-       {0, 1, 26},
-       {0, 1, 12, 15, 26, 27}},
+       {{1, 26}},
+       {{1, 12}, {15, 26}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     const Blocks b = select(c.classes, c.params);
     EXPECT_EQ(b.pos, c.pos);
-    EXPECT_EQ(b.topos, static_cast<std::int32_t>(c.pos.size()) - 1);
     EXPECT_EQ(b.newpos, c.newpos);
-    EXPECT_EQ(b.newtopos, static_cast<std::int32_t>(c.newpos.size()) - 2);
-    EXPECT_EQ(b.newpos.back(), static_cast<std::int32_t>(c.classes.size()) + 1);
+    EXPECT_EQ(b.count(), static_cast<std::int32_t>(c.newpos.size()));
   }
 }
 
@@ -198,8 +197,8 @@ TEST(Getpos, TotalsAndTruncatedPercentage) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.classes);
     const Blocks b = select(c.classes, c.params);
-    EXPECT_EQ(b.nupo3, c.nupo3);
-    EXPECT_EQ(b.nupo3per, c.nupo3per);
+    EXPECT_EQ(b.nupo3(), c.nupo3);
+    EXPECT_EQ(b.nupo3per(), c.nupo3per);
   }
 }
 
@@ -219,13 +218,15 @@ TEST(Getpos, CodonBlocksSnapToWholeCodons) {
     const std::string classes = rep(c.first - 1, 'n') + rep(c.last - c.first + 1, 'F') + "nn";
     const auto nupo = static_cast<std::int32_t>(classes.size());
     const Blocks codons = select(classes, {.posblen = 2, .posblen2 = 2, .seq_type = 'C'});
-    EXPECT_EQ(codons.newpos, (Bounds{0, c.snapped_first, c.snapped_last, nupo + 1}));
-    const std::int32_t length = c.snapped_last - c.snapped_first + 1;
-    EXPECT_EQ(codons.nupo3, length);
-    EXPECT_EQ(codons.nupo3per, length * 100 / nupo);
+    EXPECT_EQ(codons.newpos, (Spans{{c.snapped_first, c.snapped_last}}));
+    const std::int32_t length = std::max(c.snapped_last - c.snapped_first + 1, 0);
+    EXPECT_EQ(codons.nupo3(), length);
+    EXPECT_EQ(codons.nupo3per(), length * 100 / nupo);
+    // A block without a whole codon is still a block.
+    EXPECT_EQ(codons.count(), 1);
     // DNA blocks stay where they are.
     const Blocks dna = select(classes, {.posblen = 2, .posblen2 = 2, .seq_type = 'D'});
-    EXPECT_EQ(dna.newpos, (Bounds{0, c.first, c.last, nupo + 1}));
+    EXPECT_EQ(dna.newpos, (Spans{{c.first, c.last}}));
   }
 }
 
@@ -241,48 +242,64 @@ TEST(Getpos, FirstSequenceBoundaries) {
   // Gaps of the first sequence only outside the blocks (at 1, 2, 15 and 20): each boundary is
   // the alignment position less the gaps before it.
   Blocks b = select(classes, {}, first_row({1, 2, 15, 20}));
-  EXPECT_EQ(b.newpos, (Bounds{0, 4, 13, 23, 32, 33}));
-  EXPECT_EQ(b.newposseq, (Bounds{0, 2, 11, 19, 28, 29}));
+  EXPECT_EQ(b.newpos, (Spans{{4, 13}, {23, 32}}));
+  EXPECT_EQ(b.newposseq, (Spans{{2, 11}, {19, 28}}));
 
   // Gaps inside the blocks too, one of them on a last boundary (13) and one on a first
   // boundary (23): the boundaries are still residue numbers of the first sequence.
   b = select(classes, {}, first_row({1, 2, 5, 13, 15, 20, 23}));
-  EXPECT_EQ(b.newposseq, (Bounds{0, 2, 9, 17, 25, 26}));
+  EXPECT_EQ(b.newposseq, (Spans{{2, 9}, {17, 25}}));
 
   // No block: no first-sequence boundaries.
   EXPECT_TRUE(select("nnnnFnnnnn", {}).newposseq.empty());
 
   // A codon block without a whole codon, [5, 6] -> [7, 6], holds no residue.
   b = select("nnnnFFnn", {.posblen = 2, .posblen2 = 2, .seq_type = 'C'}, "-AAAAAAA");
-  EXPECT_EQ(b.newposseq, (Bounds{0, 6, 5, 8}));
+  EXPECT_EQ(b.newposseq, (Spans{{6, 5}}));
 }
 
-Blocks blocks_at(const Bounds& boundaries, std::int32_t nupo) {
-  Blocks b;
-  b.newpos = {0};
-  b.newpos.insert(b.newpos.end(), boundaries.begin(), boundaries.end());
-  b.newtopos = static_cast<std::int32_t>(boundaries.size());
-  b.newpos.push_back(nupo + 1);
-  return b;
+// The selected blocks and the stretches between them (the nonconserved blocks) hold every
+// position exactly once, in order, for random class patterns of every sequence type.
+TEST(Getpos, SelectedAndNonconservedCoverEveryPositionOnce) {
+  std::uint32_t x = 2463534242u;
+  const auto next = [&] { return x ^= x << 13, x ^= x >> 17, x ^= x << 5; };
+  for (int round = 0; round < 300; ++round) {
+    std::string classes(1 + next() % 120, 'n');
+    for (char& c : classes) c = "FFFcnx"[next() % 6];
+    const char type = "PDC"[round % 3];
+    const Blocks b = select(classes, {.posblen = 2, .posblen2 = 2, .seq_type = type});
+    Spans all = b.newpos;
+    const Spans between = nonconserved(b);
+    all.insert(all.end(), between.begin(), between.end());
+    std::sort(all.begin(), all.end(), [](Span a, Span z) { return a.first < z.first; });
+    std::int32_t next_position = 1;
+    for (const Span& span : all) {
+      if (span.empty()) continue;  // a codon block without a whole codon
+      ASSERT_EQ(span.first, next_position) << classes << ' ' << type;
+      next_position = span.last + 1;
+    }
+    EXPECT_EQ(next_position, static_cast<std::int32_t>(classes.size()) + 1) << classes;
+    EXPECT_EQ(b.nupo3() + positions_in(between), static_cast<std::int64_t>(classes.size()));
+  }
 }
 
 TEST(Makeletselvane, HashInsideBlocksDotElsewhere) {
   struct Case {
     const char* what;
-    Bounds boundaries;
+    Spans blocks;
     std::int32_t nupo;
     std::string line;  // positions 1..nupo
   };
   const Case cases[] = {
       {"no block", {}, 6, "......"},
-      {"blocks [3, 5] and [9, 10]", {3, 5, 9, 10}, 12, "..###...##.."},
-      {"a block that ends at the last position", {2, 4}, 4, ".###"},
-      {"a block that covers everything", {1, 5}, 5, "#####"},
-      {"a codon block without a whole codon marks nothing", {1, 3, 7, 6}, 9, "###......"},
+      {"blocks [3, 5] and [9, 10]", {{3, 5}, {9, 10}}, 12, "..###...##.."},
+      {"a block that ends at the last position", {{2, 4}}, 4, ".###"},
+      {"a block that covers everything", {{1, 5}}, 5, "#####"},
+      {"a codon block without a whole codon marks nothing", {{1, 3}, {7, 6}}, 9, "###......"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    const std::string line = makeletselvane(blocks_at(c.boundaries, c.nupo), c.nupo);
+    const std::string line = makeletselvane(Blocks{c.nupo, {}, c.blocks, {}}, c.nupo);
     ASSERT_EQ(line.size(), static_cast<std::size_t>(c.nupo) + 1);
     EXPECT_EQ(line.substr(1), c.line);
   }

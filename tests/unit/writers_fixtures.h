@@ -52,19 +52,12 @@ inline Classification make_classification(std::int32_t nupo, const std::vector<S
   return cls;
 }
 
-// Selected blocks [first, last] in the boundary layout, with their totals.
+// Selected blocks [first, last] of an alignment of nupo positions.
 inline Blocks make_blocks(std::int32_t nupo,
                           const std::vector<std::pair<std::int32_t, std::int32_t>>& spans) {
   Blocks b;
-  b.newpos.push_back(0);
-  for (const auto& [first, last] : spans) {
-    b.newpos.push_back(first);
-    b.newpos.push_back(last);
-    if (last >= first) b.nupo3 += last - first + 1;
-  }
-  b.newpos.push_back(nupo + 1);
-  b.newtopos = static_cast<std::int32_t>(2 * spans.size());
-  b.nupo3per = b.nupo3 * 100 / nupo;
+  b.nupo = nupo;
+  for (const auto& [first, last] : spans) b.newpos.push_back({first, last});
   return b;
 }
 

@@ -82,7 +82,7 @@ Report report130(int form, int breakcount) {
       130, {{1, 2, 'A'}, {2, 3, 'C'}, {3, 2, 'D'}, {12, 1, 'C'}, {61, 2.5f, 'A'}, {130, 3, 'L'}});
   const std::vector<std::pair<std::int32_t, std::int32_t>> spans = {{1, 10}, {55, 70}};
   r.blocks = make_blocks(130, spans);
-  r.blocks.newposseq = {0, 1, 10, 50, 65};
+  r.blocks.newposseq = {{1, 10}, {50, 65}};
   r.letselvane = form == 3 ? std::string() : selection_line(130, spans);
   r.st = settings(InputFormat::kFasta, 'P');
   r.st.outputs.tog_viewfile = static_cast<ResultsForm>(form);

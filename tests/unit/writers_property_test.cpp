@@ -116,7 +116,7 @@ TEST(WriterProperties, SelectedAndNonconservedFilesHoldEveryPositionExactlyOnce)
     for (std::int32_t n = 1; n <= numseq; ++n) {
       const auto& sel = selected[static_cast<std::size_t>(n - 1)];
       const auto& comp = rest[static_cast<std::size_t>(n - 1)];
-      EXPECT_EQ(sel.size(), static_cast<std::size_t>(g.blocks.nupo3));
+      EXPECT_EQ(sel.size(), static_cast<std::size_t>(g.blocks.nupo3()));
       EXPECT_EQ(sel.size() + comp.size(), static_cast<std::size_t>(nupo));
       // Merge the two back by the selection line: the input row comes out.
       std::string merged;
