@@ -6,7 +6,7 @@
 #   make redo-cases      rewrite every expected file of the tests (CASE=name: one case folder)
 #   make bench           build Release and measure selvane on large generated alignments
 #   make fuzz            build the fuzz targets with clang and run them FUZZ_SECONDS seconds
-#   make bench-by-name   build Release and measure a batch of 10,000 genes joined by taxon
+#   make bench-by-name   build Release and measure batches of 1,000 to 50,000 genes joined by taxon
 #   make install         build Release and install selvane and its manual page under PREFIX
 #   make format          apply clang-format to the sources and tests
 #   make clean           remove build/
