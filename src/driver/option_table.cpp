@@ -3,9 +3,11 @@
 #include <cctype>
 #include <climits>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "core/setting_rules.h"
+#include "output/alignment_formats.h"
 
 namespace selvane {
 
@@ -232,17 +234,19 @@ bool same_letters(std::string_view a, std::string_view b) {
   return true;
 }
 
+// The formats are the rows of the alignment writers' table.
 std::string set_out_format(OptionContext& c, const OptionValue& v) {
-  if (same_letters(v.text, "fasta")) {
-    c.st.outputs.out_format = OutputFormat::kFasta;
-  } else if (same_letters(v.text, "pir")) {
-    c.st.outputs.out_format = OutputFormat::kPir;
-  } else if (same_letters(v.text, "phylip")) {
-    c.st.outputs.out_format = OutputFormat::kPhylip;
-  } else {
-    return "the format is fasta, pir or phylip";
+  const std::span<const AlignmentWriter> writers = alignment_writers();
+  std::string names;  // "a, b or c"
+  for (std::size_t i = 0; i < writers.size(); ++i) {
+    if (same_letters(v.text, writers[i].name)) {
+      c.st.outputs.out_format = writers[i].format;
+      return {};
+    }
+    names += i == 0 ? "" : i + 1 == writers.size() ? " or " : ", ";
+    names += writers[i].name;
   }
-  return {};
+  return "the format is " + names;
 }
 
 // The separator and the pattern are kept as typed: a batch that concatenates checks them
