@@ -1,10 +1,12 @@
-// Runs one command and reports its wall time and peak memory, for the benchmark script.
+// Runs one command and reports its wall time, CPU time and peak memory, for the benchmark scripts.
 //
 //   measure REPORT COMMAND [ARGUMENT ...]
 //
 // The command inherits the standard streams. When it has ended, REPORT receives one line:
-// "WALL_SECONDS PEAK_KIB STATUS", where PEAK_KIB is the command's maximum resident set size as
-// the kernel counts it and STATUS its exit status (128 + the signal when a signal ended it).
+// "WALL_SECONDS PEAK_KIB STATUS CPU_SECONDS", where PEAK_KIB is the command's maximum resident
+// set size as the kernel counts it, STATUS its exit status (128 + the signal when a signal ended
+// it) and CPU_SECONDS its user and system time, which the load of a busy machine changes far
+// less than the wall time.
 // measure itself exits 0 once the report is written, whatever the command returned.
 #include <spawn.h>
 #include <sys/resource.h>
@@ -45,6 +47,10 @@ int main(int argc, char** argv) {
     std::perror("measure: report");
     return 1;
   }
-  std::fprintf(report, "%.6f %ld %d\n", wall.count(), usage.ru_maxrss, code);
+  const auto seconds = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+  };
+  std::fprintf(report, "%.6f %ld %d %.3f\n", wall.count(), usage.ru_maxrss, code,
+               seconds(usage.ru_utime) + seconds(usage.ru_stime));
   return std::fclose(report) == 0 ? 0 : 1;
 }

@@ -93,7 +93,7 @@ timed() {
   local dir="$1" report="$scratch/report"
   shift
   (cd "$dir" && exec "$measure" "$report" "$@")
-  read -r wall kib status <"$report"
+  read -r wall kib status _ <"$report"
 }
 
 # stats VALUE...: prints "median min max".
