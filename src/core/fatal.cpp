@@ -2,10 +2,10 @@
 
 namespace selvane {
 
-void fatal(std::string_view message, std::string detail) {
+void fatal(std::string_view message, std::string detail, std::string hint) {
   std::string text(message);
   text += '\n';
-  throw FatalError(std::move(text), std::move(detail));
+  throw FatalError(std::move(text), std::move(detail)).with_hint(std::move(hint));
 }
 
 void fatal_raw(std::string_view text, std::string detail) {

@@ -24,14 +24,22 @@ class FatalError {
   // "selvane: "; empty when the message says it all. Standard output never shows it, so logs
   // and scripts that read the messages see them unchanged.
   const std::string& detail() const { return detail_; }
+  // A second line for standard error, after the detail: what to do about it; empty when there
+  // is nothing to add.
+  const std::string& hint() const { return hint_; }
+  FatalError& with_hint(std::string hint) {
+    hint_ = std::move(hint);
+    return *this;
+  }
 
  private:
   std::string text_;
   std::string detail_;
+  std::string hint_;
 };
 
-// The message is written as a line: the message, then a line end.
-[[noreturn]] void fatal(std::string_view message, std::string detail = {});
+// The message is written as a line: the message, then a line end. `hint`: see hint().
+[[noreturn]] void fatal(std::string_view message, std::string detail = {}, std::string hint = {});
 
 // The message is written as it stands, without a line end of its own.
 [[noreturn]] void fatal_raw(std::string_view text, std::string detail = {});

@@ -27,7 +27,15 @@ enum class GapPolicy : std::int32_t { kNone = 1, kWithHalf = 2, kAll = 3 };
 enum class ResultsForm : std::int32_t { kNone = 0, kHtml = 1, kText = 2, kShort = 3 };
 
 // Format of the current input, decided once from its first alignment.
-enum class InputFormat : std::int32_t { kNone = 0, kPir = 1, kFasta = 2 };
+enum class InputFormat : std::int32_t {
+  kNone = 0,
+  kPir = 1,
+  kFasta = 2,
+  kPhylip = 3,
+  kClustal = 4,
+  kStockholm = 5,
+  kNexus = 6,
+};
 
 // Format of the alignment files a run writes (--out-format); by default the input's own.
 enum class OutputFormat : std::int32_t { kSameAsInput = 0, kFasta, kPir, kPhylip };
@@ -117,6 +125,14 @@ struct CurrentInput {
   bool type_chosen = false;
   // --long-names: names of any length are read (and written whole).
   bool long_names = false;
+  // --in-format: how the format of the input is decided. Without it (nullopt), NBRF/PIR or FASTA
+  // by the first line, FASTA read as protein; kNone (auto): every format the program reads, tried
+  // in the order of the table of input formats; otherwise that format alone. With it, a format
+  // that names no sequence type takes its type from its letters.
+  std::optional<InputFormat> in_format;
+  // The type was read from the letters of the first alignment, this share of which (in percent)
+  // are A, C, G, T, U or N; nullopt when detection or the file named it.
+  std::optional<std::int32_t> typed_by_letters;
   // b1 (negval_set) or b2 (flankval_set) was set by the user since the input was opened. A
   // batch joined by taxon keeps such a value for every alignment and derives the other.
   bool negval_set = false;

@@ -116,9 +116,11 @@ int run_command_line(std::span<const std::string_view> args, Writer& out, RunSta
   apply_startup_defaults(st);
   // Every stop ends the same way: no temporary file left, the detail on standard error, the
   // message and "Execution terminated" on standard output, status 1.
-  const auto stop = [&](const std::string& detail, std::string_view text) {
+  const auto stop = [&](const std::string& detail, std::string_view text,
+                        const std::string& hint = {}) {
     remove_pending_files();
     if (!detail.empty()) diagnose(out, detail);
+    if (!hint.empty()) diagnose(out, hint);
     out.write(text);
     out.write("\nExecution terminated\n");
     out.flush();
@@ -131,7 +133,7 @@ int run_command_line(std::span<const std::string_view> args, Writer& out, RunSta
         memory_detail(error.file().empty() ? st.input.filename : error.file(), error.detail()),
         error.text());
   } catch (const FatalError& error) {
-    return stop(error.detail(), error.text());
+    return stop(error.detail(), error.text(), error.hint());
   } catch (const std::bad_alloc&) {
     // Allocations that matter report their own array; this is the last resort.
     return stop(memory_detail(st.input.filename, "out of memory"), "\nMemory allocation failure\n");

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/setting_rules.h"
+#include "input/formats.h"
 #include "output/alignment_formats.h"
 
 namespace selvane {
@@ -249,6 +250,17 @@ std::string set_out_format(OptionContext& c, const OptionValue& v) {
   return "the format is " + names;
 }
 
+std::string set_in_format(OptionContext& c, const OptionValue& v) {
+  if (same_letters(v.text, "auto")) {
+    c.st.input.in_format = InputFormat::kNone;
+  } else if (const InputFormatRow* row = find_input_format(v.text)) {
+    c.st.input.in_format = row->format;
+  } else {
+    return "the format is auto, fasta, pir, phylip, clustal, stockholm or nexus";
+  }
+  return {};
+}
+
 // The separator and the pattern are kept as typed: a batch that concatenates checks them
 // before it writes anything, and only such a batch uses them.
 std::string set_taxon_sep(OptionContext& c, const OptionValue& v) {
@@ -304,7 +316,7 @@ constexpr bool kAnyCase = true;
 constexpr OptionRow kOptions[] = {
     {"-t", "P|D|C", kLetter, kAfter, set_type,
      "sequence type: protein, DNA, codons (default: from the input;\n"
-     "FASTA is read as protein)"},
+     "FASTA is read as protein, see --in-format)"},
     {"-b1", "N/2+1..b2", kNumber, kAfter, set_b1,
      "b1, minimum sequences for a conserved position\n(default: N/2+1)", nullptr, kAnyCase},
     {"-b2", "b1..N", kNumber, kAfter, set_b2,
@@ -375,6 +387,13 @@ constexpr OptionRow kOptions[] = {
      "format of the alignment files: selected and nonconserved\n"
      "blocks, ungapped alignment, concatenations (default: the\n"
      "input's); phylip is the relaxed form tree builders read"},
+    {"--in-format", "auto|fasta|pir|phylip|clustal|stockholm|nexus", kText, kBefore, set_in_format,
+     "read the input, and every alignment a paths file lists, in\n"
+     "this format; auto tries NBRF/PIR, FASTA, NEXUS, Stockholm,\n"
+     "Clustal and PHYLIP in this order; a format that names no\n"
+     "sequence type is DNA when 90 % of its letters are A, C, G,\n"
+     "T, U or N, else protein (default: NBRF/PIR or FASTA, FASTA\n"
+     "read as protein)"},
     {"--long-names", "", kNone, kBefore, turn_on<&RunState::input, &CurrentInput::long_names>,
      "accept sequence names of any length and write them whole\n"
      "(default: header lines of at most 73 characters)"},

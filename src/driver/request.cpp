@@ -33,6 +33,7 @@ Request make_request(const RunState& st) {
   request.numal = input.numal;
   request.long_names = input.long_names;
   request.type_chosen = input.type_chosen;
+  request.typed_by_letters = input.typed_by_letters;
   request.tog_sub = input.tog_sub;
   request.user = user_counts(st.params, input);
   return request;

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,8 @@ struct Request {
   std::int32_t numal = 1;  // alignments the input stands for, counted when it was opened
   bool long_names = false;
   bool type_chosen = false;  // the user chose the type: no hint about it
+  // The type was read from the letters of the first alignment (see CurrentInput).
+  std::optional<std::int32_t> typed_by_letters;
 
   // b1 and b2 across a batch: fixed for all of it (tog_sub) or derived for each alignment, and
   // the values the user set, which a join by name keeps for every alignment.

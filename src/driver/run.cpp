@@ -147,6 +147,10 @@ ProcessedAlignment process(const Request& request, const Job& job, const Alignme
   if (wants_selection_line(o)) letselvane = makeletselvane(r.blocks, aln.nupo);
   if (o.svg_overview) p.gaps = allocating("overview", [&] { return count_gaps(aln); });
   printpos(r, out);
+  if (aln.unread_from > 0) {
+    diagnose(out, job.fichero1 + ": a further alignment begins on line " +
+                      std::to_string(aln.unread_from) + "; only the first one is read");
+  }
   if (r.blocks.nupo3() == 0) {
     diagnose(out,
              job.fichero1 + ": no position selected; " + no_selection_hint(params, aln, p.cls));
@@ -167,6 +171,14 @@ Alignment in_run_frame(const Request& request, Alignment loaded) {
 
 void hint_sequence_type(const Request& request, const std::string& fichero1, const Alignment& aln,
                         Writer& out) {
+  if (request.typed_by_letters && !request.type_chosen) {
+    const std::int32_t percent = *request.typed_by_letters;
+    diagnose(out, fichero1 + ": its file names no sequence type: read as " +
+                      (request.params.seq_type == SeqType::kDna ? "DNA" : "protein") + ", as " +
+                      std::to_string(std::max(percent, 0)) +
+                      " % of its letters are A, C, G, T, U or N (-t= chooses the type)");
+    return;
+  }
   if (request.fileformat != InputFormat::kFasta || request.params.seq_type != SeqType::kProtein ||
       request.type_chosen) {
     return;
@@ -197,6 +209,7 @@ void apply_detection(RunState& st, const Detection& found, Writer& out) {
     return;
   }
   st.input.type_chosen = false;
+  st.input.typed_by_letters.reset();
   st.input.first_path = found.first_path;
   st.input.tog_sb = found.paths_file;
   st.input.numal = found.count;
@@ -219,7 +232,7 @@ void apply_detection(RunState& st, const Detection& found, Writer& out) {
 }
 
 std::optional<Alignment> open_input(RunState& st, Writer& out) {
-  Detection found = checkfiletype(st.input.filename);
+  Detection found = checkfiletype(st.input.filename, st.input.in_format);
   apply_detection(st, found, out);
   if (st.input.filename.empty()) return std::nullopt;
   // Read on from the bytes detection looked at: the input is opened once.
@@ -227,6 +240,15 @@ std::optional<Alignment> open_input(RunState& st, Writer& out) {
   Alignment aln = working_on(first, [&] {
     return load(std::move(*found.first_alignment), st.input.fileformat, st.input.long_names);
   });
+  if (st.params.seq_type == SeqType::kUnknown) {
+    // A format that names no type, read with --in-format: the type the file declares, or its
+    // letters'.
+    st.params.seq_type = aln.declared_type;
+    if (st.params.seq_type == SeqType::kUnknown) {
+      st.input.typed_by_letters = nucleotide_letter_percent(aln);
+      st.params.seq_type = type_from_letters(*st.input.typed_by_letters);
+    }
+  }
   st.input.numseq = aln.numseq;
   st.input.nupo = aln.nupo;
   out.printf("\n%i sequences and %i positions in the first alignment file:\n", aln.numseq,

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/bulk_memory.h"
+#include "core/run_state.h"
 
 namespace selvane {
 
@@ -60,6 +61,11 @@ struct Alignment {
   // The columns of the input (counted from 1, ascending) that were removed as gaps in every
   // sequence; the input had nupo + gap_columns.size() columns (see input_columns()).
   std::vector<std::int32_t> gap_columns;
+  // The sequence type the file itself declares (a NEXUS DATATYPE); kUnknown when it names none
+  // or its format has no place for one (the NBRF/PIR type is read by detection).
+  SeqType declared_type = SeqType::kUnknown;
+  // The line of the file where a further alignment begins, which was not read; 0 when none.
+  std::int64_t unread_from = 0;
 };
 
 }  // namespace selvane

@@ -81,7 +81,104 @@ std::optional<ReadProblem> AlignmentBuilder::end_sequence(std::int64_t line) {
   return std::nullopt;
 }
 
+void AlignmentBuilder::add_row(std::string_view name) {
+  const std::int32_t s = next_index();
+  std::string text = allocating("name", s, [&] { return std::string(name); });
+  allocating("name", [&] { al_.name.push_back(std::move(text)); });
+  allocating("let\n", s, [&] {
+    lengths_.push_back(0);
+    rows_.resize(static_cast<std::size_t>(s) * stride_);
+  });
+  ++al_.numseq;
+  if (stride_ > 0) rows_[static_cast<std::size_t>(s - 1) * stride_] = '\0';
+}
+
+std::size_t AlignmentBuilder::append(std::int32_t s, std::string_view text) {
+  const auto index = static_cast<std::size_t>(s - 1);
+  const std::size_t length = lengths_[index];
+  const auto row = [&] { return rows_.data() + index * stride_ + 1 + length; };
+  std::size_t stored = 0;
+  if (length + 1 + text.size() <= stride_) {
+    stored = copy_line_residues(text, row());
+  } else {
+    // The blanks of the line may leave its residues room enough: counted before the row grows.
+    scratch_.resize(text.size());
+    stored = copy_line_residues(text, scratch_.data());
+    if (length + 1 + stored > stride_) widen(length + 1 + stored);
+    std::memcpy(row(), scratch_.data(), stored);
+  }
+  lengths_[index] = length + stored;
+  return stored;
+}
+
+void AlignmentBuilder::widen(std::size_t stride) {
+  if (stride <= stride_) return;
+  const std::size_t wider = std::max(stride, 2 * stride_);
+  const std::size_t old = stride_;
+  allocating("let\n", al_.numseq,
+             [&] { rows_.resize(static_cast<std::size_t>(al_.numseq) * wider); });
+  stride_ = wider;
+  // Every row moves to a place at or after its old one: from the last row back, none is
+  // overwritten before it has moved.
+  for (std::size_t s = lengths_.size(); s-- > 0;) {
+    char* from = rows_.data() + s * old;
+    char* to = rows_.data() + s * wider;
+    if (old == 0) {
+      *to = '\0';
+    } else {
+      std::memmove(to, from, 1 + lengths_[s]);
+    }
+  }
+}
+
+void AlignmentBuilder::expect_rows(std::int32_t numseq, std::int64_t width) {
+  if (numseq < 1) return;
+  const auto rows = static_cast<std::size_t>(numseq);
+  // Each residue takes a byte of the input, and each row at least one more: the input's size
+  // bounds the room worth making. An input of unknown size is taken at its word up to a bound,
+  // and its rows grow from there as they fill.
+  constexpr std::size_t kUnsized = std::size_t{1} << 26;
+  const std::size_t budget = size_hint_ > 0 ? size_hint_ : kUnsized;
+  std::size_t stride = budget / rows;
+  if (width > 0) {
+    stride = std::min(stride, static_cast<std::size_t>(width) + 1);
+  } else if (size_hint_ == 0) {
+    return;
+  }
+  widen(stride);
+  if (rows * stride_ <= budget) allocating("let\n", [&] { rows_.reserve(rows * stride_); });
+  if (rows * sizeof(std::string) <= budget) {
+    allocating("name", [&] {
+      al_.name.reserve(rows + 1);
+      lengths_.reserve(rows);
+    });
+  }
+}
+
+std::optional<ReadProblem> AlignmentBuilder::end_rows() {
+  for (std::size_t s = 1; s < lengths_.size(); ++s) {
+    if (lengths_[s] == lengths_[0]) continue;
+    const auto index = static_cast<std::int32_t>(s + 1);
+    ReadProblem problem(ReadProblemKind::kUnequalLengths, 0, index, al_.name[s + 1]);
+    problem.count = static_cast<std::int64_t>(lengths_[s]);
+    problem.expected = static_cast<std::int64_t>(lengths_[0]);
+    problem.expected_text = al_.name[1];
+    return problem;
+  }
+  if (!lengths_.empty()) al_.nupo = static_cast<std::int32_t>(lengths_[0]);
+  return std::nullopt;
+}
+
 Alignment AlignmentBuilder::finish() {
+  if (!lengths_.empty()) {
+    // Rows filled in pieces are closed up to the stride of their common length; each moves to
+    // a place at or before its old one.
+    const std::size_t stride = static_cast<std::size_t>(al_.nupo) + 1;
+    for (std::size_t s = 0; s < lengths_.size() && stride != stride_; ++s) {
+      std::memmove(rows_.data() + s * stride, rows_.data() + s * stride_, stride);
+    }
+    rows_.resize(lengths_.size() * stride);
+  }
   al_.let.storage() = std::move(rows_);
   al_.let.reshape(al_.numseq, al_.nupo);
   return std::move(al_);
@@ -100,6 +197,15 @@ void AlignmentBuilder::reserve_names(std::size_t row_length) {
 
 void NamesBuilder::begin_sequence(std::string_view name) {
   allocating("name", static_cast<std::int64_t>(names_.size()), [&] { names_.emplace_back(name); });
+}
+
+void NamesBuilder::add_row(std::string_view name) {
+  begin_sequence(name);
+  ++ended_;
+}
+
+std::size_t NamesBuilder::append(std::int32_t, std::string_view text) {
+  return count_line_residues(text);
 }
 
 bool NamesBuilder::scan(BlockReader& in, char stop) {
@@ -124,6 +230,16 @@ std::optional<ReadProblem> header_too_long(const SequenceSink& sink, const std::
                       line.substr(marker));
   problem.count = static_cast<std::int64_t>(line.size() - marker);
   problem.expected = static_cast<std::int64_t>(kMaxHeaderLength - (ended ? 1 : 0) - marker);
+  return problem;
+}
+
+std::optional<ReadProblem> name_too_long(const SequenceSink& sink, std::string_view name,
+                                         bool long_names, std::int64_t line_number) {
+  if (long_names || name.size() <= kMaxNameLength) return std::nullopt;
+  ReadProblem problem(ReadProblemKind::kNameTooLong, line_number, sink.next_index(),
+                      std::string(name));
+  problem.count = static_cast<std::int64_t>(name.size());
+  problem.expected = static_cast<std::int64_t>(kMaxNameLength);
   return problem;
 }
 

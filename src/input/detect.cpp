@@ -36,27 +36,64 @@ FatalError listed_error(const FatalError& error, const ListedPath& listed,
   std::string detail = error.detail();
   if (detail.empty()) detail = listed.path + ": the batch stops here";
   detail += " (listed on line " + std::to_string(listed.line) + " of " + paths_file + ")";
-  return FatalError(error.text(), std::move(detail));
-}
-
-DetectedFormat checkformat(std::string_view line, const std::string& path, LineEnds ends) {
-  for (const InputFormatRow* row : input_formats()) {
-    const Sniffed sniffed = row->sniff(line);
-    if (!sniffed.claimed) continue;
-    if (sniffed.broken)
-      stop_reading(ReadProblem(*sniffed.broken, 0, 0, std::string(line)), path, ends);
-    // A format that names no type: protein until the user says otherwise.
-    return {row->format, sniffed.type == SeqType::kUnknown ? SeqType::kProtein : sniffed.type};
-  }
-  stop_reading(ReadProblem(ReadProblemKind::kNoFormat, 0, 0, std::string(line)), path, ends);
+  return FatalError(error.text(), std::move(detail)).with_hint(error.hint());
 }
 
 namespace {
 
-DetectedFormat checkformat(BlockReader& in) {
-  return checkformat(in.first_nonblank_line(), in.name(), in.line_ends());
+// Ends the run with the problem `kind` of the first line `line` of `path`, which concerns the
+// format of `row` when there is one.
+[[noreturn]] void stop_detecting(ReadProblemKind kind, std::string_view line,
+                                 const InputFormatRow* row, const std::string& path,
+                                 LineEnds ends) {
+  ReadProblem problem(kind, 0, 0, std::string(line));
+  if (row != nullptr) {
+    problem.format = row->title;
+    problem.expected_text = row->name;
+  }
+  stop_reading(problem, path, ends);
 }
 
+}  // namespace
+
+DetectedFormat checkformat(std::string_view line, const std::string& path, LineEnds ends,
+                           std::optional<InputFormat> in_format) {
+  const auto stop = [&](ReadProblemKind kind, const InputFormatRow* row) {
+    stop_detecting(kind, line, row, path, ends);
+  };
+  if (in_format && *in_format != InputFormat::kNone) {
+    // One format, asked for by name.
+    const InputFormatRow* row = find_input_format(*in_format);
+    const Sniffed sniffed = row->sniff(line);
+    if (!sniffed.claimed) stop(ReadProblemKind::kNotInFormat, row);
+    if (sniffed.broken) stop(*sniffed.broken, nullptr);
+    return {row->format, sniffed.type};
+  }
+  for (const InputFormatRow* row : input_formats()) {
+    if (!in_format && !row->read_by_default) continue;
+    const Sniffed sniffed = row->sniff(line);
+    if (!sniffed.claimed) continue;
+    if (sniffed.broken) stop(*sniffed.broken, nullptr);
+    // Without --in-format, a format that names no type is protein until the user says otherwise.
+    const bool protein = !in_format && sniffed.type == SeqType::kUnknown;
+    return {row->format, protein ? SeqType::kProtein : sniffed.type};
+  }
+  if (in_format) stop(ReadProblemKind::kNoKnownFormat, nullptr);
+  // The formats read only with --in-format: the user learns which one the file looks like.
+  for (const InputFormatRow* row : input_formats()) {
+    if (!row->read_by_default && row->sniff(line).claimed) stop(ReadProblemKind::kNoFormat, row);
+  }
+  stop_detecting(ReadProblemKind::kNoFormat, line, nullptr, path, ends);
+}
+
+namespace {
+
+DetectedFormat checkformat(BlockReader& in, std::optional<InputFormat> in_format) {
+  return checkformat(in.first_nonblank_line(), in.name(), in.line_ends(), in_format);
+}
+
+// Every format, those read only with --in-format included: a file in one of them is no paths
+// file.
 bool claimed_by_a_format(std::string_view line) {
   for (const InputFormatRow* row : input_formats()) {
     if (row->sniff(line).claimed) return true;
@@ -113,7 +150,7 @@ bool names_a_first_entry(const std::string& line, int error, const std::string& 
 
 }  // namespace
 
-Detection checkfiletype(const std::string& filename) {
+Detection checkfiletype(const std::string& filename, std::optional<InputFormat> in_format) {
   Detection found;
   std::optional<BlockReader> input = BlockReader::open(filename, &found.not_regular);
   if (!input) {
@@ -138,9 +175,9 @@ Detection checkfiletype(const std::string& filename) {
             FatalError("\nFile not opened\n", not_opened_detail("input", line, error, not_regular)),
             first, filename);
       }
-      checkformat(line, filename, ends);  // ends the run: no format claims the line
+      checkformat(line, filename, ends, in_format);  // ends the run: no format claims the line
     }
-    found.format = checkformat(*input);
+    found.format = checkformat(*input, in_format);
     found.first_path = filename;
     found.count = 1;
     found.first_alignment = std::move(input);
@@ -149,7 +186,7 @@ Detection checkfiletype(const std::string& filename) {
 
   found.paths_file = true;
   found.first_path = line;
-  found.format = checkformat(*first_alignment);
+  found.format = checkformat(*first_alignment, in_format);
   found.first_alignment = std::move(first_alignment);
   std::string path;
   while (next_path(*input, path)) ++found.count;

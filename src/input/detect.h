@@ -71,14 +71,18 @@ decltype(auto) for_listed(const ListedPath& listed, const std::string& paths_fil
 // The format and type of the alignment `path` from its first non-blank line `line` (without its
 // line end), by the first row of the table of input formats that claims it; ends the run
 // (FatalError) when none does or the line is wrong for the row that does. `ends`: the line
-// ends of `path`, for the message.
+// ends of `path`, for the message. `in_format` is the choice of --in-format: without
+// it only the formats read by default are tried, and a format that names no type is protein;
+// with it, such a format leaves the type unknown (SeqType::kUnknown) for its letters to tell.
 DetectedFormat checkformat(std::string_view line, const std::string& path = {},
-                           LineEnds ends = LineEnds::kNone);
+                           LineEnds ends = LineEnds::kNone,
+                           std::optional<InputFormat> in_format = std::nullopt);
 
 // Decides what `filename` is. An input whose first non-blank line names a file that can be
 // opened is a paths file. Format errors are fatal. Each file is opened once: the input, and for
 // a paths file the first alignment it lists; the paths are counted from the input as it was
-// opened.
-Detection checkfiletype(const std::string& filename);
+// opened. `in_format`: as for checkformat().
+Detection checkfiletype(const std::string& filename,
+                        std::optional<InputFormat> in_format = std::nullopt);
 
 }  // namespace selvane

@@ -37,6 +37,8 @@ std::optional<ReadProblem> read_fasta(BlockReader& in, SequenceSink& sink,
 
 }  // namespace
 
-extern const InputFormatRow kFastaFormat = {InputFormat::kFasta, "fasta", sniff_fasta, read_fasta};
+extern const InputFormatRow kFastaFormat = {
+    InputFormat::kFasta, "fasta",   "FASTA", "a header line that begins with '>'", true,
+    sniff_fasta,         read_fasta};
 
 }  // namespace selvane

@@ -1,15 +1,33 @@
 #include "input/formats.h"
 
+#include <cctype>
+
 namespace selvane {
 
 // Each row is defined in the file of its reader.
 extern const InputFormatRow kPirFormat;
 extern const InputFormatRow kFastaFormat;
+extern const InputFormatRow kNexusFormat;
+extern const InputFormatRow kStockholmFormat;
+extern const InputFormatRow kClustalFormat;
+extern const InputFormatRow kPhylipFormat;
 
 namespace {
 
-// Every NBRF/PIR header is a FASTA header too: NBRF/PIR is tried first.
-const InputFormatRow* const kRows[] = {&kPirFormat, &kFastaFormat};
+// Every NBRF/PIR header is a FASTA header too: NBRF/PIR is tried first. The first lines of the
+// others exclude each other; PHYLIP's, two numbers, is the least telling, so it comes last.
+const InputFormatRow* const kRows[] = {&kPirFormat,       &kFastaFormat,   &kNexusFormat,
+                                       &kStockholmFormat, &kClustalFormat, &kPhylipFormat};
+
+bool same_letters(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -20,6 +38,13 @@ std::span<const InputFormatRow* const> input_formats() {
 const InputFormatRow* find_input_format(InputFormat format) {
   for (const InputFormatRow* row : kRows) {
     if (row->format == format) return row;
+  }
+  return nullptr;
+}
+
+const InputFormatRow* find_input_format(std::string_view name) {
+  for (const InputFormatRow* row : kRows) {
+    if (same_letters(row->name, name)) return row;
   }
   return nullptr;
 }

@@ -1,6 +1,7 @@
 // The table of input formats: what each is called, how its first line is recognised, and its
 // reader. Detection, load() and read_names() go through it; a format is a row defined beside
-// its reader (fasta.cpp, pir.cpp) and listed in formats.cpp.
+// its reader (fasta.cpp, pir.cpp, nexus.cpp, stockholm.cpp, clustal.cpp, phylip.cpp) and listed
+// in formats.cpp.
 #pragma once
 
 #include <optional>
@@ -38,7 +39,13 @@ struct Sniffed {
 
 struct InputFormatRow {
   InputFormat format;
-  std::string_view name;  // how people name it: "fasta", "pir"
+  std::string_view name;   // as --in-format spells it: "fasta", "pir", "phylip"
+  std::string_view title;  // how messages name it: "FASTA", "NBRF/PIR", "PHYLIP"
+  // What the first line of a file in this format is, for messages: "a line '#NEXUS'".
+  std::string_view opening;
+  // Read without --in-format. The other formats are read only when asked for: a run without
+  // the option reads and reports exactly what it always did.
+  bool read_by_default;
   Sniffed (*sniff)(std::string_view first_line);
   // Reads the whole input into `sink`, or stops at the first problem and returns it.
   std::optional<ReadProblem> (*read)(BlockReader& in, SequenceSink& sink,
@@ -50,5 +57,8 @@ std::span<const InputFormatRow* const> input_formats();
 
 // The row of `format`; null for InputFormat::kNone (no input decided yet).
 const InputFormatRow* find_input_format(InputFormat format);
+
+// The row named `name` as --in-format spells it, in any case; null for none.
+const InputFormatRow* find_input_format(std::string_view name);
 
 }  // namespace selvane

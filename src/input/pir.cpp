@@ -57,6 +57,8 @@ std::optional<ReadProblem> read_pir(BlockReader& in, SequenceSink& sink,
 
 }  // namespace
 
-extern const InputFormatRow kPirFormat = {InputFormat::kPir, "pir", sniff_pir, read_pir};
+extern const InputFormatRow kPirFormat = {
+    InputFormat::kPir, "pir",   "NBRF/PIR", "a header line such as '>P1;NAME' or '>DL;NAME'", true,
+    sniff_pir,         read_pir};
 
 }  // namespace selvane

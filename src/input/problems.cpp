@@ -7,6 +7,7 @@
 
 #include "core/diagnostics.h"
 #include "core/fatal.h"
+#include "input/formats.h"
 
 namespace selvane {
 
@@ -19,6 +20,78 @@ const char kTooFewSequences[] =
 
 std::string counted(std::int64_t n, std::string_view one, std::string_view more) {
   return std::to_string(n) + std::string(n == 1 ? one : more);
+}
+
+std::string line_of(const ReadProblem& problem) {
+  return "line " + std::to_string(problem.line) + ": ";
+}
+
+// "sequence 3 ("name")".
+std::string sequence_named(const ReadProblem& problem) {
+  return "sequence " + std::to_string(problem.sequence) + " (" + quoted(problem.text) + ")";
+}
+
+// "NBRF/PIR, FASTA, ... or PHYLIP".
+std::string every_format() {
+  std::string titles;
+  const auto rows = input_formats();
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (i > 0) titles += i + 1 == rows.size() ? " or " : ", ";
+    titles += rows[i]->title;
+  }
+  return titles;
+}
+
+// The message and detail of a problem of the formats read with --in-format.
+[[noreturn]] void stop_in_format(const ReadProblem& problem, const std::string& path,
+                                 LineEnds ends) {
+  const std::string message = "\nFile not in " + std::string(problem.format) + " format";
+  const std::string at = line_of(problem);
+  const std::string count = std::to_string(problem.count);
+  const std::string expected = std::to_string(problem.expected);
+  const std::string block = std::to_string(problem.block);
+  std::string what;
+  switch (problem.kind) {
+    case ReadProblemKind::kBadHeader:
+      what = problem.text.empty() ? "the file holds no " + problem.expected_text
+                                  : at + quoted(problem.text) + " is not " + problem.expected_text;
+      break;
+    case ReadProblemKind::kLengthVsHeader:
+      what = at + sequence_named(problem) + " has " + count + " positions; the header announces " +
+             expected;
+      break;
+    case ReadProblemKind::kLengthVsBlock:
+      what = at + sequence_named(problem) + " has " + count + " positions in block " + block +
+             ", whose first line has " + expected;
+      break;
+    case ReadProblemKind::kCountVsHeader:
+      what = at + counted(problem.count, " sequence", " sequences") +
+             " read; the header announces " + expected;
+      break;
+    case ReadProblemKind::kBlockUnended:
+      what = at + "block " + block + " ends after " + count + " of its " + expected + " lines";
+      break;
+    case ReadProblemKind::kWrongName:
+      what = at + "block " + block + " gives " + quoted(problem.text) + " where sequence " +
+             std::to_string(problem.sequence) + " (" + quoted(problem.expected_text) + ") is due";
+      break;
+    case ReadProblemKind::kUnknownName:
+      what = at + quoted(problem.text) + " names no sequence of the first block";
+      break;
+    case ReadProblemKind::kAfterEnd:
+      what = at + quoted(problem.text) + " follows the end of the alignment";
+      break;
+    case ReadProblemKind::kUnended:
+      what = at + "the file ends without " + problem.expected_text;
+      break;
+    case ReadProblemKind::kUnsupported:
+      what = at + quoted(problem.text) + " is not read by selvane";
+      break;
+    default:
+      what = at + "unreadable";
+      break;
+  }
+  fatal(message, file_detail(path, ends, what));
 }
 
 }  // namespace
@@ -56,7 +129,24 @@ void stop_reading(const ReadProblem& problem, const std::string& path, LineEnds 
             detail(problem.text.empty() ? std::string("the file is empty or holds only blank lines")
                                         : "its first line " + quoted(problem.text) +
                                               " is no FASTA or NBRF/PIR header (they begin "
-                                              "with '>')"));
+                                              "with '>')"),
+            problem.format.empty() ? std::string()
+                                   : path + ": it looks like a " + std::string(problem.format) +
+                                         " file: --in-format=" + problem.expected_text +
+                                         " (or --in-format=auto) reads it");
+    case ReadProblemKind::kNotInFormat: {
+      const InputFormatRow* row = find_input_format(std::string_view(problem.expected_text));
+      fatal("\nFile not in " + std::string(problem.format) + " format",
+            detail(problem.text.empty()
+                       ? std::string("the file is empty or holds only blank lines")
+                       : "its first line " + quoted(problem.text) + " is not " +
+                             std::string(row != nullptr ? row->opening : "its first line")));
+    }
+    case ReadProblemKind::kNoKnownFormat:
+      fatal("\nFile not in " + every_format() + " format",
+            detail(problem.text.empty() ? std::string("the file is empty or holds only blank lines")
+                                        : "its first line " + quoted(problem.text) +
+                                              " opens none of these formats"));
     case ReadProblemKind::kPirWithoutType:
       fatal(
           "\nSequence not in correct NBRF/PIR format: a D (for DNA or rRNA sequences) or a P "
@@ -85,6 +175,17 @@ void stop_reading(const ReadProblem& problem, const std::string& path, LineEnds 
             detail("sequence " + sequence + " (" + quoted(problem.text) + ") has " +
                    std::to_string(problem.count) + " positions, but sequence 1 (" +
                    quoted(problem.expected_text) + ") has " + std::to_string(problem.expected)));
+    case ReadProblemKind::kBadHeader:
+    case ReadProblemKind::kLengthVsHeader:
+    case ReadProblemKind::kLengthVsBlock:
+    case ReadProblemKind::kCountVsHeader:
+    case ReadProblemKind::kBlockUnended:
+    case ReadProblemKind::kWrongName:
+    case ReadProblemKind::kUnknownName:
+    case ReadProblemKind::kAfterEnd:
+    case ReadProblemKind::kUnended:
+    case ReadProblemKind::kUnsupported:
+      stop_in_format(problem, path, ends);
     case ReadProblemKind::kNoInput:
       fatal_number(
           kTooFewSequences, 0,

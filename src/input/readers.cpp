@@ -95,6 +95,7 @@ void read_into(const InputFormatRow& row, BlockReader& in, SequenceSink& sink, b
   ReadOptions options;
   options.long_names = long_names;
   if (auto problem = row.read(in, sink, options)) {
+    if (problem->format.empty()) problem->format = row.title;
     stop_reading(*problem, in.name(), in.line_ends());
   }
 }

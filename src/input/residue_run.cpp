@@ -62,6 +62,26 @@ CopiedResidues copy_residues(const char* from, std::size_t n, char stop, char* t
   return {i, k, line_feeds};
 }
 
+std::size_t copy_line_residues(std::string_view text, char* to) {
+  std::size_t stored = 0;
+  while (!text.empty()) {
+    // A tab stops the copy like the stop character, and is then skipped.
+    const CopiedResidues copied = copy_residues(text.data(), text.size(), '\t', to + stored);
+    stored += copied.stored;
+    if (copied.read == text.size()) break;
+    // The text holds no line feed: a carriage return that ends it is a residue like any other.
+    if (text[copied.read] == '\r') to[stored++] = '\r';
+    text.remove_prefix(copied.read + 1);
+  }
+  return stored;
+}
+
+std::size_t count_line_residues(std::string_view text) {
+  std::size_t count = 0;
+  for (const char c : text) count += c != ' ' && c != '\t' ? 1 : 0;
+  return count;
+}
+
 std::size_t count_line_feeds(const char* text, std::size_t n) {
   std::size_t count = 0;
   std::size_t i = 0;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 
 namespace selvane {
 
@@ -19,6 +20,14 @@ struct CopiedResidues {
 // `to` must have room for n bytes: bytes past the stored ones may be written too, and hold
 // nothing of use.
 CopiedResidues copy_residues(const char* from, std::size_t n, char stop, char* to);
+
+// The line formats (PHYLIP, Clustal, Stockholm, NEXUS) separate residues by blanks and tabs:
+// copies the residue characters of `text` (a line without its line end) to `to`, leaving out
+// blanks and tabs and storing '.' as '-', and returns how many were stored. `to` must have room
+// for text.size() bytes.
+std::size_t copy_line_residues(std::string_view text, char* to);
+// How many residue characters copy_line_residues() finds in `text`.
+std::size_t count_line_residues(std::string_view text);
 
 // The number of line feeds among the n bytes of `text`.
 std::size_t count_line_feeds(const char* text, std::size_t n);

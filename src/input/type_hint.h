@@ -16,4 +16,10 @@ std::int32_t nucleotide_letter_percent(const Alignment& aln);
 // hold these six letters at about a quarter of their residues, rarely above a half.
 inline constexpr std::int32_t kNucleotideHintPercent = 90;
 
+// The type of an alignment whose file names none, read from its letters: DNA from the share
+// above up, protein below it. Codons are never guessed: only the user can say so.
+inline SeqType type_from_letters(std::int32_t nucleotide_percent) {
+  return nucleotide_percent >= kNucleotideHintPercent ? SeqType::kDna : SeqType::kProtein;
+}
+
 }  // namespace selvane

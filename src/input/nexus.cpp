@@ -1,0 +1,492 @@
+// NEXUS: "#NEXUS", then blocks ("BEGIN NAME; ... END;") of commands that end in ';'. The
+// alignment is the MATRIX of the first DATA or CHARACTERS block, laid out as its FORMAT says:
+// each taxon's name followed by its characters, whole (over as many lines as they take) or, with
+// INTERLEAVE, a line of each taxon per block. DIMENSIONS gives the numbers of taxa (perhaps in
+// a TAXA block before) and characters; the FORMAT's GAP, MISSING and MATCHCHAR symbols are read
+// as a gap '-', missing data '?' and the first taxon's character at that position. Comments
+// are in brackets, which nest; names may be quoted ('it''s'), and an unquoted name's '_' stands
+// for a blank. Every other block is skipped, and nothing after the MATRIX is read.
+#include <array>
+#include <cctype>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "input/formats.h"
+#include "input/line_formats.h"
+
+namespace selvane {
+
+namespace {
+
+bool same_word(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::toupper(static_cast<unsigned char>(a[i])) != b[i]) return false;
+  }
+  return true;
+}
+
+Sniffed sniff_nexus(std::string_view first_line) {
+  const std::size_t start = skip_blanks(first_line, 0);
+  return same_word(first_line.substr(start, word_end(first_line, start) - start), "#NEXUS")
+             ? Sniffed::as(SeqType::kUnknown)
+             : Sniffed();
+}
+
+struct Token {
+  std::string text;
+  bool quoted = false;
+  std::int64_t line = 0;
+};
+
+// The input as NEXUS text: blanks, line ends and comments between tokens are skipped.
+class Scanner {
+ public:
+  explicit Scanner(BlockReader& in) : in_(in) { more_ = next_line(in_, line_); }
+
+  // Moves to the next character that is neither a blank nor inside a comment, across lines
+  // when `across` (else within the current line); false when there is none.
+  bool skip_space(bool across = true) {
+    for (;;) {
+      if (!more_) return false;
+      if (pos_ >= line_.text.size()) {
+        if (!across) return false;
+        more_ = next_line(in_, line_);
+        pos_ = 0;
+        continue;
+      }
+      const char c = line_.text[pos_];
+      if (depth_ > 0) {
+        depth_ += c == '[' ? 1 : c == ']' ? -1 : 0;
+      } else if (c == '[') {
+        depth_ = 1;
+      } else if (!is_blank(c) && c != '\r') {
+        return true;
+      }
+      ++pos_;
+    }
+  }
+
+  // The next token: a word, a quoted word or one of ';' and '='. False at the end of the input.
+  bool token(Token& t) {
+    if (!skip_space()) return false;
+    t.line = line_.number;
+    t.quoted = false;
+    t.text.clear();
+    closed_ = true;
+    const std::string_view text = line_.text;
+    const char c = text[pos_];
+    if (c == ';' || c == '=') {
+      t.text = c;
+      ++pos_;
+    } else if (c == '\'' || c == '"') {
+      t.quoted = true;
+      closed_ = quoted(t.text);
+    } else {
+      const std::size_t start = pos_;
+      while (pos_ < text.size() && !is_blank(text[pos_]) && text[pos_] != ';' &&
+             text[pos_] != '=' && text[pos_] != '[') {
+        ++pos_;
+      }
+      t.text = text.substr(start, pos_ - start);
+    }
+    return true;
+  }
+
+  // Whether the next token is `c`, which is then consumed.
+  bool next_is(char c) {
+    if (!skip_space() || line_.text[pos_] != c) return false;
+    ++pos_;
+    return true;
+  }
+
+  // A quote that was not closed on its line.
+  bool unclosed() const { return !closed_; }
+
+  const Line& line() const { return line_; }
+  std::size_t pos() const { return pos_; }
+  void advance(std::size_t n) { pos_ += n; }
+  bool in_comment() const { return depth_ > 0; }
+  int& depth() { return depth_; }
+  bool more() const { return more_; }
+
+ private:
+  // The quoted word at pos_, a doubled quote standing for one; false when its line ends first.
+  bool quoted(std::string& out) {
+    const std::string_view text = line_.text;
+    const char quote = text[pos_++];
+    while (pos_ < text.size()) {
+      const char c = text[pos_++];
+      if (c != quote) {
+        out += c;
+      } else if (pos_ < text.size() && text[pos_] == quote) {
+        out += quote;
+        ++pos_;
+      } else {
+        return true;
+      }
+    }
+    return false;
+  }
+
+  BlockReader& in_;
+  Line line_;
+  std::size_t pos_ = 0;
+  int depth_ = 0;  // of nested comments
+  bool more_ = false;
+  bool closed_ = true;
+};
+
+// The commands of the DATA or CHARACTERS block that shape its MATRIX.
+struct Format {
+  std::int32_t ntax = 0;  // 0: not given
+  std::int64_t nchar = 0;
+  SeqType type = SeqType::kUnknown;
+  bool interleave = false;
+  char gap = '-';
+  char missing = '?';
+  char matchchar = '\0';  // none
+};
+
+ReadProblem bad(std::int64_t at, std::string text, std::string_view expected) {
+  ReadProblem problem(ReadProblemKind::kBadHeader, at, 0, std::move(text));
+  problem.expected_text = expected;
+  return problem;
+}
+
+ReadProblem unended(std::int64_t at, std::string_view what) {
+  ReadProblem problem(ReadProblemKind::kUnended, at);
+  problem.expected_text = what;
+  return problem;
+}
+
+// Reads the rest of a command up to its ';'.
+std::optional<ReadProblem> skip_command(Scanner& scan) {
+  Token t;
+  while (scan.token(t)) {
+    if (!t.quoted && t.text == ";") return std::nullopt;
+  }
+  return unended(scan.line().number, "the ';' that ends a command");
+}
+
+// The value after "KEY=": a token; empty when the '=' is missing.
+std::optional<Token> value_of(Scanner& scan) {
+  Token t;
+  if (!scan.next_is('=') || !scan.token(t)) return std::nullopt;
+  return t;
+}
+
+std::optional<ReadProblem> read_dimensions(Scanner& scan, Format& format) {
+  for (Token t; scan.token(t);) {
+    if (!t.quoted && t.text == ";") return std::nullopt;
+    const bool ntax = same_word(t.text, "NTAX");
+    if (!ntax && !same_word(t.text, "NCHAR")) continue;
+    const std::optional<Token> value = value_of(scan);
+    std::int64_t number = 0;
+    for (const char c : value ? value->text : std::string()) {
+      if (c < '0' || c > '9' || number > 100'000'000) return bad(t.line, t.text, "a number");
+      number = number * 10 + (c - '0');
+    }
+    if (number == 0) return bad(t.line, value ? value->text : t.text, "a positive number");
+    if (ntax) {
+      format.ntax = static_cast<std::int32_t>(number);
+    } else {
+      format.nchar = number;
+    }
+  }
+  return unended(scan.line().number, "the ';' that ends DIMENSIONS");
+}
+
+std::optional<ReadProblem> read_format(Scanner& scan, Format& format) {
+  for (Token t; scan.token(t);) {
+    if (!t.quoted && t.text == ";") return std::nullopt;
+    const auto symbol = [&](char& to) -> std::optional<ReadProblem> {
+      const std::optional<Token> value = value_of(scan);
+      if (!value || value->text.size() != 1) {
+        return bad(t.line, value ? value->text : t.text, "one character after the '='");
+      }
+      to = value->text[0];
+      return std::nullopt;
+    };
+    std::optional<ReadProblem> problem;
+    if (same_word(t.text, "DATATYPE")) {
+      const std::optional<Token> value = value_of(scan);
+      const std::string type = value ? value->text : std::string();
+      if (same_word(type, "DNA") || same_word(type, "RNA") || same_word(type, "NUCLEOTIDE")) {
+        format.type = SeqType::kDna;
+      } else if (same_word(type, "PROTEIN")) {
+        format.type = SeqType::kProtein;
+      } else {
+        return ReadProblem(ReadProblemKind::kUnsupported, t.line, 0, "DATATYPE=" + type);
+      }
+    } else if (same_word(t.text, "GAP")) {
+      problem = symbol(format.gap);
+    } else if (same_word(t.text, "MISSING")) {
+      problem = symbol(format.missing);
+    } else if (same_word(t.text, "MATCHCHAR")) {
+      problem = symbol(format.matchchar);
+    } else if (same_word(t.text, "INTERLEAVE")) {
+      format.interleave = true;
+      if (scan.next_is('=')) {
+        Token value;
+        scan.token(value);
+        format.interleave = !same_word(value.text, "NO");
+      }
+    } else if (same_word(t.text, "TRANSPOSE") || same_word(t.text, "NOLABELS") ||
+               same_word(t.text, "TOKENS")) {
+      return ReadProblem(ReadProblemKind::kUnsupported, t.line, 0, t.text);
+    } else if (scan.next_is('=')) {
+      // EQUATE, SYMBOLS and the like: their value is skipped.
+      Token value;
+      scan.token(value);
+    }
+    if (problem) return problem;
+  }
+  return unended(scan.line().number, "the ';' that ends FORMAT");
+}
+
+// The MATRIX: taxa, their characters, and what the FORMAT makes of them.
+class Matrix {
+ public:
+  Matrix(Scanner& scan, SequenceSink& sink, const Format& format, bool long_names)
+      : scan_(scan), sink_(sink), format_(format), long_names_(long_names) {
+    for (std::size_t c = 0; c < 256; ++c) stored_[c] = static_cast<char>(c);
+    stored_[static_cast<unsigned char>(format.gap)] = '-';
+    stored_[static_cast<unsigned char>(format.missing)] = '?';
+    plain_ = format.gap == '-' && format.missing == '?' && format.matchchar == '\0';
+  }
+
+  std::optional<ReadProblem> read() {
+    for (;;) {
+      if (!scan_.skip_space(!format_.interleave)) {
+        if (!scan_.more()) return unended(scan_.line().number, "the ';' that ends the MATRIX");
+        scan_.skip_space();  // an interleaved row is a line: the next one
+        continue;
+      }
+      if (scan_.line().text[scan_.pos()] == ';') break;
+      const std::int64_t at = scan_.line().number;
+      Token name;
+      scan_.token(name);
+      if (scan_.unclosed()) return unended(at, "the quote that closes a name");
+      const std::int32_t s = row_of(name);
+      if (s == 0) return problem_;
+      // The characters: the rest of the line, and with the taxa whole, more lines until the
+      // row is complete.
+      bool ended = false;
+      do {
+        const std::size_t room = static_cast<std::size_t>(format_.nchar) - length(s);
+        const std::size_t limit = format_.interleave ? std::string::npos : room;
+        ended = characters(s, limit);
+        if (format_.interleave && length(s) > static_cast<std::size_t>(format_.nchar)) {
+          return too_long_or_short(at, s);
+        }
+      } while (!format_.interleave && !ended &&
+               length(s) < static_cast<std::size_t>(format_.nchar) && scan_.skip_space() &&
+               scan_.line().text[scan_.pos()] != ';');
+      if (!scan_.more()) return unended(at, "the ';' that ends the MATRIX");
+      if (ended) break;
+    }
+    const std::int64_t end = scan_.line().number;
+    const auto rows = static_cast<std::int32_t>(lengths_.size());
+    if (format_.ntax > 0 && rows != format_.ntax) {
+      ReadProblem problem(ReadProblemKind::kCountVsHeader, end);
+      problem.count = rows;
+      problem.expected = format_.ntax;
+      return problem;
+    }
+    for (std::int32_t s = 1; s <= rows; ++s) {
+      if (length(s) != static_cast<std::size_t>(format_.nchar)) return too_long_or_short(end, s);
+    }
+    return sink_.end_rows();
+  }
+
+ private:
+  std::size_t length(std::int32_t s) const { return lengths_[static_cast<std::size_t>(s - 1)]; }
+
+  ReadProblem too_long_or_short(std::int64_t at, std::int32_t s) const {
+    ReadProblem problem(ReadProblemKind::kLengthVsHeader, at, s,
+                        names_[static_cast<std::size_t>(s - 1)]);
+    problem.count = static_cast<std::int64_t>(length(s));
+    problem.expected = format_.nchar;
+    return problem;
+  }
+
+  // Names are compared without case, an unquoted '_' standing for a blank.
+  static std::string key_of(const Token& name) {
+    std::string key = name.text;
+    for (char& c : key) {
+      c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      if (c == '_' && !name.quoted) c = ' ';
+    }
+    return key;
+  }
+
+  // The row of the taxon `name`: a new one, or for an interleaved matrix the one it names
+  // again. 0 when there is none (problem_ says why).
+  std::int32_t row_of(const Token& name) {
+    std::string key = key_of(name);
+    if (format_.interleave && !keys_.empty()) {
+      if (keys_[next_] == key) return advance(static_cast<std::int32_t>(next_ + 1));
+      if (const auto found = rows_.find(key); found != rows_.end()) return advance(found->second);
+      if (format_.ntax == 0 ? first_block_over_
+                            : keys_.size() == static_cast<std::size_t>(format_.ntax)) {
+        problem_ = ReadProblem(ReadProblemKind::kUnknownName, name.line, 0, name.text);
+        return 0;
+      }
+    }
+    if (auto problem = name_too_long(sink_, name.text, long_names_, name.line)) {
+      problem_ = *problem;
+      return 0;
+    }
+    const std::int32_t s = sink_.next_index();
+    sink_.add_row(name.text);
+    names_.push_back(name.text);
+    rows_.emplace(key, s);
+    keys_.push_back(std::move(key));
+    lengths_.push_back(0);
+    return advance(s);
+  }
+
+  std::int32_t advance(std::int32_t s) {
+    next_ = static_cast<std::size_t>(s) % keys_.size();
+    // Without NTAX, the first block ends where its first taxon comes again.
+    if (s == 1 && lengths_[0] > 0) first_block_over_ = true;
+    return s;
+  }
+
+  // Reads characters of row `s` from the current position to the end of the line, or to the
+  // `limit`-th character; true when the ';' that ends the MATRIX was met.
+  bool characters(std::int32_t s, std::size_t limit) {
+    const std::string_view text = std::string_view(scan_.line().text).substr(scan_.pos());
+    std::size_t& length = lengths_[static_cast<std::size_t>(s - 1)];
+    if (plain_ && !scan_.in_comment() && text.find_first_of("[;{(") == std::string_view::npos &&
+        (text.size() <= limit || count_residues(text) <= limit)) {
+      length += sink_.append(s, text);
+      scan_.advance(text.size());
+      return false;
+    }
+    clean_.clear();
+    std::size_t i = 0;
+    bool ended = false;
+    int& depth = scan_.depth();
+    for (; i < text.size() && clean_.size() < limit; ++i) {
+      const char c = text[i];
+      if (depth > 0) {
+        depth += c == '[' ? 1 : c == ']' ? -1 : 0;
+      } else if (c == '[') {
+        depth = 1;
+      } else if (c == ';') {
+        ended = true;
+        break;
+      } else if (c == '{' || c == '(') {
+        // A set of states at one position: unknown here.
+        const std::size_t close = text.find(c == '{' ? '}' : ')', i);
+        i = close == std::string_view::npos ? text.size() - 1 : close;
+        clean_ += '?';
+      } else if (!is_blank(c)) {
+        clean_ += stored(s, length + clean_.size(), c);
+      }
+    }
+    scan_.advance(i);
+    if (s == 1 && format_.matchchar != '\0') first_ += clean_;
+    length += sink_.append(s, clean_);
+    return ended;
+  }
+
+  static std::size_t count_residues(std::string_view text) {
+    std::size_t count = 0;
+    for (const char c : text) count += is_blank(c) ? 0 : 1;
+    return count;
+  }
+
+  // What the character `c` at position `p` (from 0) of row `s` stands for.
+  char stored(std::int32_t s, std::size_t p, char c) const {
+    if (c == format_.matchchar && s > 1 && p < first_.size()) return first_[p];
+    return stored_[static_cast<unsigned char>(c)];
+  }
+
+  Scanner& scan_;
+  SequenceSink& sink_;
+  const Format& format_;
+  bool long_names_;
+  std::array<char, 256> stored_{};
+  bool plain_ = true;  // no symbol to translate
+  std::vector<std::string> names_;
+  std::vector<std::string> keys_;
+  std::unordered_map<std::string, std::int32_t> rows_;
+  std::vector<std::size_t> lengths_;
+  std::size_t next_ = 0;  // the row the next line most likely gives, from 0
+  bool first_block_over_ = false;
+  std::string first_;  // the first taxon's characters, for MATCHCHAR
+  std::string clean_;
+  std::optional<ReadProblem> problem_;
+};
+
+std::optional<ReadProblem> read_data_block(Scanner& scan, SequenceSink& sink, Format format,
+                                           bool long_names) {
+  for (Token t; scan.token(t);) {
+    std::optional<ReadProblem> problem;
+    if (same_word(t.text, "DIMENSIONS")) {
+      problem = read_dimensions(scan, format);
+    } else if (same_word(t.text, "FORMAT")) {
+      problem = read_format(scan, format);
+    } else if (same_word(t.text, "MATRIX")) {
+      if (format.nchar == 0) return bad(t.line, "DIMENSIONS", "NCHAR= the number of characters");
+      sink.declare_type(format.type);
+      sink.expect_rows(format.ntax, format.nchar);
+      return Matrix(scan, sink, format, long_names).read();
+    } else if (same_word(t.text, "END") || same_word(t.text, "ENDBLOCK")) {
+      return unended(t.line, "a MATRIX in its DATA or CHARACTERS block");
+    } else if (!(!t.quoted && t.text == ";")) {
+      problem = skip_command(scan);
+    }
+    if (problem) return problem;
+  }
+  return unended(scan.line().number, "a MATRIX in its DATA or CHARACTERS block");
+}
+
+std::optional<ReadProblem> read_nexus(BlockReader& in, SequenceSink& sink,
+                                      const ReadOptions& options) {
+  Scanner scan(in);
+  Token t;
+  if (!scan.token(t) || !same_word(t.text, "#NEXUS")) {
+    return bad(t.line, t.text, "the line '#NEXUS'");
+  }
+  Format format;
+  while (scan.token(t)) {
+    if (!same_word(t.text, "BEGIN")) {
+      if (t.text != ";") {
+        if (auto problem = skip_command(scan)) return problem;
+      }
+      continue;
+    }
+    Token block;
+    scan.token(block);
+    if (auto problem = skip_command(scan)) return problem;
+    if (same_word(block.text, "DATA") || same_word(block.text, "CHARACTERS")) {
+      return read_data_block(scan, sink, format, options.long_names);
+    }
+    // Any other block is skipped to its END; a TAXA block may give the number of taxa.
+    const bool taxa = same_word(block.text, "TAXA");
+    while (scan.token(t) && !same_word(t.text, "END") && !same_word(t.text, "ENDBLOCK")) {
+      std::optional<ReadProblem> problem;
+      if (taxa && same_word(t.text, "DIMENSIONS")) {
+        problem = read_dimensions(scan, format);
+      } else if (t.text != ";") {
+        problem = skip_command(scan);
+      }
+      if (problem) return problem;
+    }
+  }
+  return unended(scan.line().number, "a DATA or CHARACTERS block");
+}
+
+}  // namespace
+
+extern const InputFormatRow kNexusFormat = {
+    InputFormat::kNexus, "nexus", "NEXUS", "the line '#NEXUS'", false, sniff_nexus, read_nexus};
+
+}  // namespace selvane
