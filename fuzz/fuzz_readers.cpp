@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <fstream>
 #include <new>
+#include <optional>
 
 #include "core/fatal.h"
 #include "core/run_state.h"
@@ -52,13 +53,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const SeqType types[] = {SeqType::kProtein, SeqType::kDna, SeqType::kCodons};
   const GapPolicy gaps[] = {GapPolicy::kNone, GapPolicy::kWithHalf, GapPolicy::kAll};
   int turn = size > 0 ? data[0] : 0;
-  // As a run does: detection, then the load that reads on from the bytes it looked at.
-  answer([&] {
-    Detection found = checkfiletype("in");
-    if (!found.opened || found.paths_file) return;
-    const Alignment aln = load(std::move(*found.first_alignment), found.format.format);
-    select(aln, found.format.type, gaps[turn % 3]);
-  });
+  // As a run does: detection, then the load that reads on from the bytes it looked at; without
+  // --in-format and with --in-format=auto, which tries every row of the table.
+  for (const std::optional<InputFormat> in_format :
+       {std::optional<InputFormat>(), std::optional(InputFormat::kNone)}) {
+    answer([&] {
+      Detection found = checkfiletype("in", in_format);
+      if (!found.opened || found.paths_file) return;
+      const Alignment aln = load(std::move(*found.first_alignment), found.format.format);
+      select(aln, found.format.type == SeqType::kUnknown ? SeqType::kProtein : found.format.type,
+             gaps[turn % 3]);
+    });
+  }
   answer([] { read_paths("in", 1000); });
   for (const InputFormatRow* row : input_formats()) {
     answer([&] {

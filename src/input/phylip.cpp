@@ -184,9 +184,7 @@ class Sequential final : public Layout {
 
   void end(std::int64_t last) override {
     if (dead()) return;
-    if (!readings_.empty()) {
-      return die(too_long_or_short(start_line_, done_ + 1, readings_[0].name, totals_[0]));
-    }
+    if (!readings_.empty()) return die(too_long_or_short(start_line_, nearest()));
     if (done_ < header_.ntax) {
       ReadProblem problem(ReadProblemKind::kCountVsHeader, last);
       problem.count = done_;
@@ -221,7 +219,23 @@ class Sequential final : public Layout {
     const bool fits = std::any_of(totals_.begin(), totals_.end(), [&](std::size_t total) {
       return total < static_cast<std::size_t>(header_.nchar);
     });
-    if (!fits) die(too_long_or_short(at, done_ + 1, readings_[0].name, totals_[0]));
+    if (!fits) die(too_long_or_short(at, nearest()));
+  }
+
+  // For a message: the sequence under the reading whose length comes nearest the header's.
+  ReadProblem too_long_or_short(std::int64_t at, std::size_t reading) const {
+    return Layout::too_long_or_short(at, done_ + 1, readings_[reading].name, totals_[reading]);
+  }
+  std::size_t nearest() const {
+    const auto distance = [&](std::size_t total) {
+      const auto nchar = static_cast<std::size_t>(header_.nchar);
+      return total > nchar ? total - nchar : nchar - total;
+    };
+    std::size_t best = 0;
+    for (std::size_t i = 1; i < totals_.size(); ++i) {
+      if (distance(totals_[i]) < distance(totals_[best])) best = i;
+    }
+    return best;
   }
 
   std::int32_t done_ = 0;            // sequences read whole
@@ -329,7 +343,12 @@ class Interleaved final : public Layout {
       return die(problem);
     }
     widths_ = allowed;
-    names_.push_back(readings[0].name);
+    for (const Reading& reading : readings) {
+      if (reading.count == allowed[0]) {
+        names_.push_back(reading.name);
+        break;
+      }
+    }
     if (sink_ == nullptr) return;
     // With a sink the length is known: the reading that gives it.
     for (const Reading& reading : readings) {

@@ -16,21 +16,11 @@ namespace selvane {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::find_program;
 using testing::read_file;
 using testing::run_program;
 using testing::run_selvane;
 using testing::TempDir;
-
-// The first of `names` found on the search path, or an empty text.
-std::string find_program(std::initializer_list<const char*> names) {
-  for (const char* name : names) {
-    if (run_program("sh", {"-c", std::string("command -v ") + name}, fs::current_path()).status ==
-        0) {
-      return name;
-    }
-  }
-  return "";
-}
 
 // The labels of the leaves of a Newick tree, in their order. A leaf label follows '(' or ','
 // (or starts the tree); a label after ')' names an inner node (a support value) and is skipped.

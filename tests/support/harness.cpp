@@ -99,6 +99,16 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
   return result;
 }
 
+std::string find_program(std::initializer_list<const char*> names) {
+  for (const char* name : names) {
+    if (run_program("sh", {"-c", std::string("command -v ") + name}, fs::current_path()).status ==
+        0) {
+      return name;
+    }
+  }
+  return "";
+}
+
 RunResult run_selvane(const std::vector<std::string>& args, const fs::path& cwd,
                       const std::string& input) {
   RunResult result = run_program(SELVANE_BINARY, args, cwd, input);

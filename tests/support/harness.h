@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,10 @@ RunResult run_selvane(const std::vector<std::string>& args, const std::filesyste
 // Runs any program the same way (for tools that read what selvane writes).
 RunResult run_program(const std::string& program, const std::vector<std::string>& args,
                       const std::filesystem::path& cwd, const std::string& input = "");
+
+// The first of `names` found on the search path, or an empty text (tests of other programs
+// skip then).
+std::string find_program(std::initializer_list<const char*> names);
 
 // The project's source tree (for tests/cases, tests/golden and examples) and the shared corpus of
 // real alignments, which may be absent: tests that use it skip then. The corpus is
