@@ -7,6 +7,8 @@
 #   make bench           build Release and measure selvane on large generated alignments
 #   make fuzz            build the fuzz targets with clang and run them FUZZ_SECONDS seconds
 #   make bench-by-name   build Release and measure batches of 1,000 to 50,000 genes joined by taxon
+#   make bench-formats   build Release and measure the readers of PHYLIP, Clustal, Stockholm and
+#                        NEXUS against the FASTA reader
 #   make install         build Release and install selvane and its manual page under PREFIX
 #   make format          apply clang-format to the sources and tests
 #   make clean           remove build/
@@ -30,7 +32,7 @@ RUN_DIR := build/run
 BENCH_DIR := build/bench
 INSTALL_DIR := build/install
 
-.PHONY: all release run build test sanitize-build test-sanitize redo-cases fuzz bench bench-by-name install format clean
+.PHONY: all release run build test sanitize-build test-sanitize redo-cases fuzz bench bench-by-name bench-formats install format clean
 
 all: release
 
@@ -104,6 +106,10 @@ bench: release $(BENCH_TOOLS)
 # BENCH_SIZES and BENCH_REPEAT pass through the environment (see bench/by_name.sh).
 bench-by-name: release $(BENCH_DIR)/gen_batch $(BENCH_DIR)/measure
 	SELVANE=$(RELEASE_DIR)/selvane BENCH_TOOLS=$(BENCH_DIR) BENCH_SCRATCH=$(BENCH_DIR) bench/by_name.sh
+
+# BENCH_ONLY and BENCH_REPEAT pass through the environment (see bench/formats.sh).
+bench-formats: release $(BENCH_DIR)/gen_alignment $(BENCH_DIR)/to_format $(BENCH_DIR)/measure
+	SELVANE=$(RELEASE_DIR)/selvane BENCH_TOOLS=$(BENCH_DIR) BENCH_SCRATCH=$(BENCH_DIR) bench/formats.sh
 
 # A build of its own, so that the prefix of one install never leaks into `make release`.
 # A relative PREFIX is taken from where make runs, not from the build folder.

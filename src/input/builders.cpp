@@ -98,11 +98,11 @@ std::size_t AlignmentBuilder::append(std::int32_t s, std::string_view text) {
   const std::size_t length = lengths_[index];
   const auto row = [&] { return rows_.data() + index * stride_ + 1 + length; };
   std::size_t stored = 0;
-  if (length + 1 + text.size() <= stride_) {
+  if (length + 1 + text.size() + kLineCopySlack <= stride_) {
     stored = copy_line_residues(text, row());
   } else {
     // The blanks of the line may leave its residues room enough: counted before the row grows.
-    scratch_.resize(text.size());
+    scratch_.resize(text.size() + kLineCopySlack);
     stored = copy_line_residues(text, scratch_.data());
     if (length + 1 + stored > stride_) widen(length + 1 + stored);
     std::memcpy(row(), scratch_.data(), stored);
@@ -145,6 +145,12 @@ void AlignmentBuilder::expect_rows(std::int32_t numseq, std::int64_t width) {
   } else if (size_hint_ == 0) {
     return;
   }
+  // Rows a whole number of cache lines apart, an odd number: the rows a block fills one after
+  // the other then fall into different sets of the cache. A stride near a power of two (a
+  // width of 2000) would send them all into a few sets, each line written evicting the last.
+  // finish() closes the rows up.
+  constexpr std::size_t kLine = 64;
+  if (stride >= 4 * kLine) stride = ((stride + kLine - 1) / kLine | 1) * kLine;
   widen(stride);
   if (rows * stride_ <= budget) allocating("let\n", [&] { rows_.reserve(rows * stride_); });
   if (rows * sizeof(std::string) <= budget) {

@@ -41,11 +41,13 @@ std::string_view residues_of(std::string_view text) {
 
 std::optional<ReadProblem> read_clustal(BlockReader& in, SequenceSink& sink,
                                         const ReadOptions& options) {
+  LineReader lines(in);
   Line line;
-  bool more = next_line(in, line);
-  while (more && blank_line(line.text)) more = next_line(in, line);
+  bool more = lines.next(line);
+  while (more && blank_line(line.text)) more = lines.next(line);
   if (!more || !clustal_header(line.text)) {
-    ReadProblem problem(ReadProblemKind::kBadHeader, line.number, 0, more ? line.text : "");
+    ReadProblem problem(ReadProblemKind::kBadHeader, line.number, 0,
+                        more ? std::string(line.text) : std::string());
     problem.expected_text = "a Clustal header (CLUSTAL, MUSCLE, PROBCONS, MSAPROBS or Kalign)";
     return problem;
   }
@@ -68,7 +70,7 @@ std::optional<ReadProblem> read_clustal(BlockReader& in, SequenceSink& sink,
     return std::nullopt;
   };
   std::int64_t last = line.number;  // the last line read
-  while (next_line(in, line)) {
+  while (lines.next(line)) {
     last = line.number;
     const std::string_view text = line.text;
     if (text.empty() || is_blank(text[0])) {

@@ -8,6 +8,7 @@
 // for a blank. Every other block is skipped, and nothing after the MATRIX is read.
 #include <array>
 #include <cctype>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +17,7 @@
 
 #include "input/formats.h"
 #include "input/line_formats.h"
+#include "input/residue_run.h"
 
 namespace selvane {
 
@@ -45,7 +47,7 @@ struct Token {
 // The input as NEXUS text: blanks, line ends and comments between tokens are skipped.
 class Scanner {
  public:
-  explicit Scanner(BlockReader& in) : in_(in) { more_ = next_line(in_, line_); }
+  explicit Scanner(BlockReader& in) : lines_(in) { more_ = lines_.next(line_); }
 
   // Moves to the next character that is neither a blank nor inside a comment, across lines
   // when `across` (else within the current line); false when there is none.
@@ -54,7 +56,7 @@ class Scanner {
       if (!more_) return false;
       if (pos_ >= line_.text.size()) {
         if (!across) return false;
-        more_ = next_line(in_, line_);
+        more_ = lines_.next(line_);
         pos_ = 0;
         continue;
       }
@@ -87,13 +89,18 @@ class Scanner {
       closed_ = quoted(t.text);
     } else {
       const std::size_t start = pos_;
-      while (pos_ < text.size() && !is_blank(text[pos_]) && text[pos_] != ';' &&
-             text[pos_] != '=' && text[pos_] != '[') {
-        ++pos_;
-      }
+      const std::size_t end = word_end(text, pos_);
+      while (pos_ < end && text[pos_] != ';' && text[pos_] != '=' && text[pos_] != '[') ++pos_;
       t.text = text.substr(start, pos_ - start);
     }
     return true;
+  }
+
+  // Moves to the start of the next line; false at the end of the input.
+  bool next_line() {
+    more_ = lines_.next(line_);
+    pos_ = 0;
+    return more_;
   }
 
   // Whether the next token is `c`, which is then consumed.
@@ -107,6 +114,8 @@ class Scanner {
   bool unclosed() const { return !closed_; }
 
   const Line& line() const { return line_; }
+  std::string_view block() const { return lines_.block(); }
+  std::uint64_t blocks_before() const { return lines_.blocks_before(); }
   std::size_t pos() const { return pos_; }
   void advance(std::size_t n) { pos_ += n; }
   bool in_comment() const { return depth_ > 0; }
@@ -132,13 +141,16 @@ class Scanner {
     return false;
   }
 
-  BlockReader& in_;
+  LineReader lines_;
   Line line_;
   std::size_t pos_ = 0;
   int depth_ = 0;  // of nested comments
   bool more_ = false;
   bool closed_ = true;
 };
+
+// What ends the MATRIX, opens a comment or a set of states.
+constexpr char kSpecial[5] = "[;{(";
 
 // The commands of the DATA or CHARACTERS block that shape its MATRIX.
 struct Format {
@@ -261,6 +273,15 @@ class Matrix {
 
   std::optional<ReadProblem> read() {
     for (;;) {
+      // The lines of an interleaved matrix that need no tokens, one after the other.
+      while (format_.interleave && !scan_.in_comment() && scan_.more()) {
+        const std::string_view text = scan_.line().text;
+        const std::size_t start = skip_blanks(text, scan_.pos());
+        scan_.advance(start - scan_.pos());
+        if (start < text.size() && !plain_line()) break;
+        if (problem_) return problem_;
+        scan_.next_line();
+      }
       if (!scan_.skip_space(!format_.interleave)) {
         if (!scan_.more()) return unended(scan_.line().number, "the ';' that ends the MATRIX");
         scan_.skip_space();  // an interleaved row is a line: the next one
@@ -268,10 +289,9 @@ class Matrix {
       }
       if (scan_.line().text[scan_.pos()] == ';') break;
       const std::int64_t at = scan_.line().number;
-      Token name;
-      scan_.token(name);
+      scan_.token(name_);
       if (scan_.unclosed()) return unended(at, "the quote that closes a name");
-      const std::int32_t s = row_of(name);
+      const std::int32_t s = row_of(name_);
       if (s == 0) return problem_;
       // The characters: the rest of the line, and with the taxa whole, more lines until the
       // row is complete.
@@ -314,22 +334,83 @@ class Matrix {
     return problem;
   }
 
+  // Reads the line at the current position when it is the common one of an interleaved matrix:
+  // the name due next, unquoted and written as in the first block, then characters with nothing
+  // to look into (no comment, no set of states, no symbol to translate, not the end). False,
+  // with nothing read, for any other line.
+  bool plain_line() {
+    if (!plain_ || keys_.empty() || quoted_[next_]) return false;
+    const std::string_view text = scan_.line().text;
+    const std::size_t start = scan_.pos();
+    const std::size_t end = word_end(text, start);
+    if (text.substr(start, end - start) != names_[next_]) return false;
+    const std::string_view rest = text.substr(end);
+    if (!plain_text(rest)) return false;
+    const auto s = static_cast<std::int32_t>(next_ + 1);
+    lengths_[next_] += sink_.append(s, rest);
+    if (length(s) > static_cast<std::size_t>(format_.nchar)) {
+      problem_ = too_long_or_short(scan_.line().number, s);
+    }
+    scan_.advance(text.size() - start);
+    advance(s);
+    return true;
+  }
+
+  // Whether `text` holds nothing that ends the MATRIX, opens a comment or a set of states: known
+  // at once for a text before the first such character of the rest of its block, which is
+  // looked for once.
+  bool plain_text(std::string_view text) {
+    const bool same_block = plain_block_ == scan_.blocks_before();
+    if (same_block && text.data() >= plain_begin_ && text.data() + text.size() <= plain_end_) {
+      return true;
+    }
+    const std::string_view block = scan_.block();
+    if (text.data() < block.data() || text.data() > block.data() + block.size()) {
+      return first_of_any(text, kSpecial) == text.size();  // a line copied out of its block
+    }
+    const std::size_t from = static_cast<std::size_t>(text.data() - block.data());
+    plain_block_ = scan_.blocks_before();
+    plain_begin_ = text.data();
+    const std::string_view rest = block.substr(from);
+    // memchr is the library's fastest scan, one character at a time the shorter.
+    std::size_t end = rest.size();
+    for (const char special : std::string_view(kSpecial)) {
+      if (const void* found = std::memchr(rest.data(), special, end)) {
+        end = static_cast<std::size_t>(static_cast<const char*>(found) - rest.data());
+      }
+    }
+    plain_end_ = plain_begin_ + end;
+    return text.data() + text.size() <= plain_end_;
+  }
+
   // Names are compared without case, an unquoted '_' standing for a blank.
+  static char key_char(char c, bool quoted) {
+    if (c == '_' && !quoted) return ' ';
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  }
   static std::string key_of(const Token& name) {
     std::string key = name.text;
-    for (char& c : key) {
-      c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-      if (c == '_' && !name.quoted) c = ' ';
-    }
+    for (char& c : key) c = key_char(c, name.quoted);
     return key;
+  }
+  static bool same_key(std::string_view key, const Token& name) {
+    if (key.size() != name.text.size()) return false;
+    for (std::size_t i = 0; i < key.size(); ++i) {
+      if (key[i] != key_char(name.text[i], name.quoted)) return false;
+    }
+    return true;
   }
 
   // The row of the taxon `name`: a new one, or for an interleaved matrix the one it names
   // again. 0 when there is none (problem_ says why).
   std::int32_t row_of(const Token& name) {
+    // Later blocks mostly write a name as the first did: compared as it stands first.
+    if (format_.interleave && !keys_.empty() &&
+        (names_[next_] == name.text || same_key(keys_[next_], name))) {
+      return advance(static_cast<std::int32_t>(next_ + 1));
+    }
     std::string key = key_of(name);
     if (format_.interleave && !keys_.empty()) {
-      if (keys_[next_] == key) return advance(static_cast<std::int32_t>(next_ + 1));
       if (const auto found = rows_.find(key); found != rows_.end()) return advance(found->second);
       if (format_.ntax == 0 ? first_block_over_
                             : keys_.size() == static_cast<std::size_t>(format_.ntax)) {
@@ -344,6 +425,7 @@ class Matrix {
     const std::int32_t s = sink_.next_index();
     sink_.add_row(name.text);
     names_.push_back(name.text);
+    quoted_.push_back(name.quoted);
     rows_.emplace(key, s);
     keys_.push_back(std::move(key));
     lengths_.push_back(0);
@@ -351,7 +433,7 @@ class Matrix {
   }
 
   std::int32_t advance(std::int32_t s) {
-    next_ = static_cast<std::size_t>(s) % keys_.size();
+    next_ = static_cast<std::size_t>(s) == keys_.size() ? 0 : static_cast<std::size_t>(s);
     // Without NTAX, the first block ends where its first taxon comes again.
     if (s == 1 && lengths_[0] > 0) first_block_over_ = true;
     return s;
@@ -362,8 +444,8 @@ class Matrix {
   bool characters(std::int32_t s, std::size_t limit) {
     const std::string_view text = std::string_view(scan_.line().text).substr(scan_.pos());
     std::size_t& length = lengths_[static_cast<std::size_t>(s - 1)];
-    if (plain_ && !scan_.in_comment() && text.find_first_of("[;{(") == std::string_view::npos &&
-        (text.size() <= limit || count_residues(text) <= limit)) {
+    if (plain_ && !scan_.in_comment() && plain_text(text) &&
+        (text.size() <= limit || count_line_residues(text) <= limit)) {
       length += sink_.append(s, text);
       scan_.advance(text.size());
       return false;
@@ -392,14 +474,10 @@ class Matrix {
     }
     scan_.advance(i);
     if (s == 1 && format_.matchchar != '\0') first_ += clean_;
-    length += sink_.append(s, clean_);
+    const std::size_t characters = clean_.size();
+    clean_.append(kLineCopySlack, ' ');  // see Line
+    length += sink_.append(s, std::string_view(clean_).substr(0, characters));
     return ended;
-  }
-
-  static std::size_t count_residues(std::string_view text) {
-    std::size_t count = 0;
-    for (const char c : text) count += is_blank(c) ? 0 : 1;
-    return count;
   }
 
   // What the character `c` at position `p` (from 0) of row `s` stands for.
@@ -415,12 +493,18 @@ class Matrix {
   std::array<char, 256> stored_{};
   bool plain_ = true;  // no symbol to translate
   std::vector<std::string> names_;
+  std::vector<bool> quoted_;  // the name was quoted
   std::vector<std::string> keys_;
   std::unordered_map<std::string, std::int32_t> rows_;
   std::vector<std::size_t> lengths_;
   std::size_t next_ = 0;  // the row the next line most likely gives, from 0
   bool first_block_over_ = false;
+  Token name_;         // of the row being read
   std::string first_;  // the first taxon's characters, for MATCHCHAR
+  // A stretch of the current block known to hold none of kSpecial.
+  std::uint64_t plain_block_ = 0;  // LineReader::blocks_before() of that block
+  const char* plain_begin_ = nullptr;
+  const char* plain_end_ = nullptr;
   std::string clean_;
   std::optional<ReadProblem> problem_;
 };

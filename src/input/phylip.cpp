@@ -9,6 +9,7 @@
 // then read again the way that fits), and a line whose strict and relaxed names differ is read
 // the way that gives the sequence, or the block, the length it must have.
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -64,11 +65,28 @@ struct Reading {
   std::size_t count = 0;  // residues from `from` on
 };
 
+// One or two readings, without a place of their own in memory: a first block holds a line for
+// every sequence.
+class Readings {
+ public:
+  const Reading* begin() const { return list_.data(); }
+  const Reading* end() const { return list_.data() + size_; }
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  const Reading& operator[](std::size_t i) const { return list_[i]; }
+  void push_back(Reading reading) { list_[size_++] = std::move(reading); }
+  void clear() { size_ = 0; }
+
+ private:
+  std::array<Reading, 2> list_;
+  std::size_t size_ = 0;
+};
+
 // The readings of a line that starts a sequence: the strict one, then the relaxed one when it
 // differs. A line that starts with a quote or a blank has the relaxed one alone; an unclosed
 // quote, none.
-std::vector<Reading> readings_of(std::string_view text) {
-  std::vector<Reading> found;
+Readings readings_of(std::string_view text) {
+  Readings found;
   Reading relaxed;
   if (text[0] == '\'' || text[0] == '"') {
     const std::size_t close = text.find(text[0], 1);
@@ -125,11 +143,11 @@ class Layout {
     return problem;
   }
   // Starts the row of `reading`, the first line of a sequence found on line `at`, in the sink.
-  void start_row(const std::string& text, const Reading& reading, std::int64_t at) {
+  void start_row(std::string_view text, const Reading& reading, std::int64_t at) {
     if (auto problem = name_too_long(*sink_, reading.name, long_names_, at)) die(*problem);
     if (dead()) return;
     sink_->add_row(reading.name);
-    sink_->append(sink_->next_index() - 1, std::string_view(text).substr(reading.from));
+    sink_->append(sink_->next_index() - 1, text.substr(reading.from));
   }
 
   // After the last position, a line: the header of a further data set, or an error.
@@ -137,7 +155,7 @@ class Layout {
     if (read_header(line.text)) {
       finished_at_ = line.number;
     } else {
-      die(ReadProblem(ReadProblemKind::kAfterEnd, line.number, 0, line.text));
+      die(ReadProblem(ReadProblemKind::kAfterEnd, line.number, 0, std::string(line.text)));
     }
   }
 
@@ -163,7 +181,7 @@ class Sequential final : public Layout {
       readings_ = readings_of(line.text);
       if (readings_.empty()) return die(unclosed_quote(line));
       start_line_ = line.number;
-      for (Reading& reading : readings_) totals_.push_back(reading.count);
+      for (std::size_t i = 0; i < readings_.size(); ++i) totals_[i] = readings_[i].count;
       if (sink_ != nullptr && readings_.size() == 1) {
         start_row(line.text, readings_[0], line.number);
       } else if (sink_ != nullptr) {
@@ -177,7 +195,7 @@ class Sequential final : public Layout {
         count = count_line_residues(line.text);
         if (sink_ != nullptr) pending_.push_back(line);
       }
-      for (std::size_t& total : totals_) total += count;
+      for (std::size_t i = 0; i < readings_.size(); ++i) totals_[i] += count;
     }
     settle(line.number);
   }
@@ -195,7 +213,7 @@ class Sequential final : public Layout {
 
  private:
   static ReadProblem unclosed_quote(const Line& line) {
-    ReadProblem problem(ReadProblemKind::kUnended, line.number, 0, line.text);
+    ReadProblem problem(ReadProblemKind::kUnended, line.number, 0, std::string(line.text));
     problem.expected_text = "the quote that closes the name";
     return problem;
   }
@@ -211,12 +229,12 @@ class Sequential final : public Layout {
         }
       }
       readings_.clear();
-      totals_.clear();
       pending_.clear();
       ++done_;
       return;
     }
-    const bool fits = std::any_of(totals_.begin(), totals_.end(), [&](std::size_t total) {
+    const auto end = totals_.begin() + static_cast<std::ptrdiff_t>(readings_.size());
+    const bool fits = std::any_of(totals_.begin(), end, [&](std::size_t total) {
       return total < static_cast<std::size_t>(header_.nchar);
     });
     if (!fits) die(too_long_or_short(at, nearest()));
@@ -232,17 +250,17 @@ class Sequential final : public Layout {
       return total > nchar ? total - nchar : nchar - total;
     };
     std::size_t best = 0;
-    for (std::size_t i = 1; i < totals_.size(); ++i) {
+    for (std::size_t i = 1; i < readings_.size(); ++i) {
       if (distance(totals_[i]) < distance(totals_[best])) best = i;
     }
     return best;
   }
 
-  std::int32_t done_ = 0;            // sequences read whole
-  std::vector<Reading> readings_;    // of the sequence being read; empty between sequences
-  std::vector<std::size_t> totals_;  // its positions so far, by reading
+  std::int32_t done_ = 0;                // sequences read whole
+  Readings readings_;                    // of the sequence being read; empty between sequences
+  std::array<std::size_t, 2> totals_{};  // its positions so far, by reading
   std::int64_t start_line_ = 0;
-  std::vector<Line> pending_;  // its lines while its reading is undecided (with a sink)
+  KeptLines pending_;  // its lines while its reading is undecided (with a sink)
 };
 
 // A first block of named lines, then unnamed blocks, each line as long as its block's first.
@@ -320,9 +338,10 @@ class Interleaved final : public Layout {
   }
 
   void first_block_line(const Line& line) {
-    const std::vector<Reading> readings = readings_of(line.text);
+    const Readings readings = readings_of(line.text);
     if (readings.empty()) {
-      ReadProblem problem(ReadProblemKind::kUnended, line.number, in_block_ + 1, line.text);
+      ReadProblem problem(ReadProblemKind::kUnended, line.number, in_block_ + 1,
+                          std::string(line.text));
       problem.expected_text = "the quote that closes the name";
       return die(problem);
     }
@@ -381,22 +400,24 @@ class Interleaved final : public Layout {
 
 std::optional<ReadProblem> read_phylip(BlockReader& in, SequenceSink& sink,
                                        const ReadOptions& options) {
+  LineReader lines(in);
   Line line;
-  bool more = next_line(in, line);
-  while (more && blank_line(line.text)) more = next_line(in, line);
+  bool more = lines.next(line);
+  while (more && blank_line(line.text)) more = lines.next(line);
   const std::optional<Header> header = more ? read_header(line.text) : std::nullopt;
   if (!header) {
-    ReadProblem problem(ReadProblemKind::kBadHeader, line.number, 0, more ? line.text : "");
+    ReadProblem problem(ReadProblemKind::kBadHeader, line.number, 0,
+                        more ? std::string(line.text) : std::string());
     problem.expected_text = kHeaderWords;
     return problem;
   }
   sink.expect_rows(header->ntax, header->nchar);
-  more = next_line(in, line);
-  while (more && blank_line(line.text)) more = next_line(in, line);
+  more = lines.next(line);
+  while (more && blank_line(line.text)) more = lines.next(line);
 
   std::unique_ptr<Layout> layout;
-  std::vector<Line> kept;  // the lines read before the layout was known
-  const std::vector<Reading> first = more ? readings_of(line.text) : std::vector<Reading>();
+  KeptLines kept;  // the lines read before the layout was known
+  const Readings first = more ? readings_of(line.text) : Readings();
   const bool whole = std::any_of(first.begin(), first.end(), [&](const Reading& reading) {
     return reading.count == static_cast<std::size_t>(header->nchar);
   });
@@ -410,7 +431,7 @@ std::optional<ReadProblem> read_phylip(BlockReader& in, SequenceSink& sink,
       kept.push_back(line);
       sequential.feed(line);
       interleaved.feed(line);
-      more = next_line(in, line);
+      more = lines.next(line);
       if (!more) {
         sequential.end(line.number - 1);
         interleaved.end(line.number - 1);
@@ -435,7 +456,7 @@ std::optional<ReadProblem> read_phylip(BlockReader& in, SequenceSink& sink,
   }
   const auto going = [&] { return !layout->dead() && layout->finished_at() == 0; };
   for (std::size_t i = 0; i < kept.size() && going(); ++i) layout->feed(kept[i]);
-  for (; more && going(); more = next_line(in, line)) layout->feed(line);
+  for (; more && going(); more = lines.next(line)) layout->feed(line);
   layout->end(line.number - (more ? 0 : 1));
   if (layout->problem()) return layout->problem();
   if (layout->finished_at() > 0) sink.further_alignment(layout->finished_at());

@@ -21,13 +21,22 @@ struct CopiedResidues {
 // nothing of use.
 CopiedResidues copy_residues(const char* from, std::size_t n, char stop, char* to);
 
+// The bytes a text handed to copy_line_residues() must have readable after its end, and its
+// destination writable after the residues it receives: it reads and writes sixteen bytes at a
+// time.
+inline constexpr std::size_t kLineCopySlack = 16;
+
 // The line formats (PHYLIP, Clustal, Stockholm, NEXUS) separate residues by blanks and tabs:
-// copies the residue characters of `text` (a line without its line end) to `to`, leaving out
-// blanks and tabs and storing '.' as '-', and returns how many were stored. `to` must have room
-// for text.size() bytes.
+// copies the residue characters of `text` (a line without its line end, or part of one) to
+// `to`, leaving out blanks and tabs and storing '.' as '-', and returns how many were stored.
+// kLineCopySlack bytes after `text` must be readable (their values do not matter), and `to`
+// must have room for text.size() + kLineCopySlack bytes.
 std::size_t copy_line_residues(std::string_view text, char* to);
 // How many residue characters copy_line_residues() finds in `text`.
 std::size_t count_line_residues(std::string_view text);
+
+// The position of the first of the four characters of `set` in `text`; text.size() for none.
+std::size_t first_of_any(std::string_view text, const char (&set)[5]);
 
 // The number of line feeds among the n bytes of `text`.
 std::size_t count_line_feeds(const char* text, std::size_t n);

@@ -43,7 +43,8 @@ class SequenceSink {
   virtual void add_row(std::string_view name) = 0;
   // Appends the residue characters of `text` (a line, or part of one) to sequence `s`: blanks
   // and tabs are left out and '.' is stored as '-'; every other character is a residue.
-  // Returns how many were appended.
+  // Returns how many were appended. The text must be as readable past its end as a Line's
+  // (input/line_formats.h): kLineCopySlack bytes.
   virtual std::size_t append(std::int32_t s, std::string_view text) = 0;
   // The number of sequences and positions the input announces or its first block shows
   // (`width` 0: unknown), so that room is made once; a hint, bounded by the input's size.

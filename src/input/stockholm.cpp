@@ -23,11 +23,13 @@ Sniffed sniff_stockholm(std::string_view first_line) {
 
 std::optional<ReadProblem> read_stockholm(BlockReader& in, SequenceSink& sink,
                                           const ReadOptions& options) {
+  LineReader lines(in);
   Line line;
-  bool more = next_line(in, line);
-  while (more && blank_line(line.text)) more = next_line(in, line);
+  bool more = lines.next(line);
+  while (more && blank_line(line.text)) more = lines.next(line);
   if (!more || !stockholm_header(line.text)) {
-    ReadProblem problem(ReadProblemKind::kBadHeader, line.number, 0, more ? line.text : "");
+    ReadProblem problem(ReadProblemKind::kBadHeader, line.number, 0,
+                        more ? std::string(line.text) : std::string());
     problem.expected_text = "'# STOCKHOLM 1.0'";
     return problem;
   }
@@ -37,12 +39,12 @@ std::optional<ReadProblem> read_stockholm(BlockReader& in, SequenceSink& sink,
   std::size_t next = 0;
   bool expected = false;  // the rows' room was made, once the first block has ended
   bool ended = false;
-  while (next_line(in, line)) {
+  while (lines.next(line)) {
     const std::string_view text = line.text;
     if (ended) {
       if (blank_line(text)) continue;
       if (!stockholm_header(text)) {
-        return ReadProblem(ReadProblemKind::kAfterEnd, line.number, 0, line.text);
+        return ReadProblem(ReadProblemKind::kAfterEnd, line.number, 0, std::string(line.text));
       }
       sink.further_alignment(line.number);
       break;
@@ -71,7 +73,7 @@ std::optional<ReadProblem> read_stockholm(BlockReader& in, SequenceSink& sink,
       numbers.emplace(name, s);
       sink.add_row(name);
     }
-    next = static_cast<std::size_t>(s) % names.size();
+    next = static_cast<std::size_t>(s) == names.size() ? 0 : static_cast<std::size_t>(s);
     sink.append(s, text.substr(name_end));
   }
   if (!ended) {
