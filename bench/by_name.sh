@@ -16,14 +16,8 @@
 #   BENCH_SCRATCH  where the genes are generated once and the runs take place (default build/bench)
 #   BENCH_SIZES    numbers of genes to run (default "1000 10000 50000"); the largest is generated
 #   BENCH_REPEAT   runs of each size; the median is reported (default 3)
-set -euo pipefail
-export LC_ALL=C
-
-root="$(cd "$(dirname "$0")/.." && pwd)"
-absolute() { case "$1" in /*) echo "$1" ;; *) echo "$PWD/$1" ;; esac; }
-selvane="$(absolute "${SELVANE:-$root/build/release/selvane}")"
-tools="$(absolute "${BENCH_TOOLS:-$root/build/bench}")"
-scratch="$(absolute "${BENCH_SCRATCH:-$root/build/bench}")"
+# shellcheck source=bench/common.sh
+. "$(dirname "$0")/common.sh"
 sizes="${BENCH_SIZES:-1000 10000 50000}"
 repeat="${BENCH_REPEAT:-3}"
 

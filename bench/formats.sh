@@ -12,14 +12,8 @@
 #
 # Environment: SELVANE, BENCH_TOOLS, BENCH_SCRATCH and BENCH_REPEAT as for bench/run.sh;
 # BENCH_ONLY among protein dna (default both).
-set -euo pipefail
-export LC_ALL=C
-
-root="$(cd "$(dirname "$0")/.." && pwd)"
-absolute() { case "$1" in /*) echo "$1" ;; *) echo "$PWD/$1" ;; esac; }
-selvane="$(absolute "${SELVANE:-$root/build/release/selvane}")"
-tools="$(absolute "${BENCH_TOOLS:-$root/build/bench}")"
-scratch="$(absolute "${BENCH_SCRATCH:-$root/build/bench}")"
+# shellcheck source=bench/common.sh
+. "$(dirname "$0")/common.sh"
 only="${BENCH_ONLY:-protein dna}"
 repeat="${BENCH_REPEAT:-7}"
 for tool in "$selvane" "$tools/gen_alignment" "$tools/to_format" "$tools/measure"; do

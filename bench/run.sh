@@ -24,14 +24,8 @@
 #   BENCH_ONLY     inputs to measure, among: protein dna pir batch (default all four)
 #   BENCH_RUNS     kinds of run to measure, among: p=n default all (default all three)
 #   BENCH_REPEAT   runs of each, and of its floor (default 7)
-set -euo pipefail
-export LC_ALL=C
-
-root="$(cd "$(dirname "$0")/.." && pwd)"
-absolute() { case "$1" in /*) echo "$1" ;; *) echo "$PWD/$1" ;; esac; }
-selvane="$(absolute "${SELVANE:-$root/build/release/selvane}")"
-tools="$(absolute "${BENCH_TOOLS:-$root/build/bench}")"
-scratch="$(absolute "${BENCH_SCRATCH:-$root/build/bench}")"
+# shellcheck source=bench/common.sh
+. "$(dirname "$0")/common.sh"
 only="${BENCH_ONLY:-protein dna pir batch}"
 kinds="${BENCH_RUNS:-p=n default all}"
 repeat="${BENCH_REPEAT:-7}"

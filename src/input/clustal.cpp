@@ -43,13 +43,10 @@ std::optional<ReadProblem> read_clustal(BlockReader& in, SequenceSink& sink,
                                         const ReadOptions& options) {
   LineReader lines(in);
   Line line;
-  bool more = lines.next(line);
-  while (more && blank_line(line.text)) more = lines.next(line);
-  if (!more || !clustal_header(line.text)) {
-    ReadProblem problem(ReadProblemKind::kBadHeader, line.number, 0,
-                        more ? std::string(line.text) : std::string());
-    problem.expected_text = "a Clustal header (CLUSTAL, MUSCLE, PROBCONS, MSAPROBS or Kalign)";
-    return problem;
+  const bool found = first_nonblank(lines, line);
+  if (!found || !clustal_header(line.text)) {
+    return bad_header(line, found,
+                      "a Clustal header (CLUSTAL, MUSCLE, PROBCONS, MSAPROBS or Kalign)");
   }
   std::vector<std::string> names;  // the first block's
   std::int32_t block = 0;          // blocks begun

@@ -37,6 +37,19 @@ bool LineReader::next_block(Line& line) {
   return true;
 }
 
+bool first_nonblank(LineReader& lines, Line& line) {
+  bool more = lines.next(line);
+  while (more && blank_line(line.text)) more = lines.next(line);
+  return more;
+}
+
+ReadProblem bad_header(const Line& line, bool found, std::string_view expected) {
+  ReadProblem problem(ReadProblemKind::kBadHeader, line.number, 0,
+                      found ? std::string(line.text) : std::string());
+  problem.expected_text = expected;
+  return problem;
+}
+
 void LineReader::settle() {
   in_.consume_counted(at_, lines_);
   at_ = 0;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "input/block_reader.h"
+#include "input/read_problem.h"
 #include "input/residue_run.h"
 
 namespace selvane {
@@ -97,6 +98,13 @@ class LineReader {
   std::uint64_t blocks_ = 0;
   std::string spilled_;  // a line that runs past the end of a block
 };
+
+// Reads the first line of `lines` that is not blank into `line`; false when there is none.
+bool first_nonblank(LineReader& lines, Line& line);
+
+// The problem of a file whose first line that is not blank, `line` (none when `found` is false),
+// is not `expected`, what the format begins with.
+ReadProblem bad_header(const Line& line, bool found, std::string_view expected);
 
 // Blanks and tabs separate names, words and residues in these formats.
 inline bool is_blank(char c) {

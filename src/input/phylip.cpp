@@ -402,18 +402,11 @@ std::optional<ReadProblem> read_phylip(BlockReader& in, SequenceSink& sink,
                                        const ReadOptions& options) {
   LineReader lines(in);
   Line line;
-  bool more = lines.next(line);
-  while (more && blank_line(line.text)) more = lines.next(line);
+  bool more = first_nonblank(lines, line);
   const std::optional<Header> header = more ? read_header(line.text) : std::nullopt;
-  if (!header) {
-    ReadProblem problem(ReadProblemKind::kBadHeader, line.number, 0,
-                        more ? std::string(line.text) : std::string());
-    problem.expected_text = kHeaderWords;
-    return problem;
-  }
+  if (!header) return bad_header(line, more, kHeaderWords);
   sink.expect_rows(header->ntax, header->nchar);
-  more = lines.next(line);
-  while (more && blank_line(line.text)) more = lines.next(line);
+  more = first_nonblank(lines, line);
 
   std::unique_ptr<Layout> layout;
   KeptLines kept;  // the lines read before the layout was known

@@ -25,14 +25,8 @@ std::optional<ReadProblem> read_stockholm(BlockReader& in, SequenceSink& sink,
                                           const ReadOptions& options) {
   LineReader lines(in);
   Line line;
-  bool more = lines.next(line);
-  while (more && blank_line(line.text)) more = lines.next(line);
-  if (!more || !stockholm_header(line.text)) {
-    ReadProblem problem(ReadProblemKind::kBadHeader, line.number, 0,
-                        more ? std::string(line.text) : std::string());
-    problem.expected_text = "'# STOCKHOLM 1.0'";
-    return problem;
-  }
+  const bool found = first_nonblank(lines, line);
+  if (!found || !stockholm_header(line.text)) return bad_header(line, found, "'# STOCKHOLM 1.0'");
   std::vector<std::string> names;
   std::unordered_map<std::string, std::int32_t> numbers;  // of the names
   // Where the next line's name most likely stands: blocks give the sequences in one order.
@@ -60,8 +54,8 @@ std::optional<ReadProblem> read_stockholm(BlockReader& in, SequenceSink& sink,
     std::int32_t s = 0;
     if (next < names.size() && names[next] == name) {
       s = static_cast<std::int32_t>(next + 1);
-    } else if (const auto found = numbers.find(std::string(name)); found != numbers.end()) {
-      s = found->second;
+    } else if (const auto known = numbers.find(std::string(name)); known != numbers.end()) {
+      s = known->second;
       if (!expected) sink.expect_rows(static_cast<std::int32_t>(names.size()), 0);
       expected = true;
     } else {
