@@ -90,7 +90,8 @@ std::string usage_text(const RunState& start) {
        selvane --version | -V | --help | -h
 
 Selects the conserved blocks of a multiple sequence alignment (protein, DNA or
-codons; FASTA or NBRF/PIR), or of every alignment listed in a paths file.
+codons; FASTA or NBRF/PIR, and with --in-format PHYLIP, Clustal, Stockholm or
+NEXUS), or of every alignment listed in a paths file.
 An input followed by options makes one run, then the program ends. Without
 options the interactive menus start.
 

@@ -386,7 +386,8 @@ constexpr OptionRow kOptions[] = {
     {"--out-format", "fasta|pir|phylip", kText, kAfter, set_out_format,
      "format of the alignment files: selected and nonconserved\n"
      "blocks, ungapped alignment, concatenations (default: the\n"
-     "input's); phylip is the relaxed form tree builders read"},
+     "input's; FASTA for the formats only --in-format reads);\n"
+     "phylip is the relaxed form tree builders read"},
     {"--in-format", "auto|fasta|pir|phylip|clustal|stockholm|nexus", kText, kBefore, set_in_format,
      "read the input, and every alignment a paths file lists, in\n"
      "this format; auto tries NBRF/PIR, FASTA, NEXUS, Stockholm,\n"

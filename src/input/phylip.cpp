@@ -275,8 +275,9 @@ class Interleaved final : public Layout {
     if (width > 0) widths_.push_back(width);
   }
 
-  // Whether the length of the first block is known.
-  bool resolved() const { return block_ > 0 && widths_.size() == 1; }
+  // Whether the length of the first block is known: the lines read so far allow one length, and
+  // those to come can only refuse it.
+  bool resolved() const { return widths_.size() == 1; }
   std::size_t width() const { return widths_.empty() ? 0 : widths_[0]; }
 
   void feed(const Line& line) override {
@@ -304,13 +305,6 @@ class Interleaved final : public Layout {
     if (dead() || ++in_block_ < header_.ntax) return;
     // The end of a block.
     if (block_ > 0) rest_ += block_width_;
-    const auto short_of_all = [&](std::size_t w) { return w + rest_ < nchar(); };
-    if (block_ == 1 && widths_.size() == 2 &&
-        std::all_of(widths_.begin(), widths_.end(), short_of_all)) {
-      // Blocks are written alike: the first is as long as the second when more follow.
-      const auto same = std::find(widths_.begin(), widths_.end(), block_width_);
-      if (std::count(widths_.begin(), widths_.end(), block_width_) == 1) widths_ = {*same};
-    }
     const std::size_t shown = widths_[0] + rest_;
     std::erase_if(widths_, [&](std::size_t w) { return w + rest_ > nchar(); });
     if (widths_.empty()) return die(too_long_or_short(line.number, 1, names_[0], shown));
@@ -380,6 +374,14 @@ class Interleaved final : public Layout {
         sink_ != nullptr ? sink_->append(in_block_ + 1, line.text) : count_line_residues(line.text);
     if (in_block_ == 0) {
       block_width_ = count;
+      // Blocks are written alike: when more follow the second under both readings of the first,
+      // the first is as long as the second, which its first line tells.
+      const auto short_of_all = [&](std::size_t w) { return w + count < nchar(); };
+      if (block_ == 1 && widths_.size() == 2 &&
+          std::all_of(widths_.begin(), widths_.end(), short_of_all) &&
+          std::count(widths_.begin(), widths_.end(), count) == 1) {
+        widths_ = {count};
+      }
     } else if (count != block_width_) {
       ReadProblem problem(ReadProblemKind::kLengthVsBlock, line.number, in_block_ + 1,
                           names_[static_cast<std::size_t>(in_block_)]);
