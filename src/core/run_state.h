@@ -38,7 +38,18 @@ enum class InputFormat : std::int32_t {
 };
 
 // Format of the alignment files a run writes (--out-format); by default the input's own.
-enum class OutputFormat : std::int32_t { kSameAsInput = 0, kFasta, kPir, kPhylip };
+enum class OutputFormat : std::int32_t {
+  kSameAsInput = 0,
+  kFasta,
+  kPir,
+  kPhylip,
+  kNexus,
+  kClustal
+};
+
+// The partition file beside each concatenation of a batch (--partitions[=FORM]): none, lines of
+// "MODEL, NAME = FIRST-LAST" (RAxML-NG), or a NEXUS sets block (IQ-TREE).
+enum class PartitionForm : std::uint8_t { kNone, kRaxml, kNexus };
 
 // The block parameters b0 to b6 and the sequence type they are applied to. negval, flankval and
 // initnegval are 0 until an alignment has been loaded and the sequence-count defaults have been
@@ -63,7 +74,7 @@ struct JoinSwitches {
   // checked when a batch that concatenates starts.
   std::optional<std::string> taxon_sep;
   std::optional<std::string> taxon_regex;
-  bool partitions = false;  // --partitions: a partition file beside every concatenation
+  PartitionForm partitions = PartitionForm::kNone;  // --partitions
   // Joined by taxon, the occupancy the concatenations ask for (0: none): --min-taxa=N, the taxa
   // of an alignment; --min-genes=N, the alignments a taxon is found in.
   std::int32_t min_taxa = 0;

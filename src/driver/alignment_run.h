@@ -25,16 +25,18 @@ void hint_sequence_type(const Request& request, const std::string& fichero1, con
 // that blocks and partitions keep the input's frame.
 Alignment in_run_frame(const Request& request, Alignment loaded);
 
-// PHYLIP names end at the first blank, so blanks become '_' (said on standard error, naming
-// `label`); `names` (1-based, each a `noun`) that are then the same would give the tree builders
-// two taxa of one name, which they refuse: fatal, naming both.
-void check_phylip_output(const std::string& label, std::span<const std::string> names,
-                         std::string_view noun, Writer& out);
+// The names `names` (1-based, each a `noun`) of what will be written in the alignment files of
+// the request's format, checked against the format's rule (NameRule, output/alignment_formats.h)
+// before anything is written: an empty name, one with a control character, or two that would
+// be one taxon to the format's readers are fatal, naming `label` and the sequences; blanks
+// written '_' are said on standard error.
+void check_output_names(const Request& request, const std::string& label,
+                        std::span<const std::string> names, std::string_view noun, Writer& out);
 
 // The job of `aln`, loaded from job.fichero1: prints its path, classifies its positions,
 // selects its blocks, builds what the outputs need, prints the summary and writes the enabled
-// files. A selection of no position gets a hint on standard error; PHYLIP output first checks
-// the names (see check_phylip_output). Reads nothing but its arguments and changes none of
+// files. A selection of no position gets a hint on standard error; the names are checked first
+// (check_output_names). Reads nothing but its arguments and changes none of
 // them: what it did is in what it returns, what it printed and the files it wrote.
 ProcessedAlignment process(const Request& request, const Job& job, const Alignment& aln,
                            Writer& out);

@@ -93,10 +93,8 @@ BatchPlan plan_batch(const Request& request, Writer& out) {
   if (plan.concatenating && join.by_name) {
     plan.join = plan_join(plan.list, plan.rule, request.user);
     plan_selection(request, plan, out);
-    if (request.outputs.out_format == OutputFormat::kPhylip) {
-      check_phylip_output(request.filename + " (the concatenations)",
-                          taxon_names(*plan.join, plan.selection), "taxon", out);
-    }
+    check_output_names(request, request.filename + " (the concatenations)",
+                       taxon_names(*plan.join, plan.selection), "taxon", out);
   }
   return plan;
 }
@@ -203,7 +201,7 @@ void write_concatenations(const Request& request, const BatchPlan& plan, const C
   const std::optional<RowIndex> rows_of =
       plan.join ? std::optional(taxon_rows(*plan.join, plan.selection)) : std::nullopt;
   std::vector<std::string> files;  // with --partitions: the file name of every alignment joined
-  if (o.join.partitions) {
+  if (o.join.partitions != PartitionForm::kNone) {
     for (const AlignmentResults& r : results) {
       if (plan.concatenated(static_cast<std::size_t>(r.job.index))) {
         files.push_back(getpath(r.job.fichero1).name_file);
@@ -223,7 +221,9 @@ void write_concatenations(const Request& request, const BatchPlan& plan, const C
     } else {
       c.save(path, o, format, names, rows_of ? &*rows_of : nullptr);
     }
-    if (o.join.partitions) save_partitions(partitions_name(path), o, c.genes(files), type);
+    if (o.join.partitions != PartitionForm::kNone) {
+      save_partitions(partitions_name(path), o, c.genes(files), type, o.join.partitions);
+    }
   };
   for (const auto& [kind, path] : plan.files.concatenations) {
     switch (kind) {

@@ -108,9 +108,10 @@ std::string ignored_because(std::string_view arg) {
   return "unknown option";
 }
 
-// The value written after the row's name, as its kind reads it.
-OptionValue value_of(const OptionRow& row, std::string_view rest) {
+// The value written after the row's name, as its kind reads it; `given`: a '=' followed it.
+OptionValue value_of(const OptionRow& row, std::string_view rest, bool given) {
   OptionValue value;
+  value.given = given;
   switch (row.kind) {
     case ValueKind::kLetter:
       value.letter = static_cast<char>(std::toupper(static_cast<unsigned char>(at(rest, 0))));
@@ -119,6 +120,7 @@ OptionValue value_of(const OptionRow& row, std::string_view rest) {
       value.number = read_number(rest);
       break;
     case ValueKind::kText:
+    case ValueKind::kOptionalText:
       value.text = rest;
       break;
     case ValueKind::kNone:
@@ -137,11 +139,10 @@ std::optional<ArgumentProblem> apply_row(OptionContext& context, const OptionRow
     return ArgumentProblem{std::string(arg), written + " takes no value"};
   }
   // A short option always has its '='; a long one without it lacks its value.
-  if (row.kind != ValueKind::kNone && !has_value) {
-    return ArgumentProblem{std::string(arg),
-                           "it is written " + written + "=" + std::string(row.shown)};
+  if (row.kind != ValueKind::kNone && row.kind != ValueKind::kOptionalText && !has_value) {
+    return ArgumentProblem{std::string(arg), "it is written " + row.written()};
   }
-  std::string refused = row.apply(context, value_of(row, rest));
+  std::string refused = row.apply(context, value_of(row, rest, has_value));
   if (refused.empty()) return std::nullopt;
   return ArgumentProblem{std::string(arg), std::move(refused), true};
 }

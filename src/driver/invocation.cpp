@@ -1,5 +1,6 @@
 #include "driver/invocation.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <utility>
@@ -43,8 +44,7 @@ void example_file(std::string& text, const std::string& name, const char* what) 
 // One option of the usage: its name (and value) in a column of 15 characters, the description
 // beside it, or on the next line when the option is too wide; continuation lines under it.
 void option_lines(std::string& text, const OptionRow& option, const RunState& start) {
-  std::string written(option.name);
-  if (!option.shown.empty()) (written += '=') += option.shown;
+  const std::string written = option.written();
   if (written.size() <= 15) {
     appendf(text, "  %-15s ", written.c_str());
   } else {
@@ -52,6 +52,20 @@ void option_lines(std::string& text, const OptionRow& option, const RunState& st
   }
   std::string help(option.help);
   if (option.default_of != nullptr) help.replace(help.find("{}"), 2, option.default_of(start));
+  // The values a table lists, one line each: the name in a column, what it is beside it.
+  if (option.values != nullptr) {
+    const std::vector<NamedValue> values = option.values();
+    std::size_t column = 0;
+    for (const NamedValue& value : values) {
+      if (!value.about.empty()) column = std::max(column, value.name.size());
+    }
+    for (const NamedValue& value : values) {
+      if (value.about.empty()) continue;
+      (help += '\n') += value.name;
+      help.append(column - value.name.size() + 2, ' ');
+      help += value.about;
+    }
+  }
   std::string_view rest = help;
   for (std::size_t end; (end = rest.find('\n')) != std::string_view::npos;
        rest.remove_prefix(end + 1)) {

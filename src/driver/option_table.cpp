@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "batch/partitions.h"
 #include "core/setting_rules.h"
 #include "input/formats.h"
 #include "output/alignment_formats.h"
@@ -235,19 +236,54 @@ bool same_letters(std::string_view a, std::string_view b) {
   return true;
 }
 
+// "a, b or c" of the names of `values`.
+std::string one_of(const std::vector<NamedValue>& values) {
+  std::string names;
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    names += i == 0 ? "" : i + 1 == values.size() ? " or " : ", ";
+    names += values[i].name;
+  }
+  return names;
+}
+
 // The formats are the rows of the alignment writers' table.
+std::vector<NamedValue> output_formats() {
+  std::vector<NamedValue> values;
+  for (const AlignmentWriter& writer : alignment_writers()) {
+    values.push_back({writer.name, writer.about});
+  }
+  return values;
+}
+
 std::string set_out_format(OptionContext& c, const OptionValue& v) {
-  const std::span<const AlignmentWriter> writers = alignment_writers();
-  std::string names;  // "a, b or c"
-  for (std::size_t i = 0; i < writers.size(); ++i) {
-    if (same_letters(v.text, writers[i].name)) {
-      c.st.outputs.out_format = writers[i].format;
+  for (const AlignmentWriter& writer : alignment_writers()) {
+    if (same_letters(v.text, writer.name)) {
+      c.st.outputs.out_format = writer.format;
       return {};
     }
-    names += i == 0 ? "" : i + 1 == writers.size() ? " or " : ", ";
-    names += writers[i].name;
   }
-  return "the format is " + names;
+  return "the format is " + one_of(output_formats());
+}
+
+std::vector<NamedValue> partition_form_values() {
+  std::vector<NamedValue> values;
+  for (const PartitionFormRow& row : partition_forms()) values.push_back({row.name, row.about});
+  return values;
+}
+
+// Alone, the form every tree builder reads.
+std::string set_partitions(OptionContext& c, const OptionValue& v) {
+  if (!v.given) {
+    c.st.outputs.join.partitions = PartitionForm::kRaxml;
+    return {};
+  }
+  for (const PartitionFormRow& row : partition_forms()) {
+    if (same_letters(v.text, row.name)) {
+      c.st.outputs.join.partitions = row.form;
+      return {};
+    }
+  }
+  return "the form is " + one_of(partition_form_values());
 }
 
 std::string set_in_format(OptionContext& c, const OptionValue& v) {
@@ -383,11 +419,11 @@ constexpr OptionRow kOptions[] = {
     {"--outdir", "DIR", kText, kAfter, set_outdir,
      "write every output file into DIR (created when needed) under\n"
      "its usual name, instead of beside its input"},
-    {"--out-format", "fasta|pir|phylip", kText, kAfter, set_out_format,
+    {"--out-format", "", kText, kAfter, set_out_format,
      "format of the alignment files: selected and nonconserved\n"
      "blocks, ungapped alignment, concatenations (default: the\n"
-     "input's; FASTA for the formats only --in-format reads);\n"
-     "phylip is the relaxed form tree builders read"},
+     "input's; FASTA for the formats only --in-format reads)",
+     nullptr, false, false, output_formats},
     {"--in-format", "auto|fasta|pir|phylip|clustal|stockholm|nexus", kText, kBefore, set_in_format,
      "read the input, and every alignment a paths file lists, in\n"
      "this format; auto tries NBRF/PIR, FASTA, NEXUS, Stockholm,\n"
@@ -414,8 +450,9 @@ constexpr OptionRow kOptions[] = {
     {"--min-genes", "N", kText, kAfter, set_minimum<&JoinSwitches::min_genes>,
      "joined by taxon: a taxon found in fewer than N of the\n"
      "alignments concatenated is left out of them"},
-    {"--partitions", "", kNone, kAfter, join_switch<&JoinSwitches::partitions>,
-     "paths file: a partition file beside every concatenation"},
+    {"--partitions", "", ValueKind::kOptionalText, kAfter, set_partitions,
+     "paths file: a partition file beside every concatenation", nullptr, false, false,
+     partition_form_values},
     {"--svg", "", kNone, kAfter, turn_on<&RunState::outputs, &OutputSwitches::svg_overview>,
      "also write an SVG overview of each alignment (default: {})",
      [](const RunState& s) { return std::string(s.outputs.svg_overview ? "on" : "off"); }},
@@ -427,6 +464,23 @@ constexpr OptionRow kOptions[] = {
 };
 
 }  // namespace
+
+std::string OptionRow::value_shown() const {
+  if (values == nullptr) return std::string(shown);
+  std::string joined;
+  for (const NamedValue& value : values()) {
+    if (!joined.empty()) joined += '|';
+    joined += value.name;
+  }
+  return joined;
+}
+
+std::string OptionRow::written() const {
+  std::string text(name);
+  if (kind == ValueKind::kNone) return text;
+  if (kind == ValueKind::kOptionalText) return text + "[=" + value_shown() + "]";
+  return text + "=" + value_shown();
+}
 
 std::span<const OptionRow> option_table() {
   return kOptions;

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/run_state.h"
 #include "core/writer.h"
@@ -26,13 +27,23 @@ enum class ValueKind : std::uint8_t {
   kLetter,  // its first character, upper-cased; the rest is ignored (-p=text is -p=T)
   kNumber,  // a decimal number, read as the C library reads one (-b3= is 0)
   kText,    // the whole rest, as typed
+  // The whole rest, or nothing: a long option that may be given alone (--partitions) or with a
+  // value (--partitions=nexus).
+  kOptionalText,
 };
 
 // The value of one argument as its setter receives it.
 struct OptionValue {
   char letter = '\0';       // kLetter
   std::int32_t number = 0;  // kNumber
-  std::string_view text;    // kText; empty for kNone
+  std::string_view text;    // kText and kOptionalText; empty for kNone
+  bool given = false;       // a '=' followed the name (kOptionalText: a value was written)
+};
+
+// A value an option takes from a table elsewhere in the program (the output formats).
+struct NamedValue {
+  std::string_view name;   // as typed after the '='
+  std::string_view about;  // what --help says of it; empty: nothing
 };
 
 // A command line that asks about the program instead of for a run: --version or --help.
@@ -51,7 +62,8 @@ struct OptionRow {
   // As typed up to its value: "-b1", "--outdir". A short name (one '-') is followed by '=' right
   // after it; a long one by '=' or nothing.
   std::string_view name;
-  // The value as --help shows it after the '=' ("P|D|C", "DIR"); empty for kNone.
+  // The value as --help shows it after the '=' ("P|D|C", "DIR"); empty for kNone and for an
+  // option whose values come from a table (values).
   std::string_view shown;
   ValueKind kind;
   OptionStage stage;
@@ -68,8 +80,15 @@ struct OptionRow {
   // --help describes the row after the next one (b0 after b4, whose value it follows), though
   // the parser tries it first.
   bool help_after_next = false;
+  // The values, when a table of the program lists them: --help shows their names joined by '|'
+  // after the '=', and under the description a line for each value it says something of.
+  std::vector<NamedValue> (*values)() = nullptr;
 
   bool is_long() const { return name.starts_with("--"); }
+  // The value as --help shows it: `shown`, or the names of the values joined by '|'.
+  std::string value_shown() const;
+  // How the option is written with its value: "--outdir=DIR", "--partitions[=raxml|nexus]".
+  std::string written() const;
 };
 
 // Every option: the short ones first, in the fixed order in which they are tried against an

@@ -50,7 +50,8 @@ RunPlan plan_run(const Request& request, const std::vector<std::string>& alignme
   plan.concatenations =
       batch_outputs(plan.path_fichero1, plan.name_pathsfile, request.outputs, request.tog_sub);
   for (const auto& [kind, name] : plan.concatenations) {
-    if (request.outputs.join.partitions && kind != BatchFile::kBlocksOverview) {
+    if (request.outputs.join.partitions != PartitionForm::kNone &&
+        kind != BatchFile::kBlocksOverview) {
       plan.outputs.push_back({partitions_name(name), -1, kPartitionKinds + static_cast<int>(kind)});
     }
     plan.outputs.push_back({name, -1, kBatchKinds + static_cast<int>(kind)});

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/fatal.h"
+#include "output/alignment_formats.h"
 #include "output/naming.h"
 
 namespace selvane {
@@ -75,10 +76,7 @@ std::vector<IdleSwitch> idle_switches(const Request& request) {
   const bool alignment_files =
       o.tog_seqfile || o.tog_ncbfile || o.tog_ungappedfile || concatenating;
   if (o.out_format != OutputFormat::kSameAsInput && !alignment_files) {
-    const char* format = o.out_format == OutputFormat::kFasta ? "fasta"
-                         : o.out_format == OutputFormat::kPir ? "pir"
-                                                              : "phylip";
-    idle.push_back({std::string("--out-format=") + format,
+    idle.push_back({"--out-format=" + std::string(alignment_writer(o.out_format).name),
                     "the run writes no alignment file (-s=y, -n=y, -u=y or a "
                     "concatenation)"});
   }
@@ -99,7 +97,11 @@ std::vector<IdleSwitch> idle_switches(const Request& request) {
                                 : "";
     if (!why.empty()) idle.push_back({name + std::to_string(minimum), why});
   }
-  if (join.partitions && !no_join.empty()) idle.push_back({"--partitions", no_join});
+  if (join.partitions != PartitionForm::kNone && !no_join.empty()) {
+    idle.push_back(
+        {join.partitions == PartitionForm::kNexus ? "--partitions=nexus" : "--partitions",
+         no_join});
+  }
   return idle;
 }
 

@@ -14,6 +14,7 @@
 #include "input/readers.h"
 #include "input/type_hint.h"
 #include "output/alignment_file.h"
+#include "output/alignment_formats.h"
 #include "output/naming.h"
 #include "output/overview.h"
 #include "output/writers.h"
@@ -105,24 +106,36 @@ std::vector<std::pair<OutputFile, std::string>> write_files(const Request& reque
 
 }  // namespace
 
-void check_phylip_output(const std::string& label, std::span<const std::string> names,
-                         std::string_view noun, Writer& out) {
-  const PhylipNames found = check_phylip_names(names);
+void check_output_names(const Request& request, const std::string& label,
+                        std::span<const std::string> names, std::string_view noun, Writer& out) {
+  const AlignmentWriter& writer = alignment_writer(entry_format(request).format);
+  const NameCheck found = check_names(writer.names, names);
+  const std::string title(writer.title);
+  const auto name = [&](std::int32_t n) {
+    // Whole: names that clash may differ only near their end.
+    return std::string(noun) + " " + std::to_string(n) + " (\"" +
+           names[static_cast<std::size_t>(n)] + "\")";
+  };
+  if (found.unwritable != 0) {
+    const std::int32_t n = found.unwritable;
+    const bool nameless = names[static_cast<std::size_t>(n)].empty();
+    fatal_raw("", label + ": " +
+                      (nameless ? std::string(noun) + " " + std::to_string(n) + " has no name"
+                                : name(n) + " has a control character in its name") +
+                      "; " + title + " names must be non-empty and printable: " +
+                      (nameless ? "name it" : "rename it") + " or choose another --out-format");
+  }
   if (found.clash_first != 0) {
-    const auto name = [&](std::int32_t n) {
-      // Whole: names that clash may differ only near their end.
-      return std::string(noun) + " " + std::to_string(n) + " (\"" +
-             names[static_cast<std::size_t>(n)] + "\")";
-    };
     fatal_raw("", label + ": " + name(found.clash_first) + " and " + name(found.clash_second) +
-                      " have the same PHYLIP name \"" +
-                      phylip_name(names[static_cast<std::size_t>(found.clash_first)]) +
-                      "\"; rename one of them or choose another --out-format");
+                      " have the same " + title + " name \"" +
+                      name_key(writer.names, names[static_cast<std::size_t>(found.clash_first)]) +
+                      "\"" + std::string(writer.names.compared) +
+                      "; rename one of them or choose another --out-format");
   }
   if (found.renamed > 0) {
     diagnose(out, label + ": " + std::to_string(found.renamed) +
-                      (found.renamed == 1 ? " name holds" : " names hold") +
-                      " blanks; the PHYLIP files write each blank as '_'");
+                      (found.renamed == 1 ? " name holds" : " names hold") + " blanks; the " +
+                      title + " files write each blank as '_'");
   }
 }
 
@@ -157,9 +170,7 @@ ProcessedAlignment process(const Request& request, const Job& job, const Alignme
   }
   const bool alignment_files = o.tog_seqfile || o.tog_ncbfile || o.tog_ungappedfile ||
                                (request.tog_sb && concatenates(request));
-  if (o.out_format == OutputFormat::kPhylip && alignment_files) {
-    check_phylip_output(job.fichero1, aln.name, "sequence", out);
-  }
+  if (alignment_files) check_output_names(request, job.fichero1, aln.name, "sequence", out);
   r.files = write_files(request, job, aln, p, letselvane);
   return p;
 }

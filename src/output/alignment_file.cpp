@@ -16,6 +16,25 @@ std::int64_t AlignmentContent::width() const {
   return total;
 }
 
+SequenceCursor::SequenceCursor(const AlignmentContent& content, std::int32_t n)
+    : content_(&content), n_(n) {
+  if (const RowIndex* index = content.rows_of) {
+    const auto i = static_cast<std::size_t>(n);
+    next_ = index->entries.data() + index->start[i - 1];
+    end_ = index->entries.data() + index->start[i];
+  }
+  enter(0);
+}
+
+void SequenceCursor::enter(std::size_t k) {
+  range_ = k;
+  if (k >= content_->ranges.size()) return;
+  column_ = content_->ranges[k].first;
+  row_ = n_;
+  // The entries are in increasing range order: the next one is this range's, or it has none.
+  if (content_->rows_of) row_ = next_ != end_ && next_->range == k ? (next_++)->row : 0;
+}
+
 namespace {
 
 AlignmentContent spans_of(const Alignment& aln, const std::vector<Span>& spans) {

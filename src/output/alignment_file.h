@@ -61,11 +61,38 @@ AlignmentContent nonconserved_blocks(const Alignment& aln, const Blocks& blocks)
 // Every column of `rows`, under `names`.
 AlignmentContent whole_rows(const Rows& rows, std::span<const std::string> names);
 
-// Calls put(std::string_view) with the characters of sequence n (1..numseq) of `content`, range
-// by range: the range's columns of the sequence's row, or as many gaps ('-', in pieces) where
-// the row index gives the sequence no row in the range.
+// The characters of sequence n (1..numseq) of `content`, in order, handed out a piece at a
+// time: the range's columns of the sequence's row, range by range, or as many gaps ('-', in
+// pieces) where the row index gives the sequence no row in a range. A writer that lays the
+// sequences out side by side (Clustal) keeps one cursor per sequence.
+class SequenceCursor {
+ public:
+  SequenceCursor(const AlignmentContent& content, std::int32_t n);
+  // Calls put(std::string_view) with the next `count` characters (fewer where the sequence
+  // ends), in one piece or more.
+  template <class Put>
+  void take(std::int64_t count, Put&& put);
+
+ private:
+  // Moves to the first column of range k (past the last range: the end) and finds the
+  // sequence's row there.
+  void enter(std::size_t k);
+
+  const AlignmentContent* content_;
+  std::int32_t n_;
+  std::size_t range_ = 0;                  // the range of the next character
+  std::int32_t column_ = 0;                // its column there (1-based)
+  std::int32_t row_ = 0;                   // the sequence's row in that range; 0: it is gaps there
+  const RowIndex::Entry* next_ = nullptr;  // the row index's entries not yet entered
+  const RowIndex::Entry* end_ = nullptr;
+};
+
+// Calls put(std::string_view) with every character of sequence n (1..numseq) of `content`,
+// range by range (see SequenceCursor).
 template <class Put>
-void for_each_stretch(const AlignmentContent& content, std::int32_t n, Put&& put);
+void for_each_stretch(const AlignmentContent& content, std::int32_t n, Put&& put) {
+  SequenceCursor(content, n).take(INT64_MAX, put);
+}
 
 // Sequence n of `content` grouped by ten characters, sixty a line (ResidueGrouping), the line
 // of the last characters left open. A sequence of several ranges is gathered into `gathered`
@@ -79,37 +106,28 @@ void put_grouped(Writer& out, const AlignmentContent& content, std::int32_t n,
 void write_alignment(const std::string& path, const OutputSwitches& outputs,
                      const EntryFormat& format, const AlignmentContent& content);
 
-// A name as PHYLIP writes it: a blank or tab would end the name early, so each becomes '_'.
-std::string phylip_name(std::string_view name);
-
-// What writing `names` (1-based, names[0] unused) in PHYLIP does to them.
-struct PhylipNames {
-  std::int32_t renamed = 0;  // names that held a blank
-  // The first two sequences (1-based) whose PHYLIP names are the same; 0 when there are none.
-  std::int32_t clash_first = 0;
-  std::int32_t clash_second = 0;
-};
-PhylipNames check_phylip_names(std::span<const std::string> names);
-
 template <class Put>
-void for_each_stretch(const AlignmentContent& content, std::int32_t n, Put&& put) {
+void SequenceCursor::take(std::int64_t count, Put&& put) {
   static const std::string kGaps(256, '-');
-  const RowIndex* index = content.rows_of;
-  const auto i = static_cast<std::size_t>(n);
-  const RowIndex::Entry* next = index ? index->entries.data() + index->start[i - 1] : nullptr;
-  const RowIndex::Entry* end = index ? index->entries.data() + index->start[i] : nullptr;
-  for (std::size_t k = 0; k < content.ranges.size(); ++k) {
-    const ColumnRange& range = content.ranges[k];
-    std::int32_t row = n;  // 0: the sequence is missing from this range
-    if (index) row = next != end && next->range == k ? (next++)->row : 0;
-    if (range.last < range.first) continue;
-    auto width = static_cast<std::size_t>(range.last - range.first + 1);
-    if (row != 0) {
-      put(std::string_view(range.rows->row(row) + range.first, width));
+  while (count > 0 && range_ < content_->ranges.size()) {
+    const ColumnRange& range = content_->ranges[range_];
+    const std::int64_t left = std::int64_t{range.last} - column_ + 1;
+    if (left <= 0) {
+      enter(range_ + 1);
       continue;
     }
-    for (; width > kGaps.size(); width -= kGaps.size()) put(std::string_view(kGaps));
-    put(std::string_view(kGaps).substr(0, width));
+    const std::int64_t width = left < count ? left : count;
+    if (row_ != 0) {
+      put(std::string_view(range.rows->row(row_) + column_, static_cast<std::size_t>(width)));
+    } else {
+      for (auto gaps = static_cast<std::size_t>(width); gaps > 0;) {
+        const std::size_t piece = gaps < kGaps.size() ? gaps : kGaps.size();
+        put(std::string_view(kGaps).substr(0, piece));
+        gaps -= piece;
+      }
+    }
+    column_ += static_cast<std::int32_t>(width);
+    count -= width;
   }
 }
 

@@ -228,6 +228,13 @@ TEST(ByName, ErrorsStopTheBatchBeforeAnyFileIsWritten) {
        "list.txt (the concatenations): taxon 1 (\"Homo sapiens\") and taxon 3 (\"Homo_sapiens\") "
        "have the same PHYLIP name \"Homo_sapiens\"",
        ">Homo sapiens|1\nMK\n>b|1\nMK\n"},
+      // NEXUS readers take names without case.
+      {">homo|2\nMK\n>b|2\nMK\n",
+       {"--taxon-regex=^([^|]+)", "--out-format=nexus"},
+       "",
+       "list.txt (the concatenations): taxon 1 (\"Homo\") and taxon 3 (\"homo\") have the same "
+       "NEXUS name \"homo\" (NEXUS readers compare names without case",
+       ">Homo|1\nMK\n>b|1\nMK\n"},
   };
   for (const auto& c : cases) {
     TempDir dir;
@@ -304,8 +311,9 @@ TEST(ByName, MissingTaxaAreNotTakenForATaxonRuleThatSharesNothing) {
   EXPECT_NEAR(static_cast<double>(filled) / static_cast<double>(cells), 0.45, 0.05);
 }
 
-// IQ-TREE reads the partition file beside a concatenation joined by taxon, with its own models
-// and one subset per line of the right number of sites. Skipped where it is not installed.
+// IQ-TREE reads the partition file beside a concatenation joined by taxon, in either form, with
+// its own models and one subset per line of the right number of sites. Skipped where it is not
+// installed.
 TEST(ByName, IqTreeReadsThePartitionFileWithTheRightLengths) {
   if (run_program("sh", {"-c", "command -v iqtree2"}, ".").status != 0) {
     GTEST_SKIP() << "iqtree2 is not installed";
@@ -315,6 +323,9 @@ TEST(ByName, IqTreeReadsThePartitionFileWithTheRightLengths) {
     std::vector<int> widths;
     std::vector<std::string> subsets;  // name, sequences present, sites
     std::vector<std::string> filters = {};
+    // The NEXUS form, read by -p or by -Q (each gene its own branch lengths); its genes are
+    // named "g-N.fas", which NEXUS quotes.
+    std::string nexus_option = {};
   } cases[] = {
       {"-t=D", "ACGT", {30, 24}, {"g0.fas 4 30", "g1.fas 5 24"}},
       {"-t=P", "ACDEFGHIKLMNPQRSTVWY", {20, 12}, {"g0.fas 4 20", "g1.fas 5 12"}},
@@ -326,26 +337,43 @@ TEST(ByName, IqTreeReadsThePartitionFileWithTheRightLengths) {
       // The partition file follows the occupancy filters: E, found once, is left out, then g0.
       {"-t=P", "ACDEFGHIKLMNPQRSTVWY", {20, 12}, {"g0.fas 4 20", "g1.fas 4 12"}, {"--min-genes=2"}},
       {"-t=P", "ACDEFGHIKLMNPQRSTVWY", {20, 12}, {"g1.fas 5 12"}, {"--min-taxa=5"}},
+      {"-t=P", "ACDEFGHIKLMNPQRSTVWY", {20, 12}, {"g-0.fas 4 20", "g-1.fas 5 12"}, {}, "-p"},
+      {"-t=C",
+       "ACGT",
+       {30, 23},
+       {"g-0.fas_codon1 4 10", "g-0.fas_codon2 4 10", "g-0.fas_codon3 4 10", "g-1.fas_codon1 5 8",
+        "g-1.fas_codon2 5 8", "g-1.fas_codon3 5 7"},
+       {},
+       "-Q"},
   };
   const std::vector<std::vector<std::string>> taxa = {{"A", "B", "C", "D"},
                                                       {"E", "A", "C", "D", "B"}};
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.type + " " + c.nexus_option);
     std::mt19937 rng(3);
     TempDir dir;
+    const std::string stem = c.nexus_option.empty() ? "g" : "g-";
     for (std::size_t g = 0; g < c.widths.size(); ++g) {
-      write_file(dir / ("g" + std::to_string(g) + ".fas"),
+      write_file(dir / (stem + std::to_string(g) + ".fas"),
                  gene(taxa[g], c.widths[g], 60, rng, c.alphabet));
     }
-    write_file(dir / "list.txt", "g0.fas\ng1.fas\n");
-    std::vector<std::string> args = {"list.txt", "-c=y",      "-s=n",          "-p=n",
-                                     c.type,     "--by-name", "--taxon-sep=@", "--partitions"};
+    write_file(dir / "list.txt", stem + "0.fas\n" + stem + "1.fas\n");
+    std::vector<std::string> args = {
+        "list.txt",      "-c=y",
+        "-s=n",          "-p=n",
+        c.type,          "--by-name",
+        "--taxon-sep=@", c.nexus_option.empty() ? "--partitions" : "--partitions=nexus"};
     args.insert(args.end(), c.filters.begin(), c.filters.end());
     const auto own = run_selvane(args, dir.path());
     ASSERT_EQ(own.status, 1) << own.output;
-    const auto run = run_program("iqtree2",
-                                 {"-s", "list.txt.seq", "-p", "list.txt.seq.partitions", "-fast",
-                                  "-nt", "1", "-seed", "1", "-redo", "-quiet"},
-                                 dir.path());
+    if (!c.nexus_option.empty()) {
+      EXPECT_EQ(read_file(dir / "list.txt.seq.partitions").rfind("#nexus\nbegin sets;\n", 0), 0u);
+    }
+    const auto run = run_program(
+        "iqtree2",
+        {"-s", "list.txt.seq", c.nexus_option.empty() ? "-p" : c.nexus_option,
+         "list.txt.seq.partitions", "-fast", "-nt", "1", "-seed", "1", "-redo", "-quiet"},
+        dir.path());
     ASSERT_EQ(run.status, 0) << run.output;
 
     // The table of subsets in the log: Subset Type Seqs Sites Infor Invar Model Name.

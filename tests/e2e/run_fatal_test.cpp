@@ -62,6 +62,12 @@ TEST(FatalRun, StopsWithItsMessageAfterWhatWentBefore) {
       "\nFile not in NBRF/PIR format or too few sequences in the alignment: ";
   const std::string too_few_positions =
       "\nToo few positions in the alignment (at least two positions are necessary): ";
+  // "in", two sequences of four positions, stopped once its blocks are chosen.
+  const std::string no_block_in =
+      "\n2 sequences and 4 positions in the first alignment file:\nin\n\nin\n"
+      "Original alignment: 4 positions\n"
+      "Selvane alignment:  0 positions (0 %) in 0 selected block(s)\n\n" +
+      kEnd;
 
   const std::vector<FatalRun> runs = {
       // No input could be opened: the options are still parsed, against sequence counts of 0,
@@ -238,12 +244,65 @@ TEST(FatalRun, StopsWithItsMessageAfterWhatWentBefore) {
        {{"in", ">a b\nMKVL\n>a_b\nMKVL\n"}},
        {},
        {"in", "--out-format=phylip", "-p=n"},
-       "\n2 sequences and 4 positions in the first alignment file:\nin\n\nin\n"
-       "Original alignment: 4 positions\n"
-       "Selvane alignment:  0 positions (0 %) in 0 selected block(s)\n\n" +
-           kEnd,
+       no_block_in,
        {},
        {"in: sequence 1 (\"a b\") and sequence 2 (\"a_b\") have the same PHYLIP name \"a_b\""}},
+      // PHYLIP, NEXUS and Clustal names must be non-empty and printable: refused before any
+      // file is written, naming the sequence.
+      {"a nameless sequence in PHYLIP",
+       {{"in", ">\nMKVL\n>b\nMKVL\n"}},
+       {},
+       {"in", "--out-format=phylip", "-p=n"},
+       no_block_in,
+       {},
+       {"in: sequence 1 has no name; PHYLIP names must be non-empty and printable"}},
+      {"a vertical tab in a PHYLIP name",
+       {{"in", ">b\nMKVL\n>a\vb\nMKVL\n"}},
+       {},
+       {"in", "--out-format=phylip", "-p=n"},
+       no_block_in,
+       {},
+       {"in: sequence 2 (\"a\\x0bb\") has a control character in its name; PHYLIP names must be "
+        "non-empty and printable"}},
+      {"a form feed in a PHYLIP name",
+       {{"in", ">b\nMKVL\n>a\fb\nMKVL\n"}},
+       {},
+       {"in", "--out-format=phylip", "-p=n"},
+       no_block_in,
+       {},
+       {"in: sequence 2 (\"a\\x0cb\") has a control character in its name; PHYLIP names must be "
+        "non-empty and printable"}},
+      {"a control character in a PHYLIP name",
+       {{"in", ">b\nMKVL\n>\x01\nMKVL\n"}},
+       {},
+       {"in", "--out-format=phylip", "-p=n"},
+       no_block_in,
+       {},
+       {"in: sequence 2 (\"\\x01\") has a control character in its name; PHYLIP names must be "
+        "non-empty and printable"}},
+      {"a control character in a Clustal name",
+       {{"in", ">b\nMKVL\n>a\x1b[2J\nMKVL\n"}},
+       {},
+       {"in", "--out-format=clustal", "-p=n"},
+       no_block_in,
+       {},
+       {"in: sequence 2 (\"a\\x1b[2J\") has a control character in its name; Clustal names must be "
+        "non-empty and printable"}},
+      {"a control character in a NEXUS name",
+       {{"in", ">b\nMKVL\n>a\rb\nMKVL\n"}},
+       {},
+       {"in", "--out-format=nexus", "-p=n"},
+       no_block_in,
+       {},
+       {"in: sequence 2 (\"a\\rb\") has a control character in its name; NEXUS names must be "
+        "non-empty and printable"}},
+      {"names the same in NEXUS, which ignores case",
+       {{"in", ">Ab\nMKVL\n>aB\nMKVL\n"}},
+       {},
+       {"in", "--out-format=nexus", "-p=n"},
+       no_block_in,
+       {},
+       {"in: sequence 1 (\"Ab\") and sequence 2 (\"aB\") have the same NEXUS name \"ab\""}},
       {"output folder that cannot be made",
        {{"aln.fas", protein}, {"out", "a file"}},
        {},

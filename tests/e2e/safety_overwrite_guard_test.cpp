@@ -171,7 +171,7 @@ TEST(OverwriteGuard, ThePlanNamesEveryFileARunWrites) {
     st.input.filename = "list";
     for (const std::string& o : options) {
       if (o == "--svg") st.outputs.svg_overview = true;
-      if (o == "--partitions") st.outputs.join.partitions = true;
+      if (o == "--partitions") st.outputs.join.partitions = PartitionForm::kRaxml;
       const char letter = o[1];
       const bool yes = o.back() == 'y';
       if (letter == 'k') st.outputs.tog_maskfile = yes;

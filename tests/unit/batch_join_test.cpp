@@ -221,6 +221,7 @@ TEST(Partitions, OneLinePerContributingGeneWithUniqueNames) {
     SeqType seq_type;
     std::vector<PartitionGene> genes;
     std::string text;
+    PartitionForm form = PartitionForm::kRaxml;
   } cases[] = {
       {SeqType::kDna,
        {{"gene 1.fas", 10}, {"gene_1.fas", 0}, {"gene 1.fas", 5}, {"x/\xc3\xa9.fas", 3}},
@@ -231,8 +232,21 @@ TEST(Partitions, OneLinePerContributingGeneWithUniqueNames) {
        "GTR+G, a_codon1 = 1-6\\3\nGTR+G, a_codon2 = 2-6\\3\nGTR+G, a_codon3 = 3-6\\3\n"
        "GTR+G, c_codon1 = 7-8\\3\nGTR+G, c_codon2 = 8-8\\3\n"},
       {SeqType::kDna, {{"a", 0}}, ""},
+      // NEXUS: a name with a '-' (punctuation there) is quoted.
+      {SeqType::kProtein,
+       {{"a.pir", 7}, {"b-2.pir", 3}},
+       "#nexus\nbegin sets;\n  charset a.pir = 1-7;\n  charset 'b-2.pir' = 8-10;\n"
+       "  charpartition models =\n    LG+G:a.pir,\n    LG+G:'b-2.pir';\nend;\n",
+       PartitionForm::kNexus},
+      {SeqType::kCodons,
+       {{"c", 4}},
+       "#nexus\nbegin sets;\n  charset c_codon1 = 1-4\\3;\n  charset c_codon2 = 2-4\\3;\n"
+       "  charset c_codon3 = 3-4\\3;\n  charpartition models =\n    GTR+G:c_codon1,\n"
+       "    GTR+G:c_codon2,\n    GTR+G:c_codon3;\nend;\n",
+       PartitionForm::kNexus},
+      {SeqType::kDna, {{"a", 0}}, "#nexus\nbegin sets;\nend;\n", PartitionForm::kNexus},
   };
-  for (const auto& c : cases) EXPECT_EQ(partition_text(c.genes, c.seq_type), c.text);
+  for (const auto& c : cases) EXPECT_EQ(partition_text(c.genes, c.seq_type, c.form), c.text);
   // A suffixed name never meets a file that already carries it.
   EXPECT_EQ(partition_names({"x_2", "x", "x"}), (std::vector<std::string>{"x_2", "x", "x_3"}));
   EXPECT_EQ(partition_names({"x", "x", "x_2"}), (std::vector<std::string>{"x", "x_2", "x_2_2"}));

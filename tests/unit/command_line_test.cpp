@@ -235,7 +235,7 @@ TEST(CommandLine, JoinOptionsAndTheCountsTheUserSet) {
   EXPECT_EQ(parse(st, {"--by-name", "--partitions", "--taxon-sep=@@", "--taxon-regex=", "-b2=9"}),
             "");
   EXPECT_TRUE(st.outputs.join.by_name);
-  EXPECT_TRUE(st.outputs.join.partitions);
+  EXPECT_EQ(st.outputs.join.partitions, PartitionForm::kRaxml);
   EXPECT_EQ(st.outputs.join.taxon_sep, "@@");
   EXPECT_EQ(st.outputs.join.taxon_regex, "");
   EXPECT_FALSE(st.input.negval_set);
@@ -293,13 +293,15 @@ TEST(CommandLine, IgnoredAndRefusedArgumentsComeBackWithTheirReason) {
       {"--outdir", "it is written --outdir=DIR"},
       {"--strict=yes", "--strict takes no value"},
       {"--outdir=", "a folder must follow the '='", true},
-      {"--out-format=xml", "the format is fasta, pir or phylip", true},
+      {"--out-format=xml", "the format is fasta, pir, phylip, nexus or clustal", true},
+      {"--partitions=", "the form is raxml or nexus", true},
       {"-b5=x", "the setting keeps its value (the warning on standard output says why)", true},
       {"-b5=h", ""},
       {"-b2=0", ""},
       {"--strict", ""},
       {"--outdir=out/a", ""},
       {"--out-format=PHYLIP", ""},
+      {"--partitions=nexus", ""},
       {"--long-names", ""},
       {"--help", ""},
       {"--min-taxa=4", ""},

@@ -125,7 +125,7 @@ TEST(Jobs, SwitchesThatWouldDoNothingAreNamedWithTheReason) {
        [](Request& r) {
          r.outputs.tog_allfile = true;  // a classic option: silent
          r.outputs.join.by_name = true;
-         r.outputs.join.partitions = true;
+         r.outputs.join.partitions = PartitionForm::kRaxml;
        },
        {"--by-name: " + single, "--partitions: " + single}},
       {"a batch without a concatenation",
@@ -140,7 +140,7 @@ TEST(Jobs, SwitchesThatWouldDoNothingAreNamedWithTheReason) {
        [](Request& r) {
          r.tog_sub = r.outputs.tog_allfile_init = true;
          r.outputs.join.taxon_regex = "^(\\w+)";
-         r.outputs.join.partitions = true;
+         r.outputs.join.partitions = PartitionForm::kRaxml;
          r.outputs.join.min_taxa = 4;
        },
        {"--min-taxa=4: the concatenations join by position (--by-name joins by taxon)"}},

@@ -122,6 +122,14 @@ TEST(AlignmentFile, FormatsAndFolderOfTheOutputOptions) {
       // One line per sequence, ungrouped; the blank of a name would end it early.
       {{OutputFormat::kPhylip, SeqType::kProtein},
        "2 10\nhuman_beta MKVAGLLAPQ\nmouse MKVAGLLAPQ\n"},
+      // One line per sequence after its name, quoted where it holds a blank, in a column.
+      {{OutputFormat::kNexus, SeqType::kDna},
+       "#NEXUS\n\nBEGIN DATA;\n  DIMENSIONS NTAX=2 NCHAR=10;\n"
+       "  FORMAT DATATYPE=DNA MISSING=? GAP=-;\n  MATRIX\n"
+       "'human beta'  MKVAGLLAPQ\nmouse         MKVAGLLAPQ\n  ;\nEND;\n"},
+      {{OutputFormat::kClustal, SeqType::kProtein},
+       "CLUSTAL multiple sequence alignment\n\n\n"
+       "human_beta      MKVAGLLAPQ\nmouse           MKVAGLLAPQ\n\n"},
   };
   for (const Case& c : cases) {
     write_alignment("data/aln.fas-sv", outputs, c.format, content);
@@ -142,14 +150,47 @@ TEST(AlignmentFile, FormatsAndFolderOfTheOutputOptions) {
   outputs.outdir += "/";
   EXPECT_EQ(final_output_path("a/b/list.txt.seq", outputs), outputs.outdir + "list.txt.seq");
   EXPECT_EQ(final_output_path("a/b/list.txt.seq", OutputSwitches{}), "a/b/list.txt.seq");
+}
 
-  const PhylipNames renamed = check_phylip_names(names);
-  EXPECT_EQ(renamed.renamed, 1);
-  EXPECT_EQ(renamed.clash_first, 0);
-  const std::vector<std::string> clashing = {"", "a", "x y", "b", "x_y"};
-  const PhylipNames clash = check_phylip_names(clashing);
-  EXPECT_EQ(clash.clash_first, 2);
-  EXPECT_EQ(clash.clash_second, 4);
+// Each format's name rule, checked before anything is written: what becomes of blanks, which
+// names cannot be written, which two would be one taxon to the format's readers.
+TEST(AlignmentFile, NameRulesOfTheFormats) {
+  struct Case {
+    OutputFormat format;
+    std::vector<std::string> names;  // names[0] unused
+    NameCheck expected;
+  };
+  const Case cases[] = {
+      {OutputFormat::kPhylip, {"", "human beta", "mouse"}, {1, 0, 0, 0}},
+      {OutputFormat::kPhylip, {"", "a", "x y", "b", "x_y"}, {1, 0, 2, 4}},
+      {OutputFormat::kPhylip, {"", "a", ""}, {0, 2, 0, 0}},
+      {OutputFormat::kPhylip, {"", "a\vb", "c"}, {0, 1, 0, 0}},
+      {OutputFormat::kPhylip, {"", "a", "b\fc"}, {0, 2, 0, 0}},
+      {OutputFormat::kPhylip, {"", "a", "\x01"}, {0, 2, 0, 0}},
+      {OutputFormat::kPhylip, {"", "a", "b\x7f", "\xc2\x85"}, {0, 2, 0, 0}},
+      // A tab is a blank; a name in another script is printable.
+      {OutputFormat::kPhylip, {"", "a\tb", "\xc3\xa9t\xc3\xa9"}, {1, 0, 0, 0}},
+      {OutputFormat::kClustal, {"", "x y", "x_y"}, {1, 0, 1, 2}},
+      // NEXUS quotes blanks instead, and compares names without case, '_' unquoted as a blank.
+      {OutputFormat::kNexus, {"", "x y", "O'Brien", "o'brien"}, {0, 0, 2, 3}},
+      {OutputFormat::kNexus, {"", "x y", "X_Y"}, {0, 0, 1, 2}},
+      {OutputFormat::kNexus, {"", "x_y-z", "x y-z", ""}, {0, 3, 0, 0}},
+      // FASTA and NBRF/PIR write every name as it is.
+      {OutputFormat::kFasta, {"", "", "a\x01", "a\x01"}, {}},
+      {OutputFormat::kPir, {"", "", ""}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.names.back());
+    const NameCheck found = check_names(alignment_writer(c.format).names, c.names);
+    EXPECT_EQ(found.renamed, c.expected.renamed);
+    EXPECT_EQ(found.unwritable, c.expected.unwritable);
+    EXPECT_EQ(found.clash_first, c.expected.clash_first);
+    EXPECT_EQ(found.clash_second, c.expected.clash_second);
+  }
+  EXPECT_EQ(nexus_name("O'Brien"), "'O''Brien'");
+  EXPECT_EQ(nexus_name("Homo_sapiens.1"), "Homo_sapiens.1");
+  EXPECT_EQ(nexus_name("a b"), "'a b'");
+  EXPECT_EQ(nexus_name("sp|P1|X-1"), "'sp|P1|X-1'");
 }
 
 TEST(SequenceCountDefaults, FollowTheNumberOfSequences) {

@@ -28,7 +28,8 @@ std::vector<Documented> options() {
   const RunState start;
   std::vector<Documented> documented;
   for (const OptionRow& row : option_table()) {
-    documented.push_back({std::string(row.name) + (row.kind == ValueKind::kNone ? "" : "="),
+    const bool bare = row.kind == ValueKind::kNone || row.kind == ValueKind::kOptionalText;
+    documented.push_back({std::string(row.name) + (bare ? "" : "="),
                           row.default_of != nullptr ? row.default_of(start) : ""});
   }
   return documented;
