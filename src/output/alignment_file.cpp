@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "core/fatal.h"
 #include "core/output_file.h"
 #include "output/alignment_formats.h"
 #include "output/writers.h"
@@ -73,9 +74,41 @@ void put_grouped(Writer& out, const AlignmentContent& content, std::int32_t n,
   grouping.put(gathered);
 }
 
+namespace {
+
+// A FASTA sequence with a stop ('*') written as NBRF/PIR would end there, and the residues after
+// it would read as a line of garbage: such a file is not written.
+void refuse_unwritable_characters(const std::string& path, const OutputSwitches& outputs,
+                                  const AlignmentWriter& writer, const AlignmentContent& content) {
+  if (writer.refused.characters.empty()) return;
+  for (std::int32_t n = 1; n <= content.numseq; ++n) {
+    std::int64_t position = 0;  // of the first such character, from 1; 0: none
+    char found = '\0';
+    std::int64_t before = 0;  // characters of the sequence before this stretch
+    for_each_stretch(content, n, [&](std::string_view chars) {
+      const std::size_t at =
+          position == 0 ? chars.find_first_of(writer.refused.characters) : std::string_view::npos;
+      if (at != std::string_view::npos) {
+        position = before + static_cast<std::int64_t>(at) + 1;
+        found = chars[at];
+      }
+      before += static_cast<std::int64_t>(chars.size());
+    });
+    if (position == 0) continue;
+    fatal("\nFile not written",
+          final_output_path(path, outputs) + ": sequence " + std::to_string(n) + " (\"" +
+              content.names[static_cast<std::size_t>(n)] + "\") holds a '" + found +
+              "' at position " + std::to_string(position) + ", which " +
+              std::string(writer.refused.why) + "; choose another --out-format");
+  }
+}
+
+}  // namespace
+
 void write_alignment(const std::string& path, const OutputSwitches& outputs,
                      const EntryFormat& format, const AlignmentContent& content) {
   const AlignmentWriter& writer = alignment_writer(format.format);
+  refuse_unwritable_characters(path, outputs, writer, content);
   Writer out = create_output_file(path, outputs);
   writer.write(out, content, format.seq_type);
   out.close();

@@ -7,22 +7,27 @@
 namespace selvane {
 namespace {
 
-// Tree builders and aligners take a name up to its first blank, and two sequences of one name
-// for one taxon.
+// FASTA and NBRF/PIR names are whole header lines. Tree builders and aligners take a name up to
+// its first blank, and two sequences of one name for one taxon.
+constexpr NameRule kAsTheyAre = {};
 constexpr NameRule kBlanksEndNames = {true, true, nullptr, {}};
 constexpr NameRule kNexusNames = {
     true, false, nexus_key,
     " (NEXUS readers compare names without case, and read an unquoted '_' as a blank)"};
 
+constexpr AlignmentWriter::Refused kAnyCharacter = {};
+constexpr AlignmentWriter::Refused kStops = {"*", "ends an NBRF/PIR entry"};
+
 constexpr std::array<AlignmentWriter, 5> kWriters = {{
-    {OutputFormat::kFasta, "fasta", "FASTA", "", InputFormat::kFasta, {}, write_fasta},
-    {OutputFormat::kPir, "pir", "NBRF/PIR", "", InputFormat::kPir, {}, write_pir},
+    {OutputFormat::kFasta, "fasta", "FASTA", "", InputFormat::kFasta, kAsTheyAre, kAnyCharacter,
+     write_fasta},
+    {OutputFormat::kPir, "pir", "NBRF/PIR", "", InputFormat::kPir, kAsTheyAre, kStops, write_pir},
     {OutputFormat::kPhylip, "phylip", "PHYLIP", "the relaxed form tree builders read",
-     InputFormat::kNone, kBlanksEndNames, write_phylip},
+     InputFormat::kNone, kBlanksEndNames, kAnyCharacter, write_phylip},
     {OutputFormat::kNexus, "nexus", "NEXUS", "a DATA block, names quoted where needed",
-     InputFormat::kNone, kNexusNames, write_nexus},
+     InputFormat::kNone, kNexusNames, kAnyCharacter, write_nexus},
     {OutputFormat::kClustal, "clustal", "Clustal", "blocks of 60 columns, as aligners write",
-     InputFormat::kNone, kBlanksEndNames, write_clustal},
+     InputFormat::kNone, kBlanksEndNames, kAnyCharacter, write_clustal},
 }};
 
 // A control character: a byte below 0x20 but tab (a blank), 0x7f, or the two bytes of a UTF-8

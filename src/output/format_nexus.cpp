@@ -53,10 +53,11 @@ void write_nexus(Writer& out, const AlignmentContent& content, SeqType seq_type)
   out.write(";\n  FORMAT DATATYPE=");
   out.write(seq_type == SeqType::kDna || seq_type == SeqType::kCodons ? "DNA" : "PROTEIN");
   out.write(" MISSING=? GAP=-;\n  MATRIX\n");
+  const bool empty = content.width() == 0;
   for (std::int32_t n = 1; n <= content.numseq; ++n) {
     const std::string& name = names[static_cast<std::size_t>(n - 1)];
     out.write(name);
-    out.fill(' ', column - name.size() + 2);
+    if (!empty) out.fill(' ', column - name.size() + 2);
     for_each_stretch(content, n, [&](std::string_view chars) { out.write(chars); });
     out.put('\n');
   }

@@ -296,6 +296,18 @@ TEST(FatalRun, StopsWithItsMessageAfterWhatWentBefore) {
        {},
        {"in: sequence 2 (\"a\\rb\") has a control character in its name; NEXUS names must be "
         "non-empty and printable"}},
+      // A stop would end an NBRF/PIR entry early: the file is not written.
+      {"a '*' in a sequence written as NBRF/PIR",
+       {{"in", ">a\nMK*L\n>b\nMKVL\n"}},
+       {},
+       {"in", "--out-format=pir", "-p=n", "-s=n", "-n=y"},
+       "\n2 sequences and 4 positions in the first alignment file:\nin\n\nin\n"
+       "Original alignment: 4 positions\n"
+       "Selvane alignment:  0 positions (0 %) in 0 selected block(s)\n\n"
+       "\nFile not written\n" +
+           kEnd,
+       {},
+       {"in-svComp: sequence 1 (\"a\") holds a '*' at position 3, which ends an NBRF/PIR entry"}},
       {"names the same in NEXUS, which ignores case",
        {{"in", ">Ab\nMKVL\n>aB\nMKVL\n"}},
        {},
