@@ -1,6 +1,6 @@
 // Downstream tree builders read what selvane writes: trees built from the selected blocks of a
-// bundled example hold every sequence of it, in the input's format and in the FASTA and PHYLIP of
-// --out-format. Skipped where the programs are not installed.
+// bundled example hold every sequence of it, in the input's format and in the FASTA, PHYLIP, NEXUS
+// and Clustal of --out-format. Skipped where the programs are not installed.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "support/harness.h"
@@ -169,9 +170,9 @@ TEST(Downstream, FastTreeBuildsATreeOfEverySequenceFromTheSelectedBlocks) {
   EXPECT_EQ(sorted_leaves(read_file(dir / "tree.nwk")), selected.names);
 }
 
-// An NBRF/PIR input, which tree builders cannot read, written as FASTA or PHYLIP into a folder of
-// its own (its own folder may be read-only in a pipeline).
-TEST(Downstream, IqTreeReadsAnNbrfInputWrittenAsFastaOrPhylipElsewhere) {
+// An NBRF/PIR input, which tree builders cannot read, written as FASTA, PHYLIP, NEXUS or Clustal
+// into a folder of its own (its own folder may be read-only in a pipeline).
+TEST(Downstream, IqTreeReadsAnNbrfInputWrittenInEveryTreeBuildersFormatElsewhere) {
   const std::string iqtree = find_program({"iqtree2", "iqtree"});
   if (iqtree.empty()) GTEST_SKIP() << "IQ-TREE is not installed";
   const std::string input = read_file(testing::source_dir() / "examples/made1.pir");
@@ -184,7 +185,15 @@ TEST(Downstream, IqTreeReadsAnNbrfInputWrittenAsFastaOrPhylipElsewhere) {
   std::sort(names.begin(), names.end());
   ASSERT_EQ(names.size(), 20u);
 
-  for (const std::string format : {"fasta", "phylip"}) {
+  // The start of each format's file: FASTA drops the description line; PHYLIP counts sequences
+  // and columns; NEXUS quotes a name with a '/' or '-'; Clustal starts with its header.
+  const std::pair<std::string, std::string> formats[] = {
+      {"fasta", ">H.sapiens_6.1/113836283-113836209\nGATTGATGCA"},
+      {"phylip", "20 23\nH.sapiens_6.1/113836283-113836209 GATT"},
+      {"nexus", "#NEXUS\n"},
+      {"clustal", "CLUSTAL multiple sequence alignment\n\n\nH.sapiens_6.1/113836283-113836209 "},
+  };
+  for (const auto& [format, start] : formats) {
     SCOPED_TRACE(format);
     TempDir dir;
     testing::write_file(dir / "data/made1.pir", input);
@@ -194,12 +203,10 @@ TEST(Downstream, IqTreeReadsAnNbrfInputWrittenAsFastaOrPhylipElsewhere) {
     ASSERT_EQ(run.status, 0) << run.output << run.errors;
     EXPECT_EQ(testing::list_files(dir / "data"), std::vector<std::string>{"made1.pir"});
     const std::string written = read_file(dir / "out/made1.pir-sv");
-    // The header of each: FASTA drops the description line; PHYLIP counts sequences and columns.
-    EXPECT_EQ(written.rfind(format == "fasta" ? ">H.sapiens_6.1/113836283-113836209\nGATTGATGCA"
-                                              : "20 23\nH.sapiens_6.1/113836283-113836209 GATT",
-                            0),
-              0u)
-        << written.substr(0, 80);
+    EXPECT_EQ(written.rfind(start, 0), 0u) << written.substr(0, 80);
+    if (format == "nexus") {
+      EXPECT_NE(written.find("\n'H.sapiens_6.1/113836283-113836209' "), std::string::npos);
+    }
 
     const auto tree = run_program(iqtree,
                                   {"-s", "out/made1.pir-sv", "-m", "JC", "-fast", "-nt", "1",
