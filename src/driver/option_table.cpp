@@ -348,7 +348,8 @@ constexpr auto kBefore = OptionStage::kBeforeInput;
 constexpr auto kAfter = OptionStage::kAfterInput;
 constexpr bool kAnyCase = true;
 
-// Rows: name, value shown, kind, stage, setter, help, default, any case, described after the next.
+// Rows: name, value shown, kind, stage, setter, help, default, any case, described after the next,
+// values from a table.
 constexpr OptionRow kOptions[] = {
     {"-t", "P|D|C", kLetter, kAfter, set_type,
      "sequence type: protein, DNA, codons (default: from the input;\n"
@@ -465,21 +466,14 @@ constexpr OptionRow kOptions[] = {
 
 }  // namespace
 
-std::string OptionRow::value_shown() const {
-  if (values == nullptr) return std::string(shown);
-  std::string joined;
-  for (const NamedValue& value : values()) {
-    if (!joined.empty()) joined += '|';
-    joined += value.name;
-  }
-  return joined;
-}
-
 std::string OptionRow::written() const {
-  std::string text(name);
-  if (kind == ValueKind::kNone) return text;
-  if (kind == ValueKind::kOptionalText) return text + "[=" + value_shown() + "]";
-  return text + "=" + value_shown();
+  std::string value(shown);
+  if (values != nullptr) {
+    for (const NamedValue& named : values()) (value += value.empty() ? "" : "|") += named.name;
+  }
+  if (kind == ValueKind::kNone) return std::string(name);
+  if (kind == ValueKind::kOptionalText) return std::string(name) + "[=" + value + "]";
+  return std::string(name) + "=" + value;
 }
 
 std::span<const OptionRow> option_table() {

@@ -85,8 +85,6 @@ struct OptionRow {
   std::vector<NamedValue> (*values)() = nullptr;
 
   bool is_long() const { return name.starts_with("--"); }
-  // The value as --help shows it: `shown`, or the names of the values joined by '|'.
-  std::string value_shown() const;
   // How the option is written with its value: "--outdir=DIR", "--partitions[=raxml|nexus]".
   std::string written() const;
 };

@@ -291,6 +291,7 @@ TEST(CommandLine, IgnoredAndRefusedArgumentsComeBackWithTheirReason) {
       {"--min-genes=2x", "N is a whole number, 1 or more", true},
       {"--min-genes=99999999999", "N is a whole number, 1 or more", true},
       {"--outdir", "it is written --outdir=DIR"},
+      {"--out-format", "it is written --out-format=fasta|pir|phylip|nexus|clustal"},
       {"--strict=yes", "--strict takes no value"},
       {"--outdir=", "a folder must follow the '='", true},
       {"--out-format=xml", "the format is fasta, pir, phylip, nexus or clustal", true},
