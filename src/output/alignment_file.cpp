@@ -77,7 +77,8 @@ void put_grouped(Writer& out, const AlignmentContent& content, std::int32_t n,
 namespace {
 
 // A FASTA sequence with a stop ('*') written as NBRF/PIR would end there, and the residues after
-// it would read as a line of garbage: such a file is not written.
+// it would read as a line of garbage; a '[' would start a comment in NEXUS: such a file is not
+// written.
 void refuse_unwritable_characters(const std::string& path, const OutputSwitches& outputs,
                                   const AlignmentWriter& writer, const AlignmentContent& content) {
   if (writer.refused.characters.empty()) return;

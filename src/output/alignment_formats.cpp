@@ -17,6 +17,8 @@ constexpr NameRule kNexusNames = {
 
 constexpr AlignmentWriter::Refused kAnyCharacter = {};
 constexpr AlignmentWriter::Refused kStops = {"*", "ends an NBRF/PIR entry"};
+// A comment, a set of states, the end of the matrix.
+constexpr AlignmentWriter::Refused kNexusMarks = {"[](){};", "has a meaning of its own in NEXUS"};
 
 constexpr std::array<AlignmentWriter, 5> kWriters = {{
     {OutputFormat::kFasta, "fasta", "FASTA", "", InputFormat::kFasta, kAsTheyAre, kAnyCharacter,
@@ -25,7 +27,7 @@ constexpr std::array<AlignmentWriter, 5> kWriters = {{
     {OutputFormat::kPhylip, "phylip", "PHYLIP", "the relaxed form tree builders read",
      InputFormat::kNone, kBlanksEndNames, kAnyCharacter, write_phylip},
     {OutputFormat::kNexus, "nexus", "NEXUS", "a DATA block, names quoted where needed",
-     InputFormat::kNone, kNexusNames, kAnyCharacter, write_nexus},
+     InputFormat::kNone, kNexusNames, kNexusMarks, write_nexus},
     {OutputFormat::kClustal, "clustal", "Clustal", "blocks of 60 columns, as aligners write",
      InputFormat::kNone, kBlanksEndNames, kAnyCharacter, write_clustal},
 }};

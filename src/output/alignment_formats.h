@@ -39,8 +39,8 @@ struct AlignmentWriter {
   // given (kNone: none). An input format without a writer of its own is written as FASTA.
   InputFormat same_as_input;
   NameRule names;
-  // Characters a sequence of this format cannot hold, and why ("*", "ends an NBRF/PIR entry"):
-  // a file that would hold one is not written.
+  // Characters a sequence of this format cannot hold, and why ("*", "ends an NBRF/PIR entry";
+  // NEXUS: brackets and ';'): a file that would hold one is not written.
   struct Refused {
     std::string_view characters;
     std::string_view why;

@@ -308,6 +308,18 @@ TEST(FatalRun, StopsWithItsMessageAfterWhatWentBefore) {
            kEnd,
        {},
        {"in-svComp: sequence 1 (\"a\") holds a '*' at position 3, which ends an NBRF/PIR entry"}},
+      {"a '[' in a sequence written as NEXUS",
+       {{"in", ">a\nMKVL\n>b\nM[VL\n"}},
+       {},
+       {"in", "--out-format=nexus", "-p=n", "-s=n", "-n=y"},
+       "\n2 sequences and 4 positions in the first alignment file:\nin\n\nin\n"
+       "Original alignment: 4 positions\n"
+       "Selvane alignment:  0 positions (0 %) in 0 selected block(s)\n\n"
+       "\nFile not written\n" +
+           kEnd,
+       {},
+       {"in-svComp: sequence 2 (\"b\") holds a '[' at position 2, which has a meaning of its own "
+        "in NEXUS"}},
       {"names the same in NEXUS, which ignores case",
        {{"in", ">Ab\nMKVL\n>aB\nMKVL\n"}},
        {},
