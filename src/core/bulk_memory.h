@@ -75,4 +75,49 @@ class BulkAllocator {
   }
 };
 
+// A growing array of bytes for data of unknown final size (the rows of an alignment read from a
+// pipe or a decompressor), filled front to back: growing leaves the new bytes unwritten, and a
+// large array grows in place or by moving its pages (realloc), not by copying them, so that it
+// never holds its old and its new copy at once. A large array is advised to use huge pages,
+// and starts aligned to them.
+class BulkBytes {
+ public:
+  BulkBytes() = default;
+  // `n` copies of `c`.
+  BulkBytes(std::size_t n, char c);
+  BulkBytes(const BulkBytes& other);
+  BulkBytes& operator=(const BulkBytes& other);
+  BulkBytes(BulkBytes&& other) noexcept;
+  BulkBytes& operator=(BulkBytes&& other) noexcept;
+  ~BulkBytes();
+
+  char* data() { return data_; }
+  const char* data() const { return data_; }
+  std::size_t size() const { return size_; }
+  std::size_t capacity() const { return capacity_; }
+  bool empty() const { return size_ == 0; }
+
+  // Room for `n` bytes in all, without growing again; throws std::bad_alloc.
+  void reserve(std::size_t n) {
+    if (n > capacity_) grow(n);
+  }
+  // Shrinking drops the bytes past `n`; growing leaves the new ones unwritten. The room grows
+  // geometrically.
+  void resize(std::size_t n) {
+    if (n > capacity_) grow(n > 2 * capacity_ ? n : 2 * capacity_);
+    size_ = n;
+  }
+  void push_back(char c) {
+    if (size_ == capacity_) grow(capacity_ == 0 ? 64 : 2 * capacity_);
+    data_[size_++] = c;
+  }
+
+ private:
+  void grow(std::size_t capacity);
+
+  char* data_ = nullptr;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
+};
+
 }  // namespace selvane

@@ -23,7 +23,7 @@ void make_outdir(const std::string& outdir) {
 }  // namespace
 
 std::string final_output_path(const std::string& path, const OutputSwitches& outputs) {
-  if (outputs.outdir.empty()) return path;
+  if (outputs.outdir.empty() || path == outputs.out) return path;
   // The file keeps its name; only the folder changes.
   const std::size_t slash = path.rfind('/');
   std::string moved = outputs.outdir;
@@ -32,7 +32,12 @@ std::string final_output_path(const std::string& path, const OutputSwitches& out
   return moved;
 }
 
+bool writes_standard_output(const std::string& path, const OutputSwitches& outputs) {
+  return path == "-" && outputs.out == "-";
+}
+
 Writer create_output_file(const std::string& path, const OutputSwitches& outputs) {
+  if (writes_standard_output(path, outputs)) return Writer::data_to_stdout();
   // DIR (and the folders above it) is made when the first file goes into it.
   if (!outputs.outdir.empty()) make_outdir(outputs.outdir);
   return Writer::create(final_output_path(path, outputs));

@@ -9,11 +9,16 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace selvane {
+
+// What was read of an input that can be read only once (input/detect.h): the run state only
+// holds it, for the runs that follow.
+struct ReadOnceInput;
 
 inline constexpr const char* kVersion = "0.91b";
 
@@ -108,6 +113,9 @@ struct OutputSwitches {
   // --out-format: the format of the alignment files (selected and nonconserved blocks, ungapped
   // alignment, the concatenations).
   OutputFormat out_format = OutputFormat::kSameAsInput;
+  // --out=FILE: the selected blocks of a single alignment go to FILE, as named (--outdir does not
+  // move it), or with "-" to standard output; empty: the usual name.
+  std::string out;
   JoinSwitches join;
 };
 
@@ -129,6 +137,9 @@ struct CurrentInput {
   InputFormat fileformat = InputFormat::kNone;
   bool tog_sb = false;     // the current input is a paths file
   std::int32_t numal = 1;  // alignments the current input stands for
+  // An input that can be read only once (standard input, a pipe): what was read of it when it
+  // was opened, for every run made of it; null for an input each run reads again.
+  std::shared_ptr<const ReadOnceInput> read_once;
 
   bool tog_sub = false;  // b1 and b2 are fixed for a whole batch, not derived per alignment
   // The user chose the sequence type (-t, or the main menu) after this input was detected; a

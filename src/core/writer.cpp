@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/fatal.h"
+
 namespace selvane {
 
 Writer::Writer(std::FILE* file)
@@ -14,6 +16,12 @@ Writer::Writer(std::FILE* file)
 
 Writer Writer::to_stdout() {
   return Writer(stdout);
+}
+
+Writer Writer::data_to_stdout() {
+  Writer writer(stdout);
+  writer.data_ = true;
+  return writer;
 }
 
 Writer Writer::to_stream(std::FILE* stream) {
@@ -30,6 +38,7 @@ Writer Writer::create(const std::string& path) {
 Writer::Writer(Writer&& other) noexcept
     : file_(std::exchange(other.file_, nullptr)),
       output_(std::move(other.output_)),
+      data_(other.data_),
       error_(other.error_),
       buf_(std::move(other.buf_)),
       used_(std::exchange(other.used_, 0)) {
@@ -111,9 +120,19 @@ void Writer::flush() {
   if (file_ != nullptr && std::fflush(file_) != 0) failed();
 }
 
+void Writer::divert(std::FILE* stream) {
+  flush();
+  if (!output_) file_ = stream;
+}
+
 void Writer::close() {
   if (buf_ == nullptr) return;  // moved from
   flush();
+  if (data_ && error_ != 0) {
+    fatal("\nFile not written", std::string("standard output: the selected blocks could not be "
+                                            "written: ") +
+                                    std::strerror(error_));
+  }
   if (!output_) return;
   // Moved out first: after a fatal error nothing is left to complete or remove twice.
   Replacement output = std::move(*output_);

@@ -25,6 +25,9 @@ class Writer {
 
   // Standard output; never closed by the writer.
   static Writer to_stdout();
+  // Standard output carrying data (an alignment, with --out=-): a write error there is fatal at
+  // close(), as for a file ("\nFile not written").
+  static Writer data_to_stdout();
   // An already open stream (tests capture output through open_memstream); not closed by us.
   static Writer to_stream(std::FILE* stream);
   // Creates or replaces the file `path`: the text goes to a temporary file that close() renames
@@ -71,6 +74,9 @@ class Writer {
 
   // Hands everything buffered to the system (standard output before reading standard input).
   void flush();
+  // Sends what follows to `stream` instead, what was written so far to the old one (a stream
+  // writer only; --out=- moves the program's own text to standard error).
+  void divert(std::FILE* stream);
   // Flushes and, for a file, completes it; further writes are not allowed.
   void close();
   // The errno of the first write that failed, or 0 (standard output: whether the text got out).
@@ -87,6 +93,7 @@ class Writer {
 
   std::FILE* file_;
   std::optional<Replacement> output_;  // a file being written
+  bool data_ = false;                  // a stream whose write errors are fatal (data_to_stdout)
   int error_ = 0;  // errno of the first write that failed; later text is dropped
   std::unique_ptr<char[]> buf_;
   std::size_t used_ = 0;

@@ -12,6 +12,7 @@
 #include "driver/command_line.h"
 #include "driver/invocation.h"
 #include "driver/run.h"
+#include "input/byte_source.h"
 
 namespace selvane {
 
@@ -52,6 +53,13 @@ int command_line_run(RunState& st, const std::vector<ArgumentProblem>& problems,
       because += because.empty() ? "the input could not be opened" : " and the input";
     strict_stop(st.input.filename, because);
   }
+  if (!st.outputs.out.empty() && st.input.tog_sb) {
+    // Each alignment of a batch has its own selected blocks: one name cannot hold them all, and
+    // a pipeline that reads standard output must not get a batch's report instead.
+    fatal_raw("", st.input.filename + ": --out names the selected blocks of one alignment, and " +
+                      "this is a paths file (--outdir gathers the files of a batch); no file " +
+                      "was written");
+  }
   const RunOutcome outcome = calculate(st, out, std::move(first));
   if (st.outputs.strict && outcome.selected == 0) {
     // The files are written (they show what happened), but nothing downstream can use them.
@@ -84,19 +92,20 @@ int run_unguarded(std::span<const std::string_view> args, Writer& out, RunState&
   OptionPass pass(st, out, options);
   std::optional<Alignment> first;
   if (!args.empty()) {
-    st.input.filename = std::string(args[0]);
+    st.input.filename = input_path(args[0]);
     pass.apply(OptionStage::kBeforeInput);
     // Asked after the input, answered before it is opened: nothing is read, nothing written
     // (the options of this stage change no default the usage shows).
     if (pass.standalone() != Standalone::kNone) return answer(pass.standalone(), st, out);
-    first = open_input(st, out);
+    first = open_input(st, out, options.empty() ? InputUse::kMenus : InputUse::kCommandLine);
   }
   if (!options.empty()) {
     pass.apply(OptionStage::kAfterInput);
     return command_line_run(st, pass.problems(), std::move(first), out);
   }
   // Interactive session. The alignment read for the report is not kept: every run reads its
-  // input again. The menus end the process themselves (ExitRequest) when the user quits.
+  // input again, but for an input that can be read only once, which open_input kept. The menus
+  // end the process themselves (ExitRequest) when the user quits.
   first.reset();
   menus(st, out);
   out.flush();

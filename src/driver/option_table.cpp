@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <climits>
+#include <cstdio>
 #include <optional>
 #include <span>
 #include <string>
@@ -41,6 +42,14 @@ std::string concatenation(OptionContext& c, const OptionValue& v) {
   std::string refused = yes_no<Switch, Name>(c, v);
   if (yes_no_from_letter(v.letter).value_or(false)) c.st.input.tog_sub = true;
   return refused;
+}
+
+// -s: --out asks for the selected blocks, so it cannot be turned off beside it.
+std::string set_seqfile(OptionContext& c, const OptionValue& v) {
+  if (!c.st.outputs.out.empty() && yes_no_from_letter(v.letter) == false) {
+    return "--out=" + c.st.outputs.out + " writes the selected blocks";
+  }
+  return yes_no<&OutputSwitches::tog_seqfile, 's'>(c, v);
 }
 
 std::string set_type(OptionContext& c, const OptionValue& v) {
@@ -228,6 +237,16 @@ std::string set_outdir(OptionContext& c, const OptionValue& v) {
   return {};
 }
 
+// Applied before the input is opened: with "-", the report of the opening already goes to
+// standard error, and standard output carries the selected blocks alone.
+std::string set_out(OptionContext& c, const OptionValue& v) {
+  if (v.text.empty()) return "a file name, or - for standard output, must follow the '='";
+  c.st.outputs.out = std::string(v.text);
+  c.st.outputs.tog_seqfile = true;
+  c.out.divert(v.text == "-" ? stderr : stdout);
+  return {};
+}
+
 bool same_letters(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
@@ -379,7 +398,7 @@ constexpr OptionRow kOptions[] = {
     {"-e", "TEXT", kText, kAfter, set_extension,
      "generic extension of output names, 1 to 5 characters\n(default: {})",
      [](const RunState& s) { return s.outputs.exten; }, kAnyCase},
-    {"-s", "Y|N", kLetter, kAfter, yes_no<&OutputSwitches::tog_seqfile, 's'>,
+    {"-s", "Y|N", kLetter, kAfter, set_seqfile,
      "write the selected blocks (default: {})", switch_letter<&OutputSwitches::tog_seqfile>,
      kAnyCase},
     {"-p", "Y|N|T|S", kLetter, kAfter, set_results,
@@ -420,6 +439,10 @@ constexpr OptionRow kOptions[] = {
     {"--outdir", "DIR", kText, kAfter, set_outdir,
      "write every output file into DIR (created when needed) under\n"
      "its usual name, instead of beside its input"},
+    {"--out", "FILE", kText, kBefore, set_out,
+     "one alignment: write the selected blocks to FILE (kept\n"
+     "there with --outdir; -s=n is refused); with --out=- to\n"
+     "standard output, and all the program prints to standard error"},
     {"--out-format", "", kText, kAfter, set_out_format,
      "format of the alignment files: selected and nonconserved\n"
      "blocks, ungapped alignment, concatenations (default: the\n"

@@ -46,7 +46,7 @@ RunPlan plan_run(const Request& request, const std::vector<std::string>& alignme
   }
   if (!request.tog_sb || alignments.empty()) return plan;
   plan.path_fichero1 = getpath(alignments.back()).path_file;
-  plan.name_pathsfile = getpath(request.filename).name_file;
+  plan.name_pathsfile = getpath(output_stem(request.filename)).name_file;
   plan.concatenations =
       batch_outputs(plan.path_fichero1, plan.name_pathsfile, request.outputs, request.tog_sub);
   for (const auto& [kind, name] : plan.concatenations) {
@@ -78,6 +78,8 @@ void guard_outputs(const RunPlan& plan, const OutputSwitches& outputs) {
   for (std::size_t k = 0; k < plan.outputs.size(); ++k) {
     const PlannedOutput& o = plan.outputs[k];
     const std::string path = final_output_path(o.path, outputs);
+    // Standard output (--out=-) is no file: it replaces none.
+    if (writes_standard_output(path, outputs)) continue;
     const std::string target = write_target(path);
     // Several outputs may go to /dev/null; no input is a device (none is read).
     if (!replaceable(target)) continue;

@@ -35,6 +35,7 @@ Request make_request(const RunState& st) {
   request.long_names = input.long_names;
   request.type_chosen = input.type_chosen;
   request.typed_by_letters = input.typed_by_letters;
+  request.read_once = input.read_once;
   request.tog_sub = input.tog_sub;
   request.user = user_counts(st.params, input);
   return request;

@@ -8,12 +8,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "batch/join.h"
 #include "core/run_state.h"
+#include "input/detect.h"
 #include "output/entry.h"
 
 namespace selvane {
@@ -34,6 +36,9 @@ struct Request {
   bool type_chosen = false;  // the user chose the type: no hint about it
   // The type was read from the letters of the first alignment (see CurrentInput).
   std::optional<std::int32_t> typed_by_letters;
+  // An input that can be read only once: its alignment, or the paths it lists, as read when it
+  // was opened (null: the run reads the input).
+  std::shared_ptr<const ReadOnceInput> read_once;
 
   // b1 and b2 across a batch: fixed for all of it (tog_sub) or derived for each alignment, and
   // the values the user set, which a join by name keeps for every alignment.

@@ -1,6 +1,7 @@
 #include "driver/run.h"
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -9,6 +10,7 @@
 #include "core/path_split.h"
 #include "driver/alignment_run.h"
 #include "driver/output_plan.h"
+#include "input/byte_source.h"
 #include "input/detect.h"
 #include "input/problems.h"
 #include "input/readers.h"
@@ -70,10 +72,11 @@ std::vector<std::pair<OutputFile, std::string>> write_files(const Request& reque
                                                             const std::string& letselvane) {
   const OutputSwitches& outputs = request.outputs;
   const BlockParams& params = job.params;
-  const std::string& fichero1 = job.fichero1;
+  // The files name the alignment as their own names do (standard input as "stdin").
+  const std::string fichero1 = output_stem(job.fichero1);
   const EntryFormat format = entry_format(request);
   const Blocks& blocks = p.results.blocks;
-  auto files = alignment_outputs(fichero1, outputs);
+  auto files = alignment_outputs(job.fichero1, outputs);
   for (const auto& [kind, name] : files) {
     switch (kind) {
       case OutputFile::kSelectedBlocks:
@@ -226,6 +229,7 @@ void apply_detection(RunState& st, const Detection& found, Writer& out) {
   st.input.numal = found.count;
   st.input.fileformat = found.format.format;
   st.params.seq_type = found.format.type;
+  st.input.read_once.reset();
   // b1 and b2 are derived afresh from the new input.
   st.input.negval_set = false;
   st.input.flankval_set = false;
@@ -242,7 +246,16 @@ void apply_detection(RunState& st, const Detection& found, Writer& out) {
   st.outputs.tog_allungfile = false;
 }
 
-std::optional<Alignment> open_input(RunState& st, Writer& out) {
+std::optional<Alignment> open_input(RunState& st, Writer& out, InputUse use) {
+  if (use == InputUse::kMenus && names_standard_input(st.input.filename)) {
+    out.write("\n* File not opened *\n");
+    diagnose(out, "cannot open input \"" + st.input.filename +
+                      "\": the menus read their answers from standard input, so it can be the "
+                      "input (-) only of a command-line run, with options after it (selvane - "
+                      "-p=y)");
+    st.input.filename.clear();
+    return std::nullopt;
+  }
   Detection found = checkfiletype(st.input.filename, st.input.in_format);
   apply_detection(st, found, out);
   if (st.input.filename.empty()) return std::nullopt;
@@ -267,7 +280,18 @@ std::optional<Alignment> open_input(RunState& st, Writer& out) {
   out.write(first);
   out.write("\n\n");
   apply_sequence_count_defaults(st.params, aln.numseq);
-  return aln;
+  if (!found.read_once) return aln;
+  // Another run (in the menus) could not read it again: what the runs need is kept. A paths
+  // file's alignments are regular files, read as in any batch.
+  auto kept = std::make_shared<ReadOnceInput>();
+  if (found.paths_file) {
+    kept->listed = std::move(found.listed);
+    st.input.read_once = std::move(kept);
+    return aln;
+  }
+  kept->alignment = std::move(aln);
+  st.input.read_once = std::move(kept);
+  return std::nullopt;
 }
 
 RunResults run(const Request& request, Writer& out, std::optional<Alignment> preloaded) {
@@ -280,13 +304,26 @@ RunResults run(const Request& request, Writer& out, std::optional<Alignment> pre
   const Job job{request.first_path, 0, 0, request.params};
   RunResults results;
   working_on(job.fichero1, [&] {
-    // The alignment open_input() has just read is the file's current content; reading it
-    // again would only double the time of a command-line run.
-    const Alignment aln = in_run_frame(
-        request, preloaded ? std::move(*preloaded)
-                           : load(job.fichero1, request.fileformat, request.long_names));
-    hint_sequence_type(request, job.fichero1, aln, out);
-    results.alignments.push_back(process(request, job, aln, out).results);
+    std::optional<Alignment> loaded;
+    const Alignment* aln = nullptr;
+    if (request.read_once && request.read_once->alignment) {
+      // Kept as it was read, for every run: a codon frame to restore goes into a copy.
+      const Alignment& kept = *request.read_once->alignment;
+      if (request.params.seq_type == SeqType::kCodons && !kept.gap_columns.empty()) {
+        loaded = in_run_frame(request, kept);
+      } else {
+        aln = &kept;
+      }
+    } else {
+      // The alignment open_input() has just read is the file's current content; reading it
+      // again would only double the time of a command-line run.
+      loaded = in_run_frame(request, preloaded ? std::move(*preloaded)
+                                               : load(job.fichero1, request.fileformat,
+                                                      request.long_names));
+    }
+    if (aln == nullptr) aln = &*loaded;
+    hint_sequence_type(request, job.fichero1, *aln, out);
+    results.alignments.push_back(process(request, job, *aln, out).results);
   });
   return results;
 }

@@ -19,11 +19,18 @@ namespace selvane {
 // paths file also resets tog_sub, warn and the three concatenation switches for the new batch.
 void apply_detection(RunState& st, const Detection& found, Writer& out);
 
+// Who opens an input: the menus read their answers from standard input, which therefore cannot
+// be their input.
+enum class InputUse { kCommandLine, kMenus };
+
 // Runs input type detection on st.input.filename and, when the input could be opened, loads the
 // (first) alignment, prints the report "\n%i sequences and %i positions in the first alignment
-// file:\n%s\n\n" and derives b1 and b2 from it. Returns the loaded alignment, or nullopt when
-// the input could not be opened (st.input.filename is then empty).
-std::optional<Alignment> open_input(RunState& st, Writer& out);
+// file:\n%s\n\n" and derives b1 and b2 from it. Returns the loaded alignment; nullopt when the
+// input could not be opened (st.input.filename is then empty) or can be read only once: what
+// the runs need of such an input (its alignment, or the paths it lists) is kept in
+// st.input.read_once instead.
+std::optional<Alignment> open_input(RunState& st, Writer& out,
+                                    InputUse use = InputUse::kCommandLine);
 
 // One run of `request`: a single alignment or every alignment of a paths file. `preloaded`,
 // when given, is the alignment open_input() just read from request.first_path; the run uses it

@@ -11,9 +11,10 @@
 
 namespace selvane {
 
-// The bytes of the rows: growing the buffer does not zero what its builder writes next, and a
-// large buffer is backed by huge pages (see BulkAllocator).
-using RowStorage = std::vector<char, BulkAllocator<char>>;
+// The bytes of the rows: growing the buffer does not zero what its builder writes next, a large
+// buffer is backed by huge pages, and one that grows with an input of unknown size (a pipe, a
+// decompressor) does so without holding two copies (see BulkBytes).
+using RowStorage = BulkBytes;
 
 // `numseq` rows of `width` characters each, in one contiguous buffer.
 // Rows and positions count from 1: row(s)[p] for s = 1..numseq and p = 1..width.

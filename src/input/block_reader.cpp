@@ -5,28 +5,42 @@
 #include <utility>
 
 #include "core/fatal.h"
+#include "input/gzip_source.h"
 #include "input/residue_run.h"
 
 namespace selvane {
 
 BlockReader::BlockReader(std::unique_ptr<ByteSource> source) : source_(std::move(source)) {}
 
-std::optional<BlockReader> BlockReader::open(const std::string& path, std::string* not_regular) {
-  std::unique_ptr<FdSource> source = FdSource::open(path, not_regular);
+std::optional<BlockReader> BlockReader::open(const std::string& path, std::string* not_regular,
+                                             Opening opening) {
+  std::unique_ptr<FdSource> source = FdSource::open(path, not_regular, opening);
   if (!source) return std::nullopt;
   return BlockReader(std::move(source));
 }
 
-void BlockReader::start() {
-  started_ = true;
+void BlockReader::read_first_block() {
   // A small file gets a small buffer: batches open thousands of them. One byte more than the
   // file lets the first block see the end of the file at once.
-  const std::size_t hint = size_hint();
+  const std::size_t hint = source_->size_hint();
   capacity_ = hint > 0 ? std::min(kBlockSize, hint + 1) : kBlockSize;
   buf_ = std::make_unique_for_overwrite<char[]>(capacity_);
+  begin_ = end_ = 0;
+  eof_ = false;
   // The first block is read whole whatever the source hands out at a time, so that what it
-  // shows (line ends, byte-order mark) does not depend on how the bytes came in.
+  // shows (compression, line ends, byte-order mark) does not depend on how the bytes came in.
   while (end_ < capacity_ && !eof_) end_ += take(buf_.get() + end_, capacity_ - end_);
+}
+
+void BlockReader::start() {
+  started_ = true;
+  read_first_block();
+  // Compressed data is known by its first bytes, not by its name: the bytes read so far go to
+  // the decompressor, and the first block is read again from what it gives.
+  if (GzipSource::sniff(std::string_view(buf_.get(), end_))) {
+    source_ = std::make_unique<GzipSource>(std::move(source_), std::string_view(buf_.get(), end_));
+    read_first_block();
+  }
   const std::string_view first(buf_.get(), end_);
   if (const std::size_t lf = first.find('\n'); lf != std::string_view::npos) {
     line_ends_ = lf > 0 && first[lf - 1] == '\r' ? LineEnds::kCrLf : LineEnds::kLf;

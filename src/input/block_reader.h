@@ -6,7 +6,9 @@
 // sequence). A carriage return anywhere else is an ordinary character.
 //
 // An input is read once, from its first byte: detection looks ahead at its first line without
-// consuming it, and the format reader then reads the same bytes from the buffer.
+// consuming it, and the format reader then reads the same bytes from the buffer. gzip data is
+// decompressed on the way, known by its first bytes (see GzipSource): every reader above sees
+// the text alone.
 #pragma once
 
 #include <cstddef>
@@ -36,11 +38,12 @@ class BlockReader {
   // for; then a UTF-8 byte-order mark at the very start is skipped.
   explicit BlockReader(std::unique_ptr<ByteSource> source);
 
-  // A reader of the file `path` (FdSource::open: only a regular file is opened); nullopt when it
-  // cannot be opened (errno then tells why, and `not_regular`, when given, what the file is
-  // when it is no regular file).
+  // A reader of the file `path` (FdSource::open: by default only a regular file is opened);
+  // nullopt when it cannot be opened (errno then tells why, and `not_regular`, when given, what
+  // the file is when it is of a kind `opening` does not open).
   static std::optional<BlockReader> open(const std::string& path,
-                                         std::string* not_regular = nullptr);
+                                         std::string* not_regular = nullptr,
+                                         Opening opening = Opening::kRegularFile);
 
   BlockReader(BlockReader&&) noexcept = default;
   BlockReader& operator=(BlockReader&&) noexcept = default;
@@ -48,8 +51,14 @@ class BlockReader {
 
   // The input's name, for messages.
   const std::string& name() const { return source_->name(); }
-  // Size of the input in bytes when the source knows it (0 otherwise); a capacity hint.
-  std::size_t size_hint() const { return source_->size_hint(); }
+  // Size of the input in bytes when the source knows it (0 otherwise); a capacity hint. For
+  // compressed data, that of the data once decompressed (the first block is read to tell).
+  std::size_t size_hint() {
+    if (!started_) start();
+    return source_->size_hint();
+  }
+  // Whether the input can be read only once (standard input, a pipe).
+  bool read_once() const { return source_->read_once(); }
   // The line ends of the input (reads its first block when nothing was read yet).
   LineEnds line_ends();
   // The line the next unread character stands on, counted from 1.
@@ -82,9 +91,11 @@ class BlockReader {
   void consume_counted(std::size_t n, std::size_t line_feeds);
 
  private:
-  // The first read: the first block whole (as far as the input reaches), its line ends noted
-  // and a byte-order mark skipped.
+  // The first read: the first block whole (as far as the input reaches), through a
+  // decompressor when it begins compressed data, its line ends noted and a byte-order mark
+  // skipped.
   void start();
+  void read_first_block();
   // One read of the source into [to, to + n); 0 at the end of the input. A read error is fatal
   // ("\nFile not read"): it must never pass for the end of the input.
   std::size_t take(char* to, std::size_t n);

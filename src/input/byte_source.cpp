@@ -27,16 +27,86 @@ std::string ByteSource::error_text(int error) const {
   return std::strerror(error);
 }
 
-std::unique_ptr<FdSource> FdSource::open(const std::string& path, std::string* not_regular) {
-  const auto refuse = [&](mode_t mode) -> std::unique_ptr<FdSource> {
-    if (not_regular != nullptr) *not_regular = kind_of(mode);
-    errno = S_ISDIR(mode) ? EISDIR : EINVAL;
-    return nullptr;
-  };
-  if (not_regular != nullptr) not_regular->clear();
-  // Looked at before opening: opening a device may already do something.
+std::string input_path(std::string_view argument) {
   struct stat info;
-  if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return refuse(info.st_mode);
+  if (argument != "-" || ::lstat("-", &info) == 0) return std::string(argument);
+  return std::string(kStandardInput);
+}
+
+bool names_standard_input(const std::string& path) {
+  if (path == kStandardInput) return true;
+  struct stat in;
+  if (::fstat(STDIN_FILENO, &in) != 0 || S_ISREG(in.st_mode)) return false;
+  struct stat named;
+  return ::stat(path.c_str(), &named) == 0 && named.st_dev == in.st_dev &&
+         named.st_ino == in.st_ino;
+}
+
+namespace {
+
+std::unique_ptr<FdSource> refused(mode_t mode, std::string* not_regular, const char* kind) {
+  if (not_regular != nullptr) *not_regular = kind != nullptr ? kind : kind_of(mode);
+  errno = S_ISDIR(mode) ? EISDIR : EINVAL;
+  return nullptr;
+}
+
+// Standard input itself, through a descriptor of its own (closing the source leaves it open):
+// a pipe, a socket or a regular file (from its present offset), never a terminal or a device,
+// which would wait for typing or never end.
+std::unique_ptr<FdSource> open_standard_input(const std::string& path, std::string* not_regular) {
+  struct stat info;
+  if (::fstat(STDIN_FILENO, &info) != 0) return nullptr;
+  if (S_ISDIR(info.st_mode) || S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) {
+    return refused(info.st_mode, not_regular, ::isatty(STDIN_FILENO) ? "a terminal" : nullptr);
+  }
+  const int fd = ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0);
+  if (fd < 0) return nullptr;
+  std::size_t left = 0;
+  if (S_ISREG(info.st_mode)) {
+    const off_t at = ::lseek(fd, 0, SEEK_CUR);
+    if (at >= 0 && at < info.st_size) left = static_cast<std::size_t>(info.st_size - at);
+  }
+  return std::make_unique<FdSource>(fd, path, left, S_ISREG(info.st_mode), true);
+}
+
+// A FIFO the user gave: opened without O_NONBLOCK, so that it waits for its writer (a reader
+// that found no writer yet would take the FIFO for empty).
+std::unique_ptr<FdSource> open_fifo(const std::string& path, std::string* not_regular) {
+  int fd;
+  do {
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return nullptr;
+  struct stat info;
+  if (::fstat(fd, &info) != 0) {
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return nullptr;
+  }
+  if (!S_ISFIFO(info.st_mode) && !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return refused(info.st_mode, not_regular, nullptr);
+  }
+  const bool regular = S_ISREG(info.st_mode);  // replaced by a regular file meanwhile
+  return std::make_unique<FdSource>(fd, path, regular ? static_cast<std::size_t>(info.st_size) : 0,
+                                    regular, !regular);
+}
+
+}  // namespace
+
+std::unique_ptr<FdSource> FdSource::open(const std::string& path, std::string* not_regular,
+                                         Opening opening) {
+  if (not_regular != nullptr) not_regular->clear();
+  const bool input = opening == Opening::kInput;
+  if (input && path == kStandardInput) return open_standard_input(path, not_regular);
+  // Looked at before opening: opening a device may already do something, and opening a FIFO
+  // waits for a writer.
+  struct stat info;
+  if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    if (input && S_ISFIFO(info.st_mode)) return open_fifo(path, not_regular);
+    return refused(info.st_mode, not_regular, nullptr);
+  }
   // Without O_NONBLOCK, opening a FIFO that appeared since would wait for a writer.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return nullptr;
@@ -45,7 +115,7 @@ std::unique_ptr<FdSource> FdSource::open(const std::string& path, std::string* n
   if (flags == -1 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1) {
     const int error = errno;
     ::close(fd);
-    if (examined && !S_ISREG(info.st_mode)) return refuse(info.st_mode);
+    if (examined && !S_ISREG(info.st_mode)) return refused(info.st_mode, not_regular, nullptr);
     errno = error;
     return nullptr;
   }
@@ -62,6 +132,12 @@ SourceRead FdSource::read(char* to, std::size_t n) {
     if (got >= 0) return {static_cast<std::size_t>(got), 0};
     if (errno != EINTR) return {0, errno};
   }
+}
+
+bool FdSource::tail(char* to, std::size_t n) const {
+  struct stat info;
+  if (!regular_ || ::fstat(fd_, &info) != 0 || info.st_size < static_cast<off_t>(n)) return false;
+  return ::pread(fd_, to, n, info.st_size - static_cast<off_t>(n)) == static_cast<ssize_t>(n);
 }
 
 }  // namespace selvane

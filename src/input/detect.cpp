@@ -152,12 +152,14 @@ bool names_a_first_entry(const std::string& line, int error, const std::string& 
 
 Detection checkfiletype(const std::string& filename, std::optional<InputFormat> in_format) {
   Detection found;
-  std::optional<BlockReader> input = BlockReader::open(filename, &found.not_regular);
+  std::optional<BlockReader> input =
+      BlockReader::open(filename, &found.not_regular, Opening::kInput);
   if (!input) {
     found.error = errno;
     return found;
   }
   found.opened = true;
+  found.read_once = input->read_once();
   const std::string line(input->first_nonblank_line());
 
   // An alignment's first line never names a file; a paths file's first line does.
@@ -188,8 +190,11 @@ Detection checkfiletype(const std::string& filename, std::optional<InputFormat> 
   found.first_path = line;
   found.format = checkformat(*first_alignment, in_format);
   found.first_alignment = std::move(first_alignment);
-  std::string path;
-  while (next_path(*input, path)) ++found.count;
+  ListedPath listed;
+  while (next_path(*input, listed.path, &listed.line)) {
+    ++found.count;
+    if (found.read_once) found.listed.push_back(listed);
+  }
   return found;
 }
 

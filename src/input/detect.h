@@ -12,6 +12,7 @@
 
 #include "core/fatal.h"
 #include "core/run_state.h"
+#include "input/alignment.h"
 #include "input/block_reader.h"
 
 namespace selvane {
@@ -20,6 +21,12 @@ namespace selvane {
 struct DetectedFormat {
   InputFormat format = InputFormat::kNone;
   SeqType type = SeqType::kUnknown;
+};
+
+// A path listed in a paths file, with the line it stands on.
+struct ListedPath {
+  std::string path;
+  std::int64_t line = 0;
 };
 
 // What an input name turned out to be.
@@ -34,6 +41,18 @@ struct Detection {
   // When opened: the (first) alignment, open and unread, so that it is loaded from the bytes
   // detection looked at, without opening it again.
   std::optional<BlockReader> first_alignment;
+  // The input can be read only once (standard input, a pipe). A paths file is then kept whole
+  // in `listed` (its alignments are regular files, read as any listed alignment is).
+  bool read_once = false;
+  std::vector<ListedPath> listed;
+};
+
+// What was read of an input that can be read only once, kept for the runs made of it (the menus
+// may make several): its alignment, or the paths it lists. The driver keeps it with the current
+// input and hands it to each run.
+struct ReadOnceInput {
+  std::optional<Alignment> alignment;  // a single alignment, as loaded
+  std::vector<ListedPath> listed;      // a paths file
 };
 
 // Reads the next path of a paths file: the next line that is not blank (a blank line has
@@ -41,12 +60,6 @@ struct Detection {
 // with it and the batch loop reads them with it, so both skip the same lines. `line_number`,
 // when given, counts the lines read, so that it ends on the line of the path returned.
 bool next_path(BlockReader& paths, std::string& path, std::int64_t* line_number = nullptr);
-
-// A path listed in a paths file, with the line it stands on.
-struct ListedPath {
-  std::string path;
-  std::int64_t line = 0;
-};
 
 // The first `count` paths of the paths file `filename`, read the way next_path() reads them (a
 // file shortened since it was counted gives fewer). Fatal "\nFile not opened" when it cannot be
@@ -78,10 +91,11 @@ DetectedFormat checkformat(std::string_view line, const std::string& path = {},
                            LineEnds ends = LineEnds::kNone,
                            std::optional<InputFormat> in_format = std::nullopt);
 
-// Decides what `filename` is. An input whose first non-blank line names a file that can be
-// opened is a paths file. Format errors are fatal. Each file is opened once: the input, and for
-// a paths file the first alignment it lists; the paths are counted from the input as it was
-// opened. `in_format`: as for checkformat().
+// Decides what `filename` is. The input may be a regular file, a FIFO or standard input
+// (Opening::kInput); gzip data is read decompressed. An input whose first non-blank line names a
+// regular file that can be opened is a paths file. Format errors are fatal. Each file is opened
+// once: the input, and for a paths file the first alignment it lists; the paths are counted
+// from the input as it was opened. `in_format`: as for checkformat().
 Detection checkfiletype(const std::string& filename,
                         std::optional<InputFormat> in_format = std::nullopt);
 

@@ -5,6 +5,7 @@
 #include "core/fatal.h"
 #include "core/setting_rules.h"
 #include "driver/run.h"
+#include "input/byte_source.h"
 #include "menus/menu_common.h"
 #include "menus/menus.h"
 
@@ -47,10 +48,11 @@ void open_file(RunState& st, Writer& out, MenuInput& in) {
   out.write(
       "Please enter a DNA or protein alignment in NBRF/PIR or FASTA format or a paths file.\n");
   out.write("File Name: ");
-  st.input.filename = in.line();
-  // The alignment read for the report is not kept: every run reads its input again.
-  if (!open_input(st, out).has_value() || st.input.filename.empty())
-    st.input.filename = std::move(previous);
+  st.input.filename = input_path(in.line());
+  // The alignment read for the report is not kept: every run reads its input again (but for an
+  // input that can be read only once, which open_input keeps).
+  open_input(st, out, InputUse::kMenus);
+  if (st.input.filename.empty()) st.input.filename = std::move(previous);
 }
 
 // DNA -> protein -> codons -> DNA. Codon blocks are snapped to whole codons, which needs a

@@ -38,6 +38,16 @@ std::string output_name(std::string_view fichero1, std::string_view exten, Outpu
   return {};
 }
 
+std::string output_stem(std::string_view path) {
+  const std::size_t slash = path.rfind('/');
+  const std::string_view folder = path.substr(0, slash == std::string_view::npos ? 0 : slash + 1);
+  // "/proc/self/fd/", "/proc/1234/fd/", "/proc/thread-self/fd/".
+  const bool process_fds = folder.starts_with("/proc/") && folder.ends_with("/fd/") &&
+                           folder.find('/', 6) == folder.size() - 4;
+  if (folder == "/dev/" || folder == "/dev/fd/" || process_fds) return "stdin";
+  return std::string(path);
+}
+
 std::string batch_output_name(std::string_view path_fichero1, std::string_view name_pathsfile,
                               std::string_view exten, BatchFile kind) {
   switch (kind) {
@@ -76,9 +86,12 @@ std::vector<std::pair<OutputFile, std::string>> alignment_outputs(std::string_vi
   if (outputs.tog_ncbfile) kinds.push_back(OutputFile::kNonconserved);
   if (outputs.tog_ungappedfile) kinds.push_back(OutputFile::kUngapped);
   if (outputs.svg_overview) kinds.push_back(OutputFile::kOverview);
+  const std::string stem = output_stem(fichero1);
   std::vector<std::pair<OutputFile, std::string>> files;
   for (const OutputFile kind : kinds) {
-    files.emplace_back(kind, output_name(fichero1, outputs.exten, kind));
+    files.emplace_back(kind, kind == OutputFile::kSelectedBlocks && !outputs.out.empty()
+                                 ? outputs.out
+                                 : output_name(stem, outputs.exten, kind));
   }
   return files;
 }

@@ -33,12 +33,19 @@ enum class BatchFile {
 // The output of one alignment, beside it: `fichero1` is the alignment's path as given.
 std::string output_name(std::string_view fichero1, std::string_view exten, OutputFile kind);
 
+// What the outputs of the input `path` are named after: `path`, but for an input that lives
+// among the system's names of open files, where no file can be written beside it (standard
+// input as /dev/stdin, the pipe of a process substitution as /dev/fd/N, /proc/self/fd/N):
+// "stdin", in the working folder (or that of --outdir).
+std::string output_stem(std::string_view path);
+
 // A concatenated file of a batch, in the directory of the last alignment processed.
 std::string batch_output_name(std::string_view path_fichero1, std::string_view name_pathsfile,
                               std::string_view exten, BatchFile kind);
 
 // The files the output switches ask of one alignment, in the order the writers run, with their
-// names. The run writes exactly these, so the check made before a run sees what it will write.
+// names (after output_stem(fichero1); the selected blocks as --out names them, when it does).
+// The run writes exactly these, so the check made before a run sees what it will write.
 std::vector<std::pair<OutputFile, std::string>> alignment_outputs(std::string_view fichero1,
                                                                   const OutputSwitches& outputs);
 

@@ -1,7 +1,8 @@
-// Only regular files are read. A FIFO, a device, a socket or a directory given as the input, as
-// the first line of a paths file or as a listed alignment is a file that cannot be opened: the
-// run says exactly what it says for a missing file, at once, without reading or waiting on it,
-// and names the file on standard error.
+// Only regular files are read, but for a FIFO given as the input (input_streams_test.cpp). A
+// device or a directory given as the input, and a FIFO, a device or a directory as the first
+// line of a paths file or as a listed alignment, is a file that cannot be opened: the run says
+// exactly what it says for a missing file, at once, without reading or waiting on it, and names
+// the file on standard error.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -55,6 +56,7 @@ TEST(NonRegularInputs, AreFilesThatCannotBeOpened) {
     testing::RunResult missing;
     for (const Kind kind : {Kind::kMissing, Kind::kFifo, Kind::kDirectory, Kind::kZero}) {
       SCOPED_TRACE(static_cast<int>(kind));
+      if (kind == Kind::kFifo && place.args[0] == "odd") continue;  // read, once its writer comes
       TempDir dir;
       write_file(dir / "a.fas", kFour);
       write_file(dir / "first", "odd\na.fas\n");
