@@ -9,6 +9,7 @@
 #   make bench-by-name   build Release and measure batches of 1,000 to 50,000 genes joined by taxon
 #   make bench-formats   build Release and measure the readers of PHYLIP, Clustal, Stockholm and
 #                        NEXUS against the FASTA reader
+#   make bench-streams   build Release and measure standard input, pipes and gzip inputs
 #   make install         build Release and install selvane and its manual page under PREFIX
 #   make format          apply clang-format to the sources and tests
 #   make clean           remove build/
@@ -32,7 +33,8 @@ RUN_DIR := build/run
 BENCH_DIR := build/bench
 INSTALL_DIR := build/install
 
-.PHONY: all release run build test sanitize-build test-sanitize redo-cases fuzz bench bench-by-name bench-formats install format clean
+.PHONY: all release run build test sanitize-build test-sanitize redo-cases fuzz bench bench-by-name \
+  bench-formats bench-streams install format clean
 
 all: release
 
@@ -110,6 +112,10 @@ bench-by-name: release $(BENCH_DIR)/gen_batch $(BENCH_DIR)/measure
 # BENCH_ONLY and BENCH_REPEAT pass through the environment (see bench/formats.sh).
 bench-formats: release $(BENCH_DIR)/gen_alignment $(BENCH_DIR)/to_format $(BENCH_DIR)/measure
 	SELVANE=$(RELEASE_DIR)/selvane BENCH_TOOLS=$(BENCH_DIR) BENCH_SCRATCH=$(BENCH_DIR) bench/formats.sh
+
+# BENCH_ONLY and BENCH_REPEAT pass through the environment (see bench/streams.sh).
+bench-streams: release $(BENCH_DIR)/gen_alignment $(BENCH_DIR)/measure
+	SELVANE=$(RELEASE_DIR)/selvane BENCH_TOOLS=$(BENCH_DIR) BENCH_SCRATCH=$(BENCH_DIR) bench/streams.sh
 
 # A build of its own, so that the prefix of one install never leaks into `make release`.
 # A relative PREFIX is taken from where make runs, not from the build folder.

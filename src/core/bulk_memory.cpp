@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <new>
+#include <utility>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -28,6 +30,48 @@ void advise_huge_pages(void* data, std::size_t size) {
 #endif
 }
 
+namespace {
+
+// A large array is a mapping of its own, aligned to a huge page, which the system grows by
+// moving its pages (mremap), never by copying them; a small one lives on the heap.
+bool mapped(std::size_t capacity) {
+#if defined(__linux__)
+  return capacity >= kHugePageSize;
+#else
+  static_cast<void>(capacity);
+  return false;
+#endif
+}
+
+void release(char* data, std::size_t capacity) noexcept {
+#if defined(__linux__)
+  if (mapped(capacity)) {
+    ::munmap(data, capacity);
+    return;
+  }
+#else
+  static_cast<void>(capacity);
+#endif
+  std::free(data);
+}
+
+#if defined(__linux__)
+// `size` bytes (a multiple of kHugePageSize) mapped at an address aligned to kHugePageSize.
+char* map_aligned(std::size_t size) {
+  void* start = ::mmap(nullptr, size + kHugePageSize, PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (start == MAP_FAILED) throw std::bad_alloc();
+  const auto begin = reinterpret_cast<std::uintptr_t>(start);
+  const std::uintptr_t aligned = (begin + kHugePageSize - 1) / kHugePageSize * kHugePageSize;
+  if (aligned > begin) ::munmap(start, aligned - begin);
+  const std::uintptr_t end = begin + size + kHugePageSize;
+  if (end > aligned + size) ::munmap(reinterpret_cast<void*>(aligned + size), end - aligned - size);
+  return reinterpret_cast<char*>(aligned);
+}
+#endif
+
+}  // namespace
+
 BulkBytes::BulkBytes(std::size_t n, char c) {
   resize(n);
   if (n > 0) std::memset(data_, c, n);
@@ -51,7 +95,7 @@ BulkBytes::BulkBytes(BulkBytes&& other) noexcept
 
 BulkBytes& BulkBytes::operator=(BulkBytes&& other) noexcept {
   if (this != &other) {
-    std::free(data_);
+    release(data_, capacity_);
     data_ = std::exchange(other.data_, nullptr);
     size_ = std::exchange(other.size_, 0);
     capacity_ = std::exchange(other.capacity_, 0);
@@ -60,29 +104,35 @@ BulkBytes& BulkBytes::operator=(BulkBytes&& other) noexcept {
 }
 
 BulkBytes::~BulkBytes() {
-  std::free(data_);
+  release(data_, capacity_);
 }
 
 void BulkBytes::grow(std::size_t capacity) {
   char* grown = nullptr;
-  if (capacity_ >= kHugePageSize) {
-    // The C library moves a large block by remapping its pages: its bytes are not copied, and
-    // the old and the new block are never both in memory.
-    grown = static_cast<char*>(std::realloc(data_, capacity));
-  } else {
-    if (capacity >= kHugePageSize) {
-      capacity = (capacity + kHugePageSize - 1) / kHugePageSize * kHugePageSize;
-      grown = static_cast<char*>(std::aligned_alloc(kHugePageSize, capacity));
+#if defined(__linux__)
+  if (mapped(capacity)) {
+    capacity = (capacity + kHugePageSize - 1) / kHugePageSize * kHugePageSize;
+    if (mapped(capacity_)) {
+      // The pages move to the larger mapping: the bytes are not copied, and the old and the new
+      // array are never both in memory.
+      void* moved = ::mremap(data_, capacity_, capacity, MREMAP_MAYMOVE);
+      if (moved == MAP_FAILED) throw std::bad_alloc();
+      grown = static_cast<char*>(moved);
     } else {
-      grown = static_cast<char*>(std::malloc(capacity));
+      grown = map_aligned(capacity);
+      if (size_ > 0) std::memcpy(grown, data_, size_);
+      std::free(data_);
     }
-    if (grown != nullptr && size_ > 0) std::memcpy(grown, data_, size_);
-    if (grown != nullptr) std::free(data_);
+    advise_huge_pages(grown, capacity);
+    data_ = grown;
+    capacity_ = capacity;
+    return;
   }
+#endif
+  grown = static_cast<char*>(std::realloc(data_, capacity));
   if (grown == nullptr) throw std::bad_alloc();
   data_ = grown;
   capacity_ = capacity;
-  if (capacity_ >= kHugePageSize) advise_huge_pages(data_, capacity_);
 }
 
 }  // namespace selvane

@@ -76,10 +76,10 @@ class BulkAllocator {
 };
 
 // A growing array of bytes for data of unknown final size (the rows of an alignment read from a
-// pipe or a decompressor), filled front to back: growing leaves the new bytes unwritten, and a
-// large array grows in place or by moving its pages (realloc), not by copying them, so that it
-// never holds its old and its new copy at once. A large array is advised to use huge pages,
-// and starts aligned to them.
+// pipe or a decompressor), filled front to back: growing leaves the new bytes unwritten, and an
+// array of at least kHugePageSize is a mapping of its own, aligned to and advised to use huge
+// pages, that grows by moving its pages, not by copying them, so that it never holds its old
+// and its new copy at once.
 class BulkBytes {
  public:
   BulkBytes() = default;

@@ -1,0 +1,138 @@
+#!/usr/bin/env bash
+# Measures the inputs that are not read by name from a plain file: standard input (from a pipe
+# and from a file), a FIFO, process substitution, and gzip files (gzip -6) by name and through a
+# pipe, all with -p=n, on the single-file inputs of run.sh:
+#   a  protein 100 x 100,000 FASTA, b  DNA 20,000 x 2,000 FASTA, c  protein 2,000 x 5,000 NBRF/PIR.
+# Each way is set beside what it should be as fast as:
+#   -, FIFO, <(...)   the same file read by name (target: within 1.1 x)
+#   gzip              zcat FILE.gz | cat > /dev/null (target: within 1.3 x)
+# Every command runs under `bash -c`, the one being timed and the one it is set beside alike, and
+# the runs of one input alternate (each way once, then again, BENCH_REPEAT times) so that all
+# see the same load. Printed: median wall seconds, the ratio of the medians, and selvane's peak
+# memory beside the size of the uncompressed alignment.
+# A measurement, not a test: it fails only on a crash or a missing tool.
+# `make bench-streams` builds what it needs and runs it.
+#
+# Environment:
+#   SELVANE        the binary (default build/release/selvane)
+#   BENCH_TOOLS    folder of gen_alignment and measure (default build/bench)
+#   BENCH_SCRATCH  where inputs are generated once and the runs take place (default build/bench)
+#   BENCH_ONLY     inputs to measure, among: a b c (default all three)
+#   BENCH_REPEAT   runs of each way (default 7)
+set -euo pipefail
+export LC_ALL=C
+
+root="$(cd "$(dirname "$0")/.." && pwd)"
+absolute() { case "$1" in /*) echo "$1" ;; *) echo "$PWD/$1" ;; esac; }
+selvane="$(absolute "${SELVANE:-$root/build/release/selvane}")"
+tools="$(absolute "${BENCH_TOOLS:-$root/build/bench}")"
+scratch="$(absolute "${BENCH_SCRATCH:-$root/build/bench}")"
+only="${BENCH_ONLY:-a b c}"
+repeat="${BENCH_REPEAT:-7}"
+
+for tool in "$selvane" "$tools/gen_alignment" "$tools/measure"; do
+  [ -x "$tool" ] || { echo "missing $tool (run: make bench-streams)" >&2; exit 2; }
+done
+for tool in gzip zcat mkfifo; do
+  command -v "$tool" >/dev/null || { echo "missing $tool" >&2; exit 2; }
+done
+[[ "$repeat" =~ ^[1-9][0-9]*$ ]] || { echo "BENCH_REPEAT must be a positive number" >&2; exit 2; }
+
+data="$scratch/data"
+run_dir="$scratch/streams-run"
+mkdir -p "$data"
+
+# make_input FILE GENERATOR-ARGUMENTS...: FILE in $data (the name run.sh gives it) and FILE.gz.
+make_input() {
+  local file="$data/$1"
+  shift
+  if [ ! -s "$file" ]; then
+    echo "generating $file"
+    "$tools/gen_alignment" "$@" >"$file.tmp"
+    mv "$file.tmp" "$file"
+  fi
+  if [ ! -s "$file.gz" ] || [ "$file.gz" -ot "$file" ]; then
+    gzip -6 -c "$file" >"$file.gz.tmp"
+    mv "$file.gz.tmp" "$file.gz"
+  fi
+}
+
+mib() { awk -v b="$1" 'BEGIN { printf "%.1f", b / 1048576 }'; }
+median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; print m }'; }
+
+# The ways, in order: label, command (F is the input, G its gzip file, S selvane), the way its
+# time is set beside ("" for none), whether it runs selvane.
+labels=("by name" "- from a pipe" "- from the file" "FIFO" "<(...)" "zcat | cat" "gzip by name"
+  "gzip on -")
+commands=('$S $F -p=n' 'cat $F | $S - -p=n' '$S - -p=n < $F'
+  'rm -f fifo; mkfifo fifo; cat $F > fifo & $S fifo -p=n; s=$?; wait; exit $s'
+  '$S <(cat $F) -p=n' 'zcat $G | cat > /dev/null' '$S $G -p=n' 'cat $G | $S - -p=n')
+beside=(-1 0 0 0 0 -1 5 5)
+targets=("" 1.1 1.1 1.1 1.1 "" 1.3 1.3)
+is_selvane=(1 1 1 1 1 0 1 1)
+
+echo "selvane: $selvane"
+if commit=$(git -C "$root" describe --always --dirty 2>/dev/null); then echo "checkout: $commit"; fi
+echo "machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
+
+summary=()
+for key in $only; do
+  case "$key" in
+    a) file=protein_100x100000.fas label="a: protein 100 x 100,000 FASTA"
+      make_input "$file" --type protein --seqs 100 --length 100000 --format fasta ;;
+    b) file=dna_20000x2000.fas label="b: DNA 20,000 x 2,000 FASTA"
+      make_input "$file" --type dna --seqs 20000 --length 2000 --format fasta ;;
+    c) file=protein_2000x5000.pir label="c: protein 2,000 x 5,000 NBRF/PIR"
+      make_input "$file" --type protein --seqs 2000 --length 5000 --format pir ;;
+    *) echo "BENCH_ONLY: unknown input '$key' (a b c)" >&2; exit 2 ;;
+  esac
+  rm -rf "$run_dir"
+  mkdir -p "$run_dir"
+  ln "$data/$file" "$run_dir/$file" 2>/dev/null || cp "$data/$file" "$run_dir/$file"
+  ln "$data/$file.gz" "$run_dir/$file.gz" 2>/dev/null || cp "$data/$file.gz" "$run_dir/$file.gz"
+  size=$(wc -c <"$data/$file")
+  echo
+  echo "$label: $(mib "$size") MiB, gzip -6 $(mib "$(wc -c <"$data/$file.gz")") MiB," \
+    "$repeat runs of each way"
+  declare -A walls=()
+  peaks=()
+  for ((w = 0; w < ${#labels[@]}; w++)); do peaks[w]=0; done
+  for ((i = 0; i <= repeat; i++)); do  # round 0 warms the page cache and is not counted
+    for ((w = 0; w < ${#labels[@]}; w++)); do
+      (cd "$run_dir" && S="$selvane" F="$file" G="$file.gz" exec "$tools/measure" \
+        "$scratch/report" bash -c "${commands[w]}" >/dev/null 2>&1 </dev/null)
+      read -r wall kib status <"$scratch/report"
+      if ((is_selvane[w])) && [ "$status" -ne 1 ]; then
+        echo "${labels[w]}: selvane ended with status $status" >&2
+        exit 1
+      fi
+      ((i > 0)) || continue
+      walls[$w]+=" $wall"
+      if ((kib > peaks[w])); then peaks[w]=$kib; fi
+    done
+  done
+  printf '  %-16s %10s %16s %8s %10s\n' way "median s" "beside" ratio "peak MiB"
+  for ((w = 0; w < ${#labels[@]}; w++)); do
+    # shellcheck disable=SC2086 # the list of times is meant to split
+    m=$(median ${walls[$w]})
+    ratio="" besides=""
+    if ((beside[w] >= 0)); then
+      # shellcheck disable=SC2086
+      b=$(median ${walls[${beside[w]}]})
+      ratio=$(awk -v a="$m" -v b="$b" 'BEGIN { printf "%.2f", a / b }')
+      besides="${labels[beside[w]]}"
+      summary+=("| ${label%%:*} | ${labels[w]} | $(printf '%.3f / %.3f' "$m" "$b") = $ratio | ${targets[w]} |")
+    fi
+    peak=""
+    ((is_selvane[w])) && peak=$(mib $((peaks[w] * 1024)))
+    printf '  %-16s %10.3f %16s %8s %10s\n' "${labels[w]}" "$m" "$besides" "$ratio" "$peak"
+  done
+  echo "  (the alignment: $(mib "$size") MiB)"
+  unset walls
+  rm -rf "$run_dir"
+done
+
+echo
+echo "| input | way | wall s, median: way / beside = ratio | target |"
+echo "|---|---|---|---|"
+printf '%s\n' "${summary[@]}"
