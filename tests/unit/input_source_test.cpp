@@ -1,8 +1,10 @@
-// The reader over a byte source: how the bytes come in changes nothing; line ends and lines
-// are noted as the input is read; problems say where they were found.
+// The reader over a byte source: how the bytes come in changes nothing, gzip data of any shape
+// included; line ends and lines are noted as the input is read; problems say where they were
+// found.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <utility>
@@ -13,6 +15,7 @@
 #include "input/builders.h"
 #include "input/formats.h"
 #include "input/readers.h"
+#include "support/compress.h"
 #include "support/harness.h"
 
 namespace selvane {
@@ -82,7 +85,60 @@ TEST(ByteSource, ChunksOfAnySizeGiveTheAlignmentAndMessagesOfTheFile) {
       EXPECT_EQ(outcome([&] { return load(chunked(text, chunk, path), format); }), expected)
           << text.substr(0, 30) << " in chunks of " << chunk;
     }
+    // The same text compressed: one member, members of 5 bytes, bgzip's blocks.
+    const std::string compressed[] = {testing::gzip(text), testing::gzip(text, 5),
+                                      testing::gzip(text, 4096, true)};
+    for (const std::string& gz : compressed) {
+      for (const std::size_t chunk : {std::size_t{1}, std::size_t{7}, BlockReader::kBlockSize}) {
+        EXPECT_EQ(outcome([&] { return load(chunked(gz, chunk, path), format); }), expected)
+            << text.substr(0, 30) << " compressed, in chunks of " << chunk;
+      }
+    }
   }
+}
+
+// Damaged gzip data ends the run as a file that cannot be read, however far in the damage lies:
+// never does what came before it pass for the whole alignment.
+TEST(ByteSource, DamagedGzipDataIsAFileNotRead) {
+  std::string text;
+  for (int s = 0; s < 40; ++s) text += ">s" + std::to_string(s) + "\n" + std::string(3000, 'A') + "\n";
+  const std::string whole = testing::gzip(text, 20000);
+  std::string bad_check = whole;
+  bad_check[bad_check.size() - 6] = static_cast<char>(bad_check[bad_check.size() - 6] ^ 1);
+  const std::pair<std::string, std::string> damages[] = {
+      {whole.substr(0, whole.size() - 1), "its gzip data is cut short (the file is truncated)"},
+      {whole.substr(0, 2), "its gzip data is cut short (the file is truncated)"},
+      {bad_check, "its gzip data is damaged (incorrect data check)"},
+      {whole + "\n>", "what follows its gzip data is not gzip data (incorrect header check)"},
+      {"\x1f\x8bxyz", "its gzip data is damaged (unknown compression method)"},
+  };
+  for (const auto& [data, reason] : damages) {
+    for (const std::size_t chunk : {std::size_t{3}, BlockReader::kBlockSize}) {
+      EXPECT_EQ(outcome([&] { return load(chunked(data, chunk), InputFormat::kFasta); }),
+                "\nFile not read\n|in: cannot read the file: " + reason);
+    }
+  }
+}
+
+// The rows of an input of unknown size grow past the size where they become a mapping of their
+// own, keeping every byte.
+TEST(RowStorage, GrowsKeepingItsBytes) {
+  RowStorage rows;
+  std::string expected;
+  for (std::size_t step = 1; rows.size() < 3 * kHugePageSize; step = step * 3 + 1) {
+    const char c = static_cast<char>('a' + step % 26);
+    rows.resize(rows.size() + step);
+    std::memset(rows.data() + expected.size(), c, step);
+    expected.append(step, c);
+    rows.push_back('x');
+    expected.push_back('x');
+  }
+  const RowStorage copy = rows;
+  ASSERT_EQ(std::string(copy.data(), copy.size()), expected);
+  RowStorage moved = std::move(rows);
+  EXPECT_EQ(std::string(moved.data(), moved.size()), expected);
+  moved.resize(10);
+  EXPECT_EQ(std::string(moved.data(), moved.size()), expected.substr(0, 10));
 }
 
 TEST(BlockReader, LooksAheadWithoutConsumingAndNotesLineEnds) {

@@ -47,6 +47,27 @@ TEST(OutputNames, EveryFileOfOneAlignmentAndOfABatch) {
   EXPECT_EQ(batch_output_name("b/", "p", "-x", BatchFile::kBlocksOverview), "b/p-x.seq.svg");
 }
 
+// Inputs among the system's names of open files have no folder to write beside: their outputs
+// are "stdin" in the working folder; --out names the selected blocks itself.
+TEST(OutputNames, StandardInputAndPipesAreNamedStdin) {
+  const std::pair<const char*, const char*> stems[] = {
+      {"/dev/stdin", "stdin"},      {"/dev/fd/63", "stdin"},         {"/proc/self/fd/0", "stdin"},
+      {"/proc/42/fd/11", "stdin"},  {"/dev/shm/a.fas", "/dev/shm/a.fas"},
+      {"/proc/a.fas", "/proc/a.fas"}, {"fd/3", "fd/3"},              {"-", "-"},
+  };
+  for (const auto& [path, stem] : stems) EXPECT_EQ(output_stem(path), stem) << path;
+  OutputSwitches outputs;
+  outputs.tog_viewfile = ResultsForm::kText;
+  outputs.out = "x/y.fa";
+  outputs.outdir = "o";
+  const auto files = alignment_outputs("/dev/fd/63", outputs);
+  ASSERT_EQ(files.size(), 2u);
+  EXPECT_EQ(files[0].second, "x/y.fa");
+  EXPECT_EQ(files[1].second, "stdin-sv.txt");
+  EXPECT_EQ(final_output_path(files[0].second, outputs), "x/y.fa");
+  EXPECT_EQ(final_output_path(files[1].second, outputs), "o/stdin-sv.txt");
+}
+
 // Writes one sequence made of `stretches` (a range each) through a real file and returns the
 // file's text.
 std::string entry_text(InputFormat fileformat, char seq_type, const std::string& name,
