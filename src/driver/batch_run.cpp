@@ -78,10 +78,10 @@ BatchPlan plan_batch(const Request& request, Writer& out) {
   // The whole list is read first: what the batch will write is checked against everything it
   // reads before the first file is written. A list that can be read only once was kept when it
   // was opened.
-  plan.list = {request.filename,
-               request.read_once ? request.read_once->listed
-                                 : read_paths(request.filename, request.numal),
-               request.fileformat, request.long_names};
+  plan.list = {
+      request.filename,
+      request.read_once ? request.read_once->listed : read_paths(request.filename, request.numal),
+      request.fileformat, request.long_names};
   std::vector<std::string> listed;
   listed.reserve(plan.list.paths.size());
   for (const ListedPath& entry : plan.list.paths) listed.push_back(entry.path);

@@ -107,7 +107,8 @@ Selects the conserved blocks of a multiple sequence alignment (protein, DNA or
 codons; FASTA or NBRF/PIR, and with --in-format PHYLIP, Clustal, Stockholm or
 NEXUS), or of every alignment listed in a paths file.
 An input followed by options makes one run, then the program ends. Without
-options the interactive menus start.
+options the interactive menus start. Inputs may be gzip-compressed; - is
+standard input (with options only: the menus read their answers from it).
 
 Options are written -name=value, without spaces; N is the number of sequences.
 An argument that names no option is ignored, with a line on standard error.
@@ -135,6 +136,9 @@ An argument that names no option is ignored, with a line on standard error.
   example_file(text, name(OutputFile::kNonconserved), "nonconserved blocks (-n)");
   example_file(text, name(OutputFile::kUngapped), "ungapped alignment (-u)");
   example_file(text, name(OutputFile::kOverview), "SVG overview (--svg)");
+  text +=
+      "  For standard input and <(...): named stdin (stdin-sv, ...) in the working\n"
+      "  folder.\n";
   text += "  For a paths file list.txt, in the folder of the last alignment it lists:\n";
   appendf(text, "  %s (-a), %s (-c), %s (-w),\n  %s (-a with --svg)\n",
           batch(BatchFile::kBlocks).c_str(), batch(BatchFile::kInputs).c_str(),

@@ -79,14 +79,12 @@ class FdSource final : public ByteSource {
   // Opens `path` for reading; null when it cannot be opened (errno then tells why). A file of a
   // kind `opening` does not open counts as a file that cannot be opened; `not_regular` (when
   // given) then says what it is ("a FIFO", "a directory", ...), and stays empty otherwise.
-  static std::unique_ptr<FdSource> open(const std::string& path,
-                                        std::string* not_regular = nullptr,
+  static std::unique_ptr<FdSource> open(const std::string& path, std::string* not_regular = nullptr,
                                         Opening opening = Opening::kRegularFile);
 
   // `size_hint`: the bytes left to read when known, else 0; `regular`: a regular file, whose
   // tail can be read without reading up to it; `once`: see read_once().
-  FdSource(int fd, std::string name, std::size_t size_hint, bool regular = true,
-           bool once = false)
+  FdSource(int fd, std::string name, std::size_t size_hint, bool regular = true, bool once = false)
       : ByteSource(std::move(name)),
         fd_(fd),
         size_hint_(size_hint),

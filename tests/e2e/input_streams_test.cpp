@@ -134,8 +134,8 @@ TEST(InputStreams, OutNamesTheSelectedBlocksOfOneAlignment) {
       shell("$S a.fas -p=n --out=- 2>/dev/null", in.dir).output;  // the blocks alone
   {
     // Kept where it is named, beside the other outputs in --outdir; -s=n cannot turn it off.
-    const RunResult run = testing::run_selvane(
-        {"a.fas", "--out=y.fa", "-s=n", "-p=t", "--outdir=o"}, in.dir.path());
+    const RunResult run =
+        testing::run_selvane({"a.fas", "--out=y.fa", "-s=n", "-p=t", "--outdir=o"}, in.dir.path());
     EXPECT_EQ(read_file(in.dir / "y.fa"), expected);
     EXPECT_EQ(list_files(in.dir / "o"), std::vector<std::string>{"a.fas-sv.txt"});
     EXPECT_NE(run.errors.find("\"-s=n\" refused: --out=y.fa writes the selected blocks"),

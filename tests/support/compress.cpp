@@ -41,7 +41,8 @@ std::string member(std::string_view text, bool bgzf) {
 std::string gzip(std::string_view text, std::size_t piece, bool bgzf) {
   if (piece == 0) piece = text.size() + 1;
   std::string out;
-  for (std::size_t at = 0; at < text.size(); at += piece) out += member(text.substr(at, piece), bgzf);
+  for (std::size_t at = 0; at < text.size(); at += piece)
+    out += member(text.substr(at, piece), bgzf);
   if (text.empty() || bgzf) out += member("", bgzf);
   return out;
 }

@@ -101,7 +101,8 @@ TEST(ByteSource, ChunksOfAnySizeGiveTheAlignmentAndMessagesOfTheFile) {
 // never does what came before it pass for the whole alignment.
 TEST(ByteSource, DamagedGzipDataIsAFileNotRead) {
   std::string text;
-  for (int s = 0; s < 40; ++s) text += ">s" + std::to_string(s) + "\n" + std::string(3000, 'A') + "\n";
+  for (int s = 0; s < 40; ++s)
+    text += ">s" + std::to_string(s) + "\n" + std::string(3000, 'A') + "\n";
   const std::string whole = testing::gzip(text, 20000);
   std::string bad_check = whole;
   bad_check[bad_check.size() - 6] = static_cast<char>(bad_check[bad_check.size() - 6] ^ 1);

@@ -51,9 +51,14 @@ TEST(OutputNames, EveryFileOfOneAlignmentAndOfABatch) {
 // are "stdin" in the working folder; --out names the selected blocks itself.
 TEST(OutputNames, StandardInputAndPipesAreNamedStdin) {
   const std::pair<const char*, const char*> stems[] = {
-      {"/dev/stdin", "stdin"},      {"/dev/fd/63", "stdin"},         {"/proc/self/fd/0", "stdin"},
-      {"/proc/42/fd/11", "stdin"},  {"/dev/shm/a.fas", "/dev/shm/a.fas"},
-      {"/proc/a.fas", "/proc/a.fas"}, {"fd/3", "fd/3"},              {"-", "-"},
+      {"/dev/stdin", "stdin"},
+      {"/dev/fd/63", "stdin"},
+      {"/proc/self/fd/0", "stdin"},
+      {"/proc/42/fd/11", "stdin"},
+      {"/dev/shm/a.fas", "/dev/shm/a.fas"},
+      {"/proc/a.fas", "/proc/a.fas"},
+      {"fd/3", "fd/3"},
+      {"-", "-"},
   };
   for (const auto& [path, stem] : stems) EXPECT_EQ(output_stem(path), stem) << path;
   OutputSwitches outputs;
