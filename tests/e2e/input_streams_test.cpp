@@ -159,10 +159,18 @@ TEST(InputStreams, OutNamesTheSelectedBlocksOfOneAlignment) {
     EXPECT_NE(run.output.find("\nOutput file would overwrite an input file\n"), std::string::npos);
     EXPECT_EQ(read_file(in.dir / "a.fas"), in.text);
   }
+  {
+    // The blocks are the run's data: losing them fails it, as for a file.
+    const RunResult run = shell("$S a.fas -p=n --out=- > /dev/full", in.dir);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.errors.find("\nFile not written\n\nExecution terminated\n"), std::string::npos)
+        << run.errors;
+  }
 }
 
-// The menus read their answers from standard input: it cannot be their input too.
-TEST(InputStreams, StandardInputIsNoInputForTheMenus) {
+// The menus read their answers from standard input: it cannot be their input too. A pipe can
+// be, read once when it is opened: every run of the session works on what was read.
+TEST(InputStreams, TheMenusRefuseStandardInputAndKeepWhatAPipeGave) {
   Inputs in;
   for (const char* command : {"$S -", "printf 'o\\n-\\nq\\n' | $S"}) {
     SCOPED_TRACE(command);
@@ -173,6 +181,15 @@ TEST(InputStreams, StandardInputIsNoInputForTheMenus) {
         << run.errors;
     EXPECT_FALSE(file_exists(in.dir / "stdin-sv.htm"));
   }
+  const RunResult twice = shell("printf 'g\\nb\\n5\\ng\\nq\\n' | $S <(cat a.fas)", in.dir);
+  const std::string summary = "\nSelvane alignment:  ";
+  const std::size_t first = twice.output.find(summary);
+  ASSERT_NE(first, std::string::npos) << twice.output;
+  // The second run, with gaps allowed in half the sequences, selects more of the same alignment.
+  const std::size_t second = twice.output.find(summary, first + 1);
+  ASSERT_NE(second, std::string::npos) << twice.output;
+  EXPECT_NE(twice.output.substr(first, 30), twice.output.substr(second, 30));
+  EXPECT_TRUE(file_exists(in.dir / "stdin-sv.htm"));
 }
 
 }  // namespace
