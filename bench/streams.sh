@@ -4,12 +4,15 @@
 # pipe, all with -p=n, on the single-file inputs of run.sh:
 #   a  protein 100 x 100,000 FASTA, b  DNA 20,000 x 2,000 FASTA, c  protein 2,000 x 5,000 NBRF/PIR.
 # Each way is set beside what it should be as fast as:
-#   -, FIFO, <(...)   the same file read by name (target: within 1.1 x)
+#   -, FIFO, <(...)   the same file read by name (target: within 1.1 x); the same way done by cat
+#                     (cat F | cat > /dev/null against cat F > /dev/null) shows what the pipe
+#                     itself costs, whoever reads it
 #   gzip              zcat FILE.gz | cat > /dev/null (target: within 1.3 x)
-# Every command runs under `bash -c`, the one being timed and the one it is set beside alike, and
-# the runs of one input alternate (each way once, then again, BENCH_REPEAT times) so that all
-# see the same load. Printed: median wall seconds, the ratio of the medians, and selvane's peak
-# memory beside the size of the uncompressed alignment.
+# Every command runs under `bash -c`, and the runs of one input alternate (each way and its
+# floor once, then again, BENCH_REPEAT times) so that all see the same load. Printed per way:
+# median wall seconds of selvane and of its floor (the same done by cat or zcat), their ratio,
+# both set beside their way by name, and selvane's peak memory beside the size of the
+# uncompressed alignment.
 # A measurement, not a test: it fails only on a crash or a missing tool.
 # `make bench-streams` builds what it needs and runs it.
 #
@@ -60,16 +63,15 @@ make_input() {
 mib() { awk -v b="$1" 'BEGIN { printf "%.1f", b / 1048576 }'; }
 median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; print m }'; }
 
-# The ways, in order: label, command (F is the input, G its gzip file, S selvane), the way its
-# time is set beside ("" for none), whether it runs selvane.
-labels=("by name" "- from a pipe" "- from the file" "FIFO" "<(...)" "zcat | cat" "gzip by name"
-  "gzip on -")
+# The ways, in order: label, selvane's command and its floor, the same done by cat or zcat
+# (F is the input, G its gzip file, S selvane). A FIFO is made afresh for each run.
+labels=("by name" "- from a pipe" "- from the file" "FIFO" "<(...)" "gzip by name" "gzip on -")
 commands=('$S $F -p=n' 'cat $F | $S - -p=n' '$S - -p=n < $F'
   'rm -f fifo; mkfifo fifo; cat $F > fifo & $S fifo -p=n; s=$?; wait; exit $s'
-  '$S <(cat $F) -p=n' 'zcat $G | cat > /dev/null' '$S $G -p=n' 'cat $G | $S - -p=n')
-beside=(-1 0 0 0 0 -1 5 5)
-targets=("" 1.1 1.1 1.1 1.1 "" 1.3 1.3)
-is_selvane=(1 1 1 1 1 0 1 1)
+  '$S <(cat $F) -p=n' '$S $G -p=n' 'cat $G | $S - -p=n')
+floors=('cat $F > /dev/null' 'cat $F | cat > /dev/null' 'cat < $F > /dev/null'
+  'rm -f fifo; mkfifo fifo; cat $F > fifo & cat fifo > /dev/null; wait'
+  'cat <(cat $F) > /dev/null' 'zcat $G | cat > /dev/null' 'cat $G | zcat | cat > /dev/null')
 
 echo "selvane: $selvane"
 if commit=$(git -C "$root" describe --always --dirty 2>/dev/null); then echo "checkout: $commit"; fi
@@ -94,45 +96,56 @@ for key in $only; do
   echo
   echo "$label: $(mib "$size") MiB, gzip -6 $(mib "$(wc -c <"$data/$file.gz")") MiB," \
     "$repeat runs of each way"
-  declare -A walls=()
+  declare -A walls=() floor_walls=()
   peaks=()
   for ((w = 0; w < ${#labels[@]}; w++)); do peaks[w]=0; done
   for ((i = 0; i <= repeat; i++)); do  # round 0 warms the page cache and is not counted
     for ((w = 0; w < ${#labels[@]}; w++)); do
-      (cd "$run_dir" && S="$selvane" F="$file" G="$file.gz" exec "$tools/measure" \
-        "$scratch/report" bash -c "${commands[w]}" >/dev/null 2>&1 </dev/null)
-      read -r wall kib status <"$scratch/report"
-      if ((is_selvane[w])) && [ "$status" -ne 1 ]; then
-        echo "${labels[w]}: selvane ended with status $status" >&2
-        exit 1
-      fi
-      ((i > 0)) || continue
-      walls[$w]+=" $wall"
-      if ((kib > peaks[w])); then peaks[w]=$kib; fi
+      for side in selvane floor; do
+        if [ "$side" = selvane ]; then command="${commands[w]}"; else command="${floors[w]}"; fi
+        (cd "$run_dir" && S="$selvane" F="$file" G="$file.gz" exec "$tools/measure" \
+          "$scratch/report" bash -c "$command" >/dev/null 2>&1 </dev/null)
+        read -r wall kib status <"$scratch/report"
+        if [ "$side" = selvane ] && [ "$status" -ne 1 ]; then
+          echo "${labels[w]}: selvane ended with status $status" >&2
+          exit 1
+        fi
+        ((i > 0)) || continue
+        if [ "$side" = selvane ]; then
+          walls[$w]+=" $wall"
+          if ((kib > peaks[w])); then peaks[w]=$kib; fi
+        else
+          floor_walls[$w]+=" $wall"
+        fi
+      done
     done
   done
-  printf '  %-16s %10s %16s %8s %10s\n' way "median s" "beside" ratio "peak MiB"
+  printf '  %-16s %9s %9s %8s %10s %10s %9s\n' way selvane floor ratio "/ by name" \
+    "floor /" "peak MiB"
   for ((w = 0; w < ${#labels[@]}; w++)); do
-    # shellcheck disable=SC2086 # the list of times is meant to split
-    m=$(median ${walls[$w]})
-    ratio="" besides=""
-    if ((beside[w] >= 0)); then
-      # shellcheck disable=SC2086
-      b=$(median ${walls[${beside[w]}]})
-      ratio=$(awk -v a="$m" -v b="$b" 'BEGIN { printf "%.2f", a / b }')
-      besides="${labels[beside[w]]}"
-      summary+=("| ${label%%:*} | ${labels[w]} | $(printf '%.3f / %.3f' "$m" "$b") = $ratio | ${targets[w]} |")
-    fi
-    peak=""
-    ((is_selvane[w])) && peak=$(mib $((peaks[w] * 1024)))
-    printf '  %-16s %10.3f %16s %8s %10s\n' "${labels[w]}" "$m" "$besides" "$ratio" "$peak"
+    # shellcheck disable=SC2086 # the lists of times are meant to split
+    m=$(median ${walls[$w]}) f=$(median ${floor_walls[$w]})
+    # shellcheck disable=SC2086
+    m0=$(median ${walls[0]}) f0=$(median ${floor_walls[0]})
+    ratio=$(awk -v a="$m" -v b="$f" 'BEGIN { printf "%.2f", a / b }')
+    by_name=$(awk -v a="$m" -v b="$m0" 'BEGIN { printf "%.2f", a / b }')
+    floor_by_name=$(awk -v a="$f" -v b="$f0" 'BEGIN { printf "%.2f", a / b }')
+    printf '  %-16s %9.3f %9.3f %8s %10s %10s %9s\n' "${labels[w]}" "$m" "$f" "$ratio" \
+      "$by_name" "$floor_by_name" "$(mib $((peaks[w] * 1024)))"
+    case "$w" in
+      0) ;;
+      5 | 6) summary+=("| ${label%%:*} | ${labels[w]} | $(printf '%.3f / %.3f' "$m" "$f") = $ratio (target 1.3) | $(mib $((peaks[w] * 1024))) |") ;;
+      *) summary+=("| ${label%%:*} | ${labels[w]} | $(printf '%.3f / %.3f' "$m" "$m0") = $by_name (target 1.1; cat: $floor_by_name) | $(mib $((peaks[w] * 1024))) |") ;;
+    esac
   done
   echo "  (the alignment: $(mib "$size") MiB)"
-  unset walls
+  unset walls floor_walls
   rm -rf "$run_dir"
 done
 
 echo
-echo "| input | way | wall s, median: way / beside = ratio | target |"
+echo "Wall seconds, median of $repeat; peak memory of selvane, MiB"
+echo
+echo "| input | way | selvane / what it is set beside = ratio | peak MiB |"
 echo "|---|---|---|---|"
 printf '%s\n' "${summary[@]}"

@@ -44,6 +44,16 @@ bool names_standard_input(const std::string& path) {
 
 namespace {
 
+// A pipe holds 64 KiB by default: its writer and its reader then take turns every 64 KiB. A
+// larger pipe lets each side run on; where the system refuses, the pipe stays as it was.
+void widen_pipe(int fd) {
+#if defined(F_SETPIPE_SZ)
+  ::fcntl(fd, F_SETPIPE_SZ, 1 << 20);
+#else
+  static_cast<void>(fd);
+#endif
+}
+
 std::unique_ptr<FdSource> refused(mode_t mode, std::string* not_regular, const char* kind) {
   if (not_regular != nullptr) *not_regular = kind != nullptr ? kind : kind_of(mode);
   errno = S_ISDIR(mode) ? EISDIR : EINVAL;
@@ -61,6 +71,7 @@ std::unique_ptr<FdSource> open_standard_input(const std::string& path, std::stri
   }
   const int fd = ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0);
   if (fd < 0) return nullptr;
+  if (S_ISFIFO(info.st_mode)) widen_pipe(fd);
   std::size_t left = 0;
   if (S_ISREG(info.st_mode)) {
     const off_t at = ::lseek(fd, 0, SEEK_CUR);
@@ -89,6 +100,7 @@ std::unique_ptr<FdSource> open_fifo(const std::string& path, std::string* not_re
     return refused(info.st_mode, not_regular, nullptr);
   }
   const bool regular = S_ISREG(info.st_mode);  // replaced by a regular file meanwhile
+  if (!regular) widen_pipe(fd);
   return std::make_unique<FdSource>(fd, path, regular ? static_cast<std::size_t>(info.st_size) : 0,
                                     regular, !regular);
 }
