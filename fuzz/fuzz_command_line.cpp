@@ -1,7 +1,8 @@
 // The command line after a fixed input: the fuzz data are the option arguments (one per line or
 // NUL-separated), and its first byte chooses the input, an alignment or a paths file. Whatever
 // the options, the run may only write its own outputs and must leave its inputs as they were.
-// Long options are fuzzed too; an output folder is kept inside the scratch folder.
+// Long options are fuzzed too; an output folder and the file of --out are kept inside the
+// scratch folder.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -35,15 +36,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
   words.push_back(word);
-  // An output folder stays inside the scratch folder: one level, not "." or "..".
-  constexpr std::string_view kOutdir = "--outdir=";
+  // An output folder, and the file of --out, stay inside the scratch folder: one level, not "."
+  // or ".."; --out=- (standard output) stays as it is.
   for (std::string& w : words) {
-    if (!w.starts_with(kOutdir)) continue;
-    std::string dir =
-        fuzz::without_slashes(reinterpret_cast<const unsigned char*>(w.data()) + kOutdir.size(),
-                              w.size() - kOutdir.size());
-    if (dir.empty() || dir.front() == '.') dir.insert(0, "o");
-    w = std::string(kOutdir) + dir;
+    for (const std::string_view option : {"--outdir=", "--out="}) {
+      if (!w.starts_with(option) || (option == "--out=" && w == "--out=-")) continue;
+      std::string name =
+          fuzz::without_slashes(reinterpret_cast<const unsigned char*>(w.data()) + option.size(),
+                                w.size() - option.size());
+      if (name.empty() || name.front() == '.') name.insert(0, "o");
+      w = std::string(option) + name;
+    }
   }
   std::vector<std::string_view> args = {input};
   args.insert(args.end(), words.begin(), words.end());
