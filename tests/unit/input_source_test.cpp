@@ -113,10 +113,10 @@ TEST(ByteSource, DamagedGzipDataIsAFileNotRead) {
       {whole + "\n>", "what follows its gzip data is not gzip data (incorrect header check)"},
       {"\x1f\x8bxyz", "its gzip data is damaged (unknown compression method)"},
   };
-  for (const auto& [data, reason] : damages) {
+  for (const auto& damage : damages) {
     for (const std::size_t chunk : {std::size_t{3}, BlockReader::kBlockSize}) {
-      EXPECT_EQ(outcome([&] { return load(chunked(data, chunk), InputFormat::kFasta); }),
-                "\nFile not read\n|in: cannot read the file: " + reason);
+      EXPECT_EQ(outcome([&] { return load(chunked(damage.first, chunk), InputFormat::kFasta); }),
+                "\nFile not read\n|in: cannot read the file: " + damage.second);
     }
   }
 }
