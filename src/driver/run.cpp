@@ -317,9 +317,9 @@ RunResults run(const Request& request, Writer& out, std::optional<Alignment> pre
     } else {
       // The alignment open_input() has just read is the file's current content; reading it
       // again would only double the time of a command-line run.
-      loaded = in_run_frame(request, preloaded ? std::move(*preloaded)
-                                               : load(job.fichero1, request.fileformat,
-                                                      request.long_names));
+      loaded = in_run_frame(request,
+                            preloaded ? std::move(*preloaded)
+                                      : load(job.fichero1, request.fileformat, request.long_names));
     }
     if (aln == nullptr) aln = &*loaded;
     hint_sequence_type(request, job.fichero1, *aln, out);

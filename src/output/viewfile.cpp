@@ -380,8 +380,8 @@ void saveviewfile(const std::string& path, const BlockParams& params, const Outp
   }
   write_parameters(out, form, params);
   write_flanks(out, form, blocks);
-  // The file the selected blocks go to; with --outdir, where it really lands.
-  std::string selected = std::string(fichero1) + outputs.exten;
+  // The file the selected blocks go to (--out names it); with --outdir, where it really lands.
+  std::string selected = outputs.out.empty() ? std::string(fichero1) + outputs.exten : outputs.out;
   if (!outputs.outdir.empty()) selected = final_output_path(selected, outputs);
   write_closing(out, html, selected, aln.nupo, blocks);
   out.close();

@@ -138,6 +138,8 @@ TEST(InputStreams, OutNamesTheSelectedBlocksOfOneAlignment) {
         testing::run_selvane({"a.fas", "--out=y.fa", "-s=n", "-p=t", "--outdir=o"}, in.dir.path());
     EXPECT_EQ(read_file(in.dir / "y.fa"), expected);
     EXPECT_EQ(list_files(in.dir / "o"), std::vector<std::string>{"a.fas-sv.txt"});
+    EXPECT_NE(read_file(in.dir / "o" / "a.fas-sv.txt").find("\nNew number of positions in y.fa: "),
+              std::string::npos);
     EXPECT_NE(run.errors.find("\"-s=n\" refused: --out=y.fa writes the selected blocks"),
               std::string::npos)
         << run.errors;
