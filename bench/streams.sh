@@ -11,8 +11,9 @@
 # Every command runs under `bash -c`, and the runs of one input alternate (each way and its
 # floor once, then again, BENCH_REPEAT times) so that all see the same load. Printed per way:
 # median wall seconds of selvane and of its floor (the same done by cat or zcat), their ratio,
-# both set beside their way by name, and selvane's peak memory beside the size of the
-# uncompressed alignment.
+# both set beside their way by name, the processor seconds (user and system) of selvane's
+# command, cat included, and selvane's peak memory beside the size of the uncompressed
+# alignment.
 # A measurement, not a test: it fails only on a crash or a missing tool.
 # `make bench-streams` builds what it needs and runs it.
 #
@@ -96,7 +97,7 @@ for key in $only; do
   echo
   echo "$label: $(mib "$size") MiB, gzip -6 $(mib "$(wc -c <"$data/$file.gz")") MiB," \
     "$repeat runs of each way"
-  declare -A walls=() floor_walls=()
+  declare -A walls=() floor_walls=() cpus=()
   peaks=()
   for ((w = 0; w < ${#labels[@]}; w++)); do peaks[w]=0; done
   for ((i = 0; i <= repeat; i++)); do  # round 0 warms the page cache and is not counted
@@ -105,7 +106,7 @@ for key in $only; do
         if [ "$side" = selvane ]; then command="${commands[w]}"; else command="${floors[w]}"; fi
         (cd "$run_dir" && S="$selvane" F="$file" G="$file.gz" exec "$tools/measure" \
           "$scratch/report" bash -c "$command" >/dev/null 2>&1 </dev/null)
-        read -r wall kib status <"$scratch/report"
+        read -r wall kib status cpu <"$scratch/report"
         if [ "$side" = selvane ] && [ "$status" -ne 1 ]; then
           echo "${labels[w]}: selvane ended with status $status" >&2
           exit 1
@@ -113,6 +114,7 @@ for key in $only; do
         ((i > 0)) || continue
         if [ "$side" = selvane ]; then
           walls[$w]+=" $wall"
+          cpus[$w]+=" $cpu"
           if ((kib > peaks[w])); then peaks[w]=$kib; fi
         else
           floor_walls[$w]+=" $wall"
@@ -120,26 +122,28 @@ for key in $only; do
       done
     done
   done
-  printf '  %-16s %9s %9s %8s %10s %10s %9s\n' way selvane floor ratio "/ by name" \
-    "floor /" "peak MiB"
+  printf '  %-16s %9s %9s %8s %10s %10s %9s %9s\n' way selvane floor ratio "/ by name" \
+    "floor /" "cpu s" "peak MiB"
   for ((w = 0; w < ${#labels[@]}; w++)); do
     # shellcheck disable=SC2086 # the lists of times are meant to split
     m=$(median ${walls[$w]}) f=$(median ${floor_walls[$w]})
     # shellcheck disable=SC2086
     m0=$(median ${walls[0]}) f0=$(median ${floor_walls[0]})
+    # shellcheck disable=SC2086
+    c=$(median ${cpus[$w]}) c0=$(median ${cpus[0]})
     ratio=$(awk -v a="$m" -v b="$f" 'BEGIN { printf "%.2f", a / b }')
     by_name=$(awk -v a="$m" -v b="$m0" 'BEGIN { printf "%.2f", a / b }')
     floor_by_name=$(awk -v a="$f" -v b="$f0" 'BEGIN { printf "%.2f", a / b }')
-    printf '  %-16s %9.3f %9.3f %8s %10s %10s %9s\n' "${labels[w]}" "$m" "$f" "$ratio" \
-      "$by_name" "$floor_by_name" "$(mib $((peaks[w] * 1024)))"
+    printf '  %-16s %9.3f %9.3f %8s %10s %10s %9.3f %9s\n' "${labels[w]}" "$m" "$f" "$ratio" \
+      "$by_name" "$floor_by_name" "$c" "$(mib $((peaks[w] * 1024)))"
     case "$w" in
       0) ;;
       5 | 6) summary+=("| ${label%%:*} | ${labels[w]} | $(printf '%.3f / %.3f' "$m" "$f") = $ratio (target 1.3) | $(mib $((peaks[w] * 1024))) |") ;;
-      *) summary+=("| ${label%%:*} | ${labels[w]} | $(printf '%.3f / %.3f' "$m" "$m0") = $by_name (target 1.1; cat: $floor_by_name) | $(mib $((peaks[w] * 1024))) |") ;;
+      *) summary+=("| ${label%%:*} | ${labels[w]} | $(printf '%.3f / %.3f' "$m" "$m0") = $by_name (target 1.1; cat: $floor_by_name; processor: $(printf '%.3f / %.3f' "$c" "$c0")) | $(mib $((peaks[w] * 1024))) |") ;;
     esac
   done
   echo "  (the alignment: $(mib "$size") MiB)"
-  unset walls floor_walls
+  unset walls floor_walls cpus
   rm -rf "$run_dir"
 done
 
