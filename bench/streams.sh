@@ -17,20 +17,10 @@
 # A measurement, not a test: it fails only on a crash or a missing tool.
 # `make bench-streams` builds what it needs and runs it.
 #
-# Environment:
-#   SELVANE        the binary (default build/release/selvane)
-#   BENCH_TOOLS    folder of gen_alignment and measure (default build/bench)
-#   BENCH_SCRATCH  where inputs are generated once and the runs take place (default build/bench)
-#   BENCH_ONLY     inputs to measure, among: a b c (default all three)
-#   BENCH_REPEAT   runs of each way (default 7)
-set -euo pipefail
-export LC_ALL=C
-
-root="$(cd "$(dirname "$0")/.." && pwd)"
-absolute() { case "$1" in /*) echo "$1" ;; *) echo "$PWD/$1" ;; esac; }
-selvane="$(absolute "${SELVANE:-$root/build/release/selvane}")"
-tools="$(absolute "${BENCH_TOOLS:-$root/build/bench}")"
-scratch="$(absolute "${BENCH_SCRATCH:-$root/build/bench}")"
+# Environment: SELVANE, BENCH_TOOLS, BENCH_SCRATCH and BENCH_REPEAT (runs of each way, default
+# 7) as for bench/run.sh; BENCH_ONLY among a b c (default all three).
+# shellcheck source=bench/common.sh
+. "$(dirname "$0")/common.sh"
 only="${BENCH_ONLY:-a b c}"
 repeat="${BENCH_REPEAT:-7}"
 

@@ -93,6 +93,8 @@ class BulkBytes {
 
   char* data() { return data_; }
   const char* data() const { return data_; }
+  char& operator[](std::size_t i) { return data_[i]; }
+  char operator[](std::size_t i) const { return data_[i]; }
   std::size_t size() const { return size_; }
   std::size_t capacity() const { return capacity_; }
   bool empty() const { return size_ == 0; }

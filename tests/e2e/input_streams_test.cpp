@@ -34,6 +34,21 @@ struct Inputs {
     write_file(dir / "m.gz", testing::gzip(text, 1000));
     write_file(dir / "b.gz", testing::gzip(text, 4096, true));
     write_file(dir / "list.gz", testing::gzip("\nm.gz\n"));
+    // The same alignment in relaxed sequential PHYLIP (its names hold no blank).
+    std::string rows;
+    int count = 0;
+    std::size_t width = 0;
+    for (std::size_t at = text.find('>'); at != std::string::npos; ++count) {
+      const std::size_t end = text.find('\n', at);
+      const std::size_t next = text.find('>', end);
+      std::string residues = text.substr(end + 1, next - end - 1);
+      std::erase_if(residues, [](char c) { return c == '\n' || c == ' '; });
+      width = residues.size();
+      rows += text.substr(at + 1, end - at - 1) + " " + residues + "\n";
+      at = next;
+    }
+    write_file(dir / "a.phy.gz",
+               testing::gzip(std::to_string(count) + " " + std::to_string(width) + "\n" + rows));
   }
   TempDir dir;
   std::string text;
@@ -56,6 +71,7 @@ TEST(InputStreams, EveryWayAnInputArrivesGivesTheSameSelectedBlocks) {
       {"/dev/stdin", "$S /dev/stdin -p=n --out=- < m.gz", ""},
       {"FIFO", "mkfifo f; cat m.gz > f & $S f -p=n --out=-", ""},
       {"<(...)", "$S <(cat a.fas) -p=n --out=-", ""},
+      {"PHYLIP gzip on -", "cat a.phy.gz | $S - -p=n --out=- --in-format=auto", ""},
       {"paths file on -", "echo b.gz | $S - -p=n", "b.gz-sv"},
       {"gzip paths file", "$S list.gz -p=n", "m.gz-sv"},
   };
