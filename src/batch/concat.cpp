@@ -1,12 +1,10 @@
 #include "batch/concat.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
-#include <string_view>
 
 #include "core/fatal.h"
-#include "selection/classify.h"
+#include "selection/sites.h"
 
 namespace selvane {
 
@@ -55,15 +53,7 @@ std::vector<PartitionGene> Concatenation::genes(const std::vector<std::string>& 
 
 std::vector<bool> Concatenation::sequences_with_residues(const RowIndex& rows_of,
                                                          SeqType type) const {
-  // The letters conservation counts: U A C G T, or the 20 amino acids (classify.h).
-  const bool nucleotides = type == SeqType::kDna || type == SeqType::kCodons;
-  const std::string_view letters =
-      std::string_view(kLetters).substr(nucleotides ? 0 : 1, nucleotides ? 5 : 20);
-  std::array<bool, 256> residue{};
-  for (const char c : letters) {
-    residue[static_cast<unsigned char>(c)] = true;
-    residue[static_cast<unsigned char>(c - 'A' + 'a')] = true;
-  }
+  const ResidueStates& residue = residue_states(type);
   std::vector<bool> holds(rows_of.start.size(), false);
   for (std::size_t n = 1; n < rows_of.start.size(); ++n) {
     for (std::size_t e = rows_of.start[n - 1]; e < rows_of.start[n] && !holds[n]; ++e) {
@@ -71,7 +61,7 @@ std::vector<bool> Concatenation::sequences_with_residues(const RowIndex& rows_of
       const Rows& piece = pieces_[entry.range];
       const char* row = piece.row(entry.row) + 1;
       holds[n] = std::any_of(row, row + piece.width(),
-                             [&](char c) { return residue[static_cast<unsigned char>(c)]; });
+                             [&](char c) { return residue[static_cast<unsigned char>(c)] != 0; });
     }
   }
   return holds;

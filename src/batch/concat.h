@@ -36,6 +36,9 @@ class Concatenation {
   // Positions joined so far (the next free position minus one).
   std::int32_t length() const { return length_; }
 
+  // The piece each appended alignment added, in order: its rows over the positions it added.
+  const std::vector<Rows>& pieces() const { return pieces_; }
+
   // The positions each appended alignment added, paired with its file name (`files`, one per
   // alignment appended, in order): the genes of the partition file.
   std::vector<PartitionGene> genes(const std::vector<std::string>& files) const;

@@ -84,6 +84,9 @@ struct JoinSwitches {
   // of an alignment; --min-genes=N, the alignments a taxon is found in.
   std::int32_t min_taxa = 0;
   std::int32_t min_genes = 0;
+  // --occupancy: joined by taxon, a table of the residues each taxon has in each alignment
+  // beside every concatenation.
+  bool occupancy = false;
 };
 
 // Which files a run writes, and how.
@@ -117,6 +120,11 @@ struct OutputSwitches {
   // move it), or with "-" to standard output; empty: the usual name.
   std::string out;
   JoinSwitches join;
+  // --site-table: each alignment also gets a table of its input columns (output/site_table.h).
+  bool site_table = false;
+  // --summary=FILE: one table of every alignment of the run, written to FILE as typed (not
+  // moved by --outdir); empty: none.
+  std::string summary;
 };
 
 // A b1 or b2 the command line refused for the first alignment, with the range it was checked

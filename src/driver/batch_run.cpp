@@ -10,6 +10,7 @@
 #include "batch/join.h"
 #include "batch/occupancy.h"
 #include "batch/partitions.h"
+#include "batch/taxon_occupancy.h"
 #include "core/diagnostics.h"
 #include "core/fatal.h"
 #include "core/output_file.h"
@@ -21,6 +22,7 @@
 #include "input/readers.h"
 #include "output/naming.h"
 #include "output/overview.h"
+#include "selection/sites.h"
 
 namespace selvane {
 
@@ -134,6 +136,20 @@ Job make_job(const Request& request, const BatchPlan& plan, std::size_t index, c
           block_params(request, plan.join.has_value(), aln.numseq)};
 }
 
+// Joined by taxon (for --summary): the taxa of the alignment `aln`, listed at `index`, that hold
+// a residue in its selected `blocks` and that the concatenations keep.
+std::int32_t taxa_present(const BatchPlan& plan, std::size_t index, const Alignment& aln,
+                          const Blocks& blocks, SeqType type) {
+  if (!plan.concatenated(index)) return 0;
+  const std::vector<bool> holds = rows_with_residues(aln, type, blocks.newpos);
+  std::int32_t taxa = 0;
+  for (std::int32_t s = 1; s <= aln.numseq; ++s) {
+    const auto taxon = static_cast<std::size_t>(plan.join->taxon_of(index, s));
+    taxa += holds[static_cast<std::size_t>(s)] && plan.selection.taxa[taxon] ? 1 : 0;
+  }
+  return taxa;
+}
+
 // The concatenations a batch asked for, gathered alignment by alignment while it runs: the
 // alignments are not kept, so each concatenation keeps its own pieces of them.
 struct Concatenations {
@@ -192,8 +208,8 @@ std::optional<JoinedFile> without_empty_taxa(const Concatenation& c,
   return kept;
 }
 
-// Writes the concatenations the plan lists, with their partition files, from the results of
-// every alignment of the batch (in order; at least one).
+// Writes the concatenations the plan lists, with their partition files and occupancy tables,
+// from the results of every alignment of the batch (in order; at least one).
 void write_concatenations(const Request& request, const BatchPlan& plan, const Concatenations& all,
                           const std::vector<AlignmentResults>& results, Writer& out) {
   const OutputSwitches& o = request.outputs;
@@ -203,30 +219,32 @@ void write_concatenations(const Request& request, const BatchPlan& plan, const C
       plan.join ? taxon_names(*plan.join, plan.selection) : all.last_names;
   const std::optional<RowIndex> rows_of =
       plan.join ? std::optional(taxon_rows(*plan.join, plan.selection)) : std::nullopt;
-  std::vector<std::string> files;  // with --partitions: the file name of every alignment joined
-  if (o.join.partitions != PartitionForm::kNone) {
+  const bool occupancy = o.join.occupancy && rows_of;
+  // The file name of every alignment joined, for the partition files and occupancy tables.
+  std::vector<std::string> files;
+  if (o.join.partitions != PartitionForm::kNone || occupancy) {
     for (const AlignmentResults& r : results) {
       if (plan.concatenated(static_cast<std::size_t>(r.job.index))) {
         files.push_back(getpath(r.job.fichero1).name_file);
       }
     }
   }
-  auto taxa = static_cast<std::int32_t>(names.size()) - 1;  // of the selected blocks' file
+  const std::vector<std::string> pieces =
+      occupancy ? partition_names(files) : std::vector<std::string>();
+  // Joined by taxon, the selected blocks' file as written when it leaves taxa out.
+  std::optional<JoinedFile> blocks_kept;
   const auto save = [&](const Concatenation& c, const std::string& path) {
-    const std::optional<JoinedFile> kept =
+    std::optional<JoinedFile> kept =
         rows_of ? without_empty_taxa(c, names, *rows_of, type, final_output_path(path, o), out)
                 : std::nullopt;
-    if (kept) {
-      c.save(path, o, format, kept->names, &kept->rows);
-      if (all.blocks && &c == &*all.blocks) {
-        taxa = static_cast<std::int32_t>(kept->names.size()) - 1;
-      }
-    } else {
-      c.save(path, o, format, names, rows_of ? &*rows_of : nullptr);
-    }
+    const std::vector<std::string>& file_names = kept ? kept->names : names;
+    const RowIndex* file_rows = kept ? &kept->rows : rows_of ? &*rows_of : nullptr;
+    c.save(path, o, format, file_names, file_rows);
     if (o.join.partitions != PartitionForm::kNone) {
       save_partitions(partitions_name(path), o, c.genes(files), type, o.join.partitions);
     }
+    if (occupancy) save_occupancy(occupancy_name(path), o, c, file_names, *file_rows, pieces, type);
+    if (all.blocks && &c == &*all.blocks) blocks_kept = std::move(kept);
   };
   for (const auto& [kind, path] : plan.files.concatenations) {
     switch (kind) {
@@ -240,13 +258,21 @@ void write_concatenations(const Request& request, const BatchPlan& plan, const C
       case BatchFile::kUngapped:
         save(*all.ungapped, path);
         break;
-      case BatchFile::kBlocksOverview:
+      case BatchFile::kBlocksOverview: {
+        const std::vector<std::string>& taxa_names = blocks_kept ? blocks_kept->names : names;
+        // Joined by taxon, the rows are the file's taxa, with those a gene lacks.
+        const std::optional<TaxaOverview> taxa =
+            rows_of ? std::optional(taxa_overview(*all.blocks, taxa_names,
+                                                  blocks_kept ? blocks_kept->rows : *rows_of, type))
+                    : std::nullopt;
         // b1 and b2 of every gene are its own; the other settings are the batch's.
         all.overview->save(path,
                            batch_output_name(plan.files.path_fichero1, plan.files.name_pathsfile,
                                              o.exten, BatchFile::kBlocks),
-                           taxa, results.back().job.params, o);
+                           static_cast<std::int32_t>(taxa_names.size()) - 1,
+                           results.back().job.params, o, taxa ? &*taxa : nullptr);
         break;
+      }
     }
   }
 }
@@ -279,6 +305,9 @@ RunResults run_batch(const Request& request, Writer& out, std::optional<Alignmen
       // The log of a batch stopped part-way then lists every alignment whose files are written.
       out.flush();
       if (index == 0 && plan.concatenating && !plan.join) first_names = aln.name;
+      if (plan.join && !request.outputs.summary.empty()) {
+        p.results.taxa = taxa_present(plan, index, aln, p.results.blocks, job.params.seq_type);
+      }
       if (plan.concatenated(index)) all.append(std::move(aln), p);
       results.alignments.push_back(std::move(p.results));
     });

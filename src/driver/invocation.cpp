@@ -136,6 +136,7 @@ An argument that names no option is ignored, with a line on standard error.
   example_file(text, name(OutputFile::kNonconserved), "nonconserved blocks (-n)");
   example_file(text, name(OutputFile::kUngapped), "ungapped alignment (-u)");
   example_file(text, name(OutputFile::kOverview), "SVG overview (--svg)");
+  example_file(text, name(OutputFile::kSiteTable), "table of the input columns (--site-table)");
   text +=
       "  For standard input and <(...): named stdin (stdin-sv, ...) in the working\n"
       "  folder.\n";
@@ -145,6 +146,8 @@ An argument that names no option is ignored, with a line on standard error.
           batch(BatchFile::kUngapped).c_str(), batch(BatchFile::kBlocksOverview).c_str());
   appendf(text, "  and with --partitions %s and the like\n",
           partitions_name(batch(BatchFile::kBlocks)).c_str());
+  appendf(text, "  (--occupancy: %s and the like)\n",
+          occupancy_name(batch(BatchFile::kBlocks)).c_str());
   text += R"(
 Reports, warnings and error messages go to standard output, as always; lines
 starting "selvane: " on standard error say which file and what went wrong,

@@ -237,6 +237,12 @@ std::string set_outdir(OptionContext& c, const OptionValue& v) {
   return {};
 }
 
+std::string set_summary(OptionContext& c, const OptionValue& v) {
+  if (v.text.empty()) return "a file must follow the '='";
+  c.st.outputs.summary = std::string(v.text);
+  return {};
+}
+
 // Applied before the input is opened: with "-", the report of the opening already goes to
 // standard error, and standard output carries the selected blocks alone.
 std::string set_out(OptionContext& c, const OptionValue& v) {
@@ -476,9 +482,18 @@ constexpr OptionRow kOptions[] = {
     {"--partitions", "", ValueKind::kOptionalText, kAfter, set_partitions,
      "paths file: a partition file beside every concatenation", nullptr, false, false,
      partition_form_values},
+    {"--occupancy", "", kNone, kAfter, join_switch<&JoinSwitches::occupancy>,
+     "joined by taxon: a table of each taxon's residues in each\n"
+     "alignment beside every concatenation"},
     {"--svg", "", kNone, kAfter, turn_on<&RunState::outputs, &OutputSwitches::svg_overview>,
      "also write an SVG overview of each alignment (default: {})",
      [](const RunState& s) { return std::string(s.outputs.svg_overview ? "on" : "off"); }},
+    {"--site-table", "", kNone, kAfter, turn_on<&RunState::outputs, &OutputSwitches::site_table>,
+     "also write a table of every input column of each alignment:\n"
+     "its position, conservation, gaps, class and block"},
+    {"--summary", "FILE", kText, kAfter, set_summary,
+     "write a table of every alignment of the run to FILE (as\n"
+     "typed, not moved by --outdir): positions, selection, sites"},
     {"--help", "", kNone, kBefore, ask<Standalone::kPrintHelp>,
      "print this usage and end with status 0, running nothing"},
     {"--version", "", kNone, kBefore, ask<Standalone::kPrintVersion>,

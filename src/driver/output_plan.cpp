@@ -14,6 +14,8 @@ namespace {
 // Batch files get kinds of their own, apart from those of an alignment's files.
 constexpr int kBatchKinds = 100;
 constexpr int kPartitionKinds = 200;
+constexpr int kOccupancyKinds = 300;
+constexpr int kSummaryKind = 400;
 
 [[noreturn]] void overwrites_input(const std::string& output, const std::string& input,
                                    bool paths_file) {
@@ -44,17 +46,25 @@ RunPlan plan_run(const Request& request, const std::vector<std::string>& alignme
           {std::move(name), static_cast<std::int32_t>(i), static_cast<int>(kind)});
     }
   }
-  if (!request.tog_sb || alignments.empty()) return plan;
-  plan.path_fichero1 = getpath(alignments.back()).path_file;
-  plan.name_pathsfile = getpath(output_stem(request.filename)).name_file;
-  plan.concatenations =
-      batch_outputs(plan.path_fichero1, plan.name_pathsfile, request.outputs, request.tog_sub);
+  if (request.tog_sb && !alignments.empty()) {
+    plan.path_fichero1 = getpath(alignments.back()).path_file;
+    plan.name_pathsfile = getpath(output_stem(request.filename)).name_file;
+    plan.concatenations =
+        batch_outputs(plan.path_fichero1, plan.name_pathsfile, request.outputs, request.tog_sub);
+  }
+  const JoinSwitches& join = request.outputs.join;
   for (const auto& [kind, name] : plan.concatenations) {
-    if (request.outputs.join.partitions != PartitionForm::kNone &&
-        kind != BatchFile::kBlocksOverview) {
+    if (join.partitions != PartitionForm::kNone && kind != BatchFile::kBlocksOverview) {
       plan.outputs.push_back({partitions_name(name), -1, kPartitionKinds + static_cast<int>(kind)});
     }
+    if (join.occupancy && join.by_name && kind != BatchFile::kBlocksOverview) {
+      plan.outputs.push_back({occupancy_name(name), -1, kOccupancyKinds + static_cast<int>(kind)});
+    }
     plan.outputs.push_back({name, -1, kBatchKinds + static_cast<int>(kind)});
+  }
+  // Written once the run is done, where it was typed.
+  if (!request.outputs.summary.empty()) {
+    plan.outputs.push_back({request.outputs.summary, -1, kSummaryKind, true});
   }
   return plan;
 }
@@ -73,13 +83,16 @@ void guard_outputs(const RunPlan& plan, const OutputSwitches& outputs) {
     read.emplace(id, std::pair(plan.alignments[i], false));
   }
 
+  const auto where = [&](const PlannedOutput& o) {
+    return o.as_typed ? o.path : final_output_path(o.path, outputs);
+  };
   // Files written: identity -> the output that writes it first.
   std::unordered_map<std::string, std::size_t> written;
   for (std::size_t k = 0; k < plan.outputs.size(); ++k) {
     const PlannedOutput& o = plan.outputs[k];
-    const std::string path = final_output_path(o.path, outputs);
+    const std::string path = where(o);
     // Standard output (--out=-) is no file: it replaces none.
-    if (writes_standard_output(path, outputs)) continue;
+    if (!o.as_typed && writes_standard_output(path, outputs)) continue;
     const std::string target = write_target(path);
     // Several outputs may go to /dev/null; no input is a device (none is read).
     if (!replaceable(target)) continue;
@@ -93,7 +106,7 @@ void guard_outputs(const RunPlan& plan, const OutputSwitches& outputs) {
     const bool same_file_again =
         p.source >= 0 && o.source >= 0 && p.kind == o.kind &&
         same[static_cast<std::size_t>(p.source)] == same[static_cast<std::size_t>(o.source)];
-    if (!same_file_again) written_twice(final_output_path(p.path, outputs), path);
+    if (!same_file_again) written_twice(where(p), path);
   }
 }
 

@@ -16,7 +16,8 @@ struct PlannedOutput {
   std::string path;  // as the naming rules give it; where it lands is final_output_path()'s
   // The alignment (index into RunPlan::alignments) it belongs to, or -1 for a concatenation.
   std::int32_t source = -1;
-  int kind = 0;  // which file of its alignment or of the batch; equal names, equal files
+  int kind = 0;           // which file of its alignment or of the batch; equal names, equal files
+  bool as_typed = false;  // written where `path` says, whatever --outdir says (--summary)
 };
 
 struct RunPlan {

@@ -89,20 +89,21 @@ std::vector<IdleSwitch> idle_switches(const Request& request) {
   if (join.taxon_regex && !no_join.empty()) {
     idle.push_back({"--taxon-regex=" + *join.taxon_regex, no_join});
   }
+  // The switches of a join by taxon alone.
+  const std::string no_taxa = !no_join.empty() ? no_join
+                              : !join.by_name
+                                  ? "the concatenations join by position (--by-name joins by taxon)"
+                                  : "";
   for (const auto& [minimum, name] :
        {std::pair(join.min_taxa, "--min-taxa="), std::pair(join.min_genes, "--min-genes=")}) {
-    if (minimum == 0) continue;
-    const std::string why = !no_join.empty() ? no_join
-                            : !join.by_name
-                                ? "the concatenations join by position (--by-name joins by taxon)"
-                                : "";
-    if (!why.empty()) idle.push_back({name + std::to_string(minimum), why});
+    if (minimum != 0 && !no_taxa.empty()) idle.push_back({name + std::to_string(minimum), no_taxa});
   }
   if (join.partitions != PartitionForm::kNone && !no_join.empty()) {
     idle.push_back(
         {join.partitions == PartitionForm::kNexus ? "--partitions=nexus" : "--partitions",
          no_join});
   }
+  if (join.occupancy && !no_taxa.empty()) idle.push_back({"--occupancy", no_taxa});
   return idle;
 }
 

@@ -19,10 +19,13 @@
 #include "output/alignment_formats.h"
 #include "output/naming.h"
 #include "output/overview.h"
+#include "output/site_table.h"
+#include "output/summary_table.h"
 #include "output/writers.h"
 #include "selection/blocks.h"
 #include "selection/classify.h"
 #include "selection/derived.h"
+#include "selection/sites.h"
 
 namespace selvane {
 
@@ -102,6 +105,9 @@ std::vector<std::pair<OutputFile, std::string>> write_files(const Request& reque
       case OutputFile::kOverview:
         saveoverview(name, params, outputs, fichero1, aln, p.cls, blocks, p.gaps);
         break;
+      case OutputFile::kSiteTable:
+        save_site_table(name, outputs, params, aln, p.cls, blocks, p.gaps);
+        break;
     }
   }
   return files;
@@ -153,7 +159,9 @@ ProcessedAlignment process(const Request& request, const Job& job, const Alignme
   r.job = job;
   r.numseq = aln.numseq;
   r.nupo = aln.nupo;
-  p.cls = assignval(aln, params, o.svg_overview);
+  r.columns = aln.nupo + static_cast<std::int32_t>(aln.gap_columns.size());
+  // The overview and the site table show the value an excluded position would have had.
+  p.cls = assignval(aln, params, o.svg_overview || o.site_table);
   r.blocks = getpos(p.cls, aln, params);
   if (wants_ungapped(request)) {
     p.newlet = ungap(aln);
@@ -161,7 +169,10 @@ ProcessedAlignment process(const Request& request, const Job& job, const Alignme
   }
   std::string letselvane;
   if (wants_selection_line(o)) letselvane = makeletselvane(r.blocks, aln.nupo);
-  if (o.svg_overview) p.gaps = allocating("overview", [&] { return count_gaps(aln); });
+  if (o.svg_overview || o.site_table) {
+    p.gaps = allocating("overview", [&] { return count_gaps(aln); });
+  }
+  if (!o.summary.empty()) r.sites = site_stats(aln, params.seq_type, r.blocks.newpos);
   printpos(r, out);
   if (aln.unread_from > 0) {
     diagnose(out, job.fichero1 + ": a further alignment begins on line " +
@@ -294,8 +305,9 @@ std::optional<Alignment> open_input(RunState& st, Writer& out, InputUse use) {
   return std::nullopt;
 }
 
-RunResults run(const Request& request, Writer& out, std::optional<Alignment> preloaded) {
-  if (request.tog_sb) return run_batch(request, out, std::move(preloaded));
+namespace {
+
+RunResults run_single(const Request& request, Writer& out, std::optional<Alignment> preloaded) {
   // A menu runs only with an input open; the command line runs even when none could be opened,
   // and then ends in the reader, before anything could be written.
   if (!request.filename.empty()) {
@@ -325,6 +337,29 @@ RunResults run(const Request& request, Writer& out, std::optional<Alignment> pre
     hint_sequence_type(request, job.fichero1, *aln, out);
     results.alignments.push_back(process(request, job, *aln, out).results);
   });
+  return results;
+}
+
+// --summary=FILE, once every alignment is done: FILE as typed, whatever --outdir says.
+void write_summary(const Request& request, const RunResults& results) {
+  std::vector<SummaryRow> rows;
+  rows.reserve(results.alignments.size());
+  for (const AlignmentResults& r : results.alignments) {
+    rows.push_back({r.job.fichero1, r.job.params.seq_type, r.numseq, r.columns, r.nupo,
+                    r.blocks.nupo3(), r.blocks.count(), r.sites.value_or(SiteStats{}), r.taxa});
+  }
+  OutputSwitches as_typed = request.outputs;
+  as_typed.outdir.clear();
+  as_typed.out.clear();  // "-" is a file of that name here, not standard output
+  save_summary(request.outputs.summary, as_typed, rows);
+}
+
+}  // namespace
+
+RunResults run(const Request& request, Writer& out, std::optional<Alignment> preloaded) {
+  RunResults results = request.tog_sb ? run_batch(request, out, std::move(preloaded))
+                                      : run_single(request, out, std::move(preloaded));
+  if (!request.outputs.summary.empty()) write_summary(request, results);
   return results;
 }
 

@@ -34,6 +34,8 @@ std::string output_name(std::string_view fichero1, std::string_view exten, Outpu
       return join(fichero1, "--");
     case OutputFile::kOverview:
       return join(fichero1, exten, ".svg");
+    case OutputFile::kSiteTable:
+      return join(fichero1, exten, ".sites.tsv");
   }
   return {};
 }
@@ -86,6 +88,7 @@ std::vector<std::pair<OutputFile, std::string>> alignment_outputs(std::string_vi
   if (outputs.tog_ncbfile) kinds.push_back(OutputFile::kNonconserved);
   if (outputs.tog_ungappedfile) kinds.push_back(OutputFile::kUngapped);
   if (outputs.svg_overview) kinds.push_back(OutputFile::kOverview);
+  if (outputs.site_table) kinds.push_back(OutputFile::kSiteTable);
   const std::string stem = output_stem(fichero1);
   std::vector<std::pair<OutputFile, std::string>> files;
   for (const OutputFile kind : kinds) {
@@ -117,6 +120,10 @@ std::vector<std::pair<BatchFile, std::string>> batch_outputs(std::string_view pa
 
 std::string partitions_name(std::string_view concatenation) {
   return join(concatenation, ".partitions");
+}
+
+std::string occupancy_name(std::string_view concatenation) {
+  return join(concatenation, ".occupancy.tsv");
 }
 
 }  // namespace selvane

@@ -20,6 +20,7 @@ enum class OutputFile {
   kNonconserved,    // fichero1 + exten + "Comp"
   kUngapped,        // fichero1 + "--" (no generic extension)
   kOverview,        // fichero1 + exten + ".svg" (--svg)
+  kSiteTable,       // fichero1 + exten + ".sites.tsv" (--site-table)
 };
 
 enum class BatchFile {
@@ -60,5 +61,8 @@ std::vector<std::pair<BatchFile, std::string>> batch_outputs(std::string_view pa
 
 // The partition file of a concatenated file (--partitions): its name + ".partitions".
 std::string partitions_name(std::string_view concatenation);
+
+// The occupancy table of a concatenated file (--occupancy): its name + ".occupancy.tsv".
+std::string occupancy_name(std::string_view concatenation);
 
 }  // namespace selvane

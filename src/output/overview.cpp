@@ -90,7 +90,7 @@ void BlocksOverview::append(std::string_view fichero1, const Alignment& aln,
 
 void BlocksOverview::save(const std::string& path, std::string_view concatenation,
                           std::int32_t numseq, const BlockParams& params,
-                          const OutputSwitches& outputs) const {
+                          const OutputSwitches& outputs, const TaxaOverview* taxa) const {
   OverviewData data = overview_of(concatenation, params);
   data.numseq = numseq;
   // b1 and b2 as the genes had them: a range when they differ (joined by name).
@@ -112,6 +112,17 @@ void BlocksOverview::save(const std::string& path, std::string_view concatenatio
   }
   data.nupo = length();
   data.shares = shares_;
+  std::vector<OverviewShare> of_taxa;  // joined by taxon: the gaps over the file's taxa
+  if (taxa != nullptr && taxa->gaps.size() == shares_.size()) {
+    of_taxa = allocating("overview", [&] { return shares_; });
+    const float per_taxon = 1.0f / static_cast<float>(std::max(numseq, 1));
+    for (std::size_t p = 1; p < of_taxa.size(); ++p) {
+      of_taxa[p].gaps = static_cast<float>(taxa->gaps[p]) * per_taxon;
+    }
+    data.shares = of_taxa;
+    data.taxa = true;
+    data.occupancy = &taxa->occupancy;
+  }
   data.blocks = blocks_;
   data.genes = genes_;
   data.empty_genes = empty_genes_;

@@ -24,6 +24,15 @@ void saveoverview(const std::string& path, const BlockParams& params, const Outp
                   std::string_view fichero1, const Alignment& aln, const Classification& cls,
                   const Blocks& blocks, std::span<const std::int32_t> gaps);
 
+// What the overview of a concatenation joined by taxon draws of its taxa: the gaps at every
+// position (entry 0 unused) counted over all the taxa of its file, a taxon missing from an
+// alignment counting as a gap at each of that alignment's positions, and the heat map of where
+// each taxon holds residues.
+struct TaxaOverview {
+  std::vector<std::int32_t> gaps;
+  OverviewOccupancy occupancy;
+};
+
 // The overview of the concatenated selected blocks. Each alignment appended adds its selected
 // positions in the order the concatenation joins them, each with its conservation value and
 // its gaps as fractions of that alignment's own sequences, and becomes one gene named after its
@@ -38,9 +47,11 @@ class BlocksOverview {
   std::int32_t length() const { return static_cast<std::int32_t>(shares_.size()) - 1; }
 
   // The overview written to `path`, titled with the name of the concatenated file, which holds
-  // `numseq` sequences; `params` gives the settings every gene shares.
+  // `numseq` sequences; `params` gives the settings every gene shares. Joined by taxon, `taxa`
+  // gives what it draws of them: its gaps are then shares of the file's taxa.
   void save(const std::string& path, std::string_view concatenation, std::int32_t numseq,
-            const BlockParams& params, const OutputSwitches& outputs) const;
+            const BlockParams& params, const OutputSwitches& outputs,
+            const TaxaOverview* taxa = nullptr) const;
 
  private:
   std::vector<OverviewShare> shares_{OverviewShare{}};  // positions 1..length(); entry 0 unused

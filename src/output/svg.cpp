@@ -40,6 +40,14 @@ std::vector<OverviewShare> overview_shares(const OverviewCounts& counts, std::in
   return shares;
 }
 
+std::int32_t overview_columns(std::int32_t nupo) {
+  return std::min(std::max(nupo, 1), kPlotWidth);
+}
+
+std::int32_t occupancy_rows(std::int32_t taxa) {
+  return std::min(std::max(taxa, 0), kOccupancyRows);
+}
+
 std::int64_t tick_step(std::int32_t nupo) {
   constexpr std::int64_t kMaxTicks = 12;
   for (std::int64_t decade = 1;; decade *= 10) {
@@ -53,7 +61,7 @@ namespace svg {
 
 Scale::Scale(std::int32_t nupo_in)
     : nupo(std::max(nupo_in, 1)),
-      columns(std::min(nupo, kPlotWidth)),
+      columns(overview_columns(nupo)),
       column_width(static_cast<double>(kPlotWidth) / columns) {}
 
 double Scale::x(std::int64_t p) const {
@@ -183,6 +191,14 @@ Layout::Layout(const OverviewData& data)
   if (genes) {
     genes_top = y + (empty_genes ? 14 : 8);  // room for the marks of genes without positions
     y = genes_top + kGenesHeight;
+  }
+  if (data.occupancy != nullptr && data.occupancy->rows > 0) {
+    occupancy = true;
+    occupancy_row =
+        std::clamp(static_cast<std::int32_t>(kOccupancyHeight) / data.occupancy->rows, 1, 12);
+    occupancy_height = static_cast<double>(occupancy_row) * data.occupancy->rows;
+    occupancy_top = y + 30;
+    y = occupancy_top + occupancy_height;
   }
   if (conservation) {
     conservation_top = y + 30;

@@ -58,6 +58,31 @@ struct OverviewCounts {
 // The shares of positions 1..nupo of `counts`, entry 0 unused.
 std::vector<OverviewShare> overview_shares(const OverviewCounts& counts, std::int32_t nupo);
 
+// A concatenation joined by taxon: how much of each taxon it holds where, drawn as a heat map
+// of taxa against positions. Its rows are the taxa in the order of the file, or groups of
+// consecutive taxa when there are more than kOccupancyRows (occupancy_rows()); its columns are
+// those of the profiles (overview_columns()). Row r holds the taxa from
+// floor(r * taxa / rows) + 1 to floor((r + 1) * taxa / rows), as column c holds positions.
+struct OverviewOccupancy {
+  std::int32_t taxa = 0;
+  std::int32_t rows = 0;
+  std::int32_t columns = 0;
+  // rows x columns, row after row: the residues of the row's taxa at the column's positions, as
+  // a share of the characters (taxa x positions) the cell covers.
+  std::vector<float> share;
+  // Per row: what its title says, the taxon's name or the first and last of a group, and the
+  // share of the row's characters in the whole concatenation that are residues.
+  std::vector<std::string> labels;
+  std::vector<float> row_share;
+};
+
+inline constexpr int kOccupancyRows = 300;
+
+// The pixel columns of the profiles over `nupo` positions (at least 1) and the rows of the
+// occupancy heat map of `taxa` taxa.
+std::int32_t overview_columns(std::int32_t nupo);
+std::int32_t occupancy_rows(std::int32_t taxa);
+
 // Everything the overview shows. The spans are read during render_svg() only.
 struct OverviewData {
   std::string file_name;   // shown as given (any bytes; escaped for XML)
@@ -78,6 +103,11 @@ struct OverviewData {
   std::vector<OverviewGene> genes;            // optional: a concatenation's genes, in order
   // Genes that gave no position, marked where they would have started (`first`; `last` unused).
   std::vector<OverviewGene> empty_genes;
+  // A concatenation joined by taxon: its rows are taxa (the heading counts them so), its gaps
+  // count the taxa missing from a gene, and `occupancy` (read during render_svg() only, when
+  // it has rows) is drawn as a heat map.
+  bool taxa = false;
+  const OverviewOccupancy* occupancy = nullptr;
 };
 
 // Sequences with a gap at each position, index 1..nupo (entry 0 is 0), in one pass over the rows.

@@ -20,7 +20,11 @@ void put_heading(std::string& out, const OverviewData& data, const Layout& layou
   open_text(out, 24, 53, "font-size=\"13.5\"");
   put_text(out, data.type_label);
   out += " \xC2\xB7 ";
-  put_count(out, data.numseq, " sequence", " sequences");
+  if (data.taxa) {
+    put_count(out, data.numseq, " taxon", " taxa");
+  } else {
+    put_count(out, data.numseq, " sequence", " sequences");
+  }
   out += " \xC2\xB7 ";
   put_count(out, data.nupo, " position", " positions");
   out += " \xC2\xB7 <tspan font-weight=\"bold\">";
@@ -227,9 +231,10 @@ double put_body(std::string& out, const OverviewData& data, const Scale& scale,
   std::string gene_lines;
   std::vector<std::string> key;
   if (layout.genes) put_genes(out, data, scale, layout, gene_lines, key);
+  if (layout.occupancy) put_occupancy(out, data, scale, layout);
   const bool hatched =
       layout.conservation && put_conservation(out, data, scale, layout, columns, bars);
-  if (layout.gaps) put_gap_profile(out, scale, layout, columns);
+  if (layout.gaps) put_gap_profile(out, data, scale, layout, columns);
   put_blocks(out, data, scale, layout, bars);
   if (!gene_lines.empty()) {
     out += "<path fill=\"none\" stroke=\"#222\" stroke-dasharray=\"4 3\" d=\"";

@@ -159,6 +159,9 @@ void put_genes(std::string& out, const OverviewData& data, const Scale& scale, c
   // the gene strip then mark the boundaries alone.
   const bool across = data.genes.size() <= kMaxBoundaryLines;
   std::vector<std::pair<double, double>> spans{{top, top + Layout::kGenesHeight}};
+  if (layout.occupancy) {
+    spans.emplace_back(layout.occupancy_top, layout.occupancy_top + layout.occupancy_height);
+  }
   if (layout.conservation) {
     spans.emplace_back(layout.conservation_top,
                        layout.conservation_top + Layout::kConservationHeight);

@@ -72,10 +72,15 @@ struct Layout {
   explicit Layout(const OverviewData& data);
   bool genes = false;
   bool empty_genes = false;
+  bool occupancy = false;
   bool conservation = false;
   bool gaps = false;
-  double parameters_y = 0, genes_top = 0, conservation_top = 0, gaps_top = 0, excluded_top = 0,
-         blocks_top = 0, axis_y = 0, legend_y = 0;
+  double parameters_y = 0, genes_top = 0, occupancy_top = 0, conservation_top = 0, gaps_top = 0,
+         excluded_top = 0, blocks_top = 0, axis_y = 0, legend_y = 0;
+  // The heat map of the taxa: whole pixels per row, as many as fit kOccupancyHeight (1 to 12).
+  std::int32_t occupancy_row = 0;
+  double occupancy_height = 0;
+  static constexpr double kOccupancyHeight = 360;
   static constexpr double kGenesHeight = 18, kConservationHeight = 170, kGapsHeight = 60,
                           kExcludedHeight = 8, kBlocksHeight = 18, kParameterRow = 17;
 };
@@ -95,14 +100,18 @@ void put_step_line(std::string& out, const std::vector<Column>& columns, const S
 bool put_conservation(std::string& out, const OverviewData& data, const Scale& scale,
                       const Layout& layout, const std::vector<Column>& columns,
                       const std::vector<Bar>& bars);
-void put_gap_profile(std::string& out, const Scale& scale, const Layout& layout,
-                     const std::vector<Column>& columns);
+void put_gap_profile(std::string& out, const OverviewData& data, const Scale& scale,
+                     const Layout& layout, const std::vector<Column>& columns);
 
 // The gene bands of a concatenation, with their names where they fit. Their boundary lines go
 // into `lines`, to be drawn over the profiles; the genes not named in their band go into `key`
 // as text lines (at most a few) for put_gene_key().
 void put_genes(std::string& out, const OverviewData& data, const Scale& scale, const Layout& layout,
                std::string& lines, std::vector<std::string>& key);
+
+// The heat map of where each taxon of a concatenation joined by taxon holds residues.
+void put_occupancy(std::string& out, const OverviewData& data, const Scale& scale,
+                   const Layout& layout);
 
 // The key lines with their first baseline at y; returns the baseline of the last.
 double put_gene_key(std::string& out, const std::vector<std::string>& key, double y);

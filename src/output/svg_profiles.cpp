@@ -154,7 +154,8 @@ bool put_conservation(std::string& out, const OverviewData& data, const Scale& s
   const double top = layout.conservation_top;
   const double height = Layout::kConservationHeight;
   put_panel_frame(out, top, height, "Conservation",
-                  "(conservation value as a fraction of the sequences)");
+                  data.taxa ? "(conservation value as a fraction of each gene's sequences)"
+                            : "(conservation value as a fraction of the sequences)");
   // The selected blocks, faintly behind the profile, to line them up with it.
   if (!bars.empty()) {
     out += "<path fill=\"#009E73\" fill-opacity=\"0.13\" d=\"";
@@ -202,11 +203,14 @@ bool put_conservation(std::string& out, const OverviewData& data, const Scale& s
   return hatched;
 }
 
-void put_gap_profile(std::string& out, const Scale& scale, const Layout& layout,
-                     const std::vector<Column>& columns) {
+void put_gap_profile(std::string& out, const OverviewData& data, const Scale& scale,
+                     const Layout& layout, const std::vector<Column>& columns) {
   const double top = layout.gaps_top;
   const double height = Layout::kGapsHeight;
-  put_panel_frame(out, top, height, "Gaps", "(fraction of the sequences with a gap)");
+  put_panel_frame(out, top, height, "Gaps",
+                  data.taxa ? "(fraction of the taxa with a gap, a taxon missing from a gene "
+                              "counting as gaps there)"
+                            : "(fraction of the sequences with a gap)");
   if (scale.aggregated()) {
     put_series(out, columns, scale, top, height, &Column::max_gap, kLightOrange,
                "Gaps, maximum per pixel column");

@@ -1,0 +1,57 @@
+#include "output/summary_table.h"
+
+#include "core/output_file.h"
+#include "output/tsv.h"
+
+namespace selvane {
+
+std::string_view summary_type(SeqType type) {
+  switch (type) {
+    case SeqType::kProtein:
+      return "protein";
+    case SeqType::kDna:
+      return "dna";
+    case SeqType::kCodons:
+      return "codons";
+    case SeqType::kUnknown:
+      break;
+  }
+  return "";
+}
+
+void save_summary(const std::string& path, const OutputSwitches& outputs,
+                  std::span<const SummaryRow> rows) {
+  Writer out = create_output_file(path, outputs);
+  out.write(kSummaryHeader);
+  for (const SummaryRow& row : rows) {
+    const double cells = static_cast<double>(row.sequences) * row.positions;
+    const double selected_cells = static_cast<double>(row.sequences) * row.selected;
+    out.write(row.alignment);
+    out.put('\t');
+    out.write(summary_type(row.type));
+    for (const std::int64_t n : {std::int64_t{row.sequences}, std::int64_t{row.columns},
+                                 std::int64_t{row.positions}, std::int64_t{row.selected}}) {
+      out.put('\t');
+      out.number(n);
+    }
+    out.put('\t');
+    write_share(out, row.selected, row.positions);
+    out.put('\t');
+    out.number(row.blocks);
+    out.put('\t');
+    write_share(out, static_cast<double>(row.sites.gaps), cells);
+    out.put('\t');
+    write_share(out, static_cast<double>(row.sites.selected_gaps), selected_cells);
+    for (const std::int64_t n : {row.sites.variable, row.sites.informative,
+                                 row.sites.selected_variable, row.sites.selected_informative}) {
+      out.put('\t');
+      out.number(n);
+    }
+    out.put('\t');
+    if (row.taxa) out.number(*row.taxa);
+    out.put('\n');
+  }
+  out.close();
+}
+
+}  // namespace selvane
