@@ -137,11 +137,12 @@ Job make_job(const Request& request, const BatchPlan& plan, std::size_t index, c
 }
 
 // Joined by taxon (for --summary): the taxa of the alignment `aln`, listed at `index`, that hold
-// a residue in its selected `blocks` and that the concatenations keep.
+// a residue in it and that the concatenations keep.
 std::int32_t taxa_present(const BatchPlan& plan, std::size_t index, const Alignment& aln,
-                          const Blocks& blocks, SeqType type) {
+                          SeqType type) {
   if (!plan.concatenated(index)) return 0;
-  const std::vector<bool> holds = rows_with_residues(aln, type, blocks.newpos);
+  const Span all[] = {{1, aln.nupo}};
+  const std::vector<bool> holds = rows_with_residues(aln, type, all);
   std::int32_t taxa = 0;
   for (std::int32_t s = 1; s <= aln.numseq; ++s) {
     const auto taxon = static_cast<std::size_t>(plan.join->taxon_of(index, s));
@@ -306,7 +307,7 @@ RunResults run_batch(const Request& request, Writer& out, std::optional<Alignmen
       out.flush();
       if (index == 0 && plan.concatenating && !plan.join) first_names = aln.name;
       if (plan.join && !request.outputs.summary.empty()) {
-        p.results.taxa = taxa_present(plan, index, aln, p.results.blocks, job.params.seq_type);
+        p.results.taxa = taxa_present(plan, index, aln, job.params.seq_type);
       }
       if (plan.concatenated(index)) all.append(std::move(aln), p);
       results.alignments.push_back(std::move(p.results));

@@ -28,8 +28,8 @@ struct SummaryRow {
   std::int32_t selected = 0;
   std::int32_t blocks = 0;
   SiteStats sites;
-  // Joined by taxon: its taxa that hold a residue in its selected blocks and are kept in the
-  // concatenations (0 when it is left out of them). Empty otherwise.
+  // Joined by taxon: its taxa that hold a residue in it and that the concatenations keep (0 when
+  // it is left out of them). Empty otherwise.
   std::optional<std::int32_t> taxa;
 };
 

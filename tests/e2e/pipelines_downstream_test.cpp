@@ -1,16 +1,19 @@
 // Downstream tree builders read what selvane writes: trees built from the selected blocks of a
 // bundled example hold every sequence of it, in the input's format and in the FASTA, PHYLIP, NEXUS
-// and Clustal of --out-format. Skipped where the programs are not installed.
+// and Clustal of --out-format; the Snakemake workflow runs end to end. Skipped where the programs
+// are not installed.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <initializer_list>
+#include <random>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "e2e/run_parse.h"
 #include "support/harness.h"
 
 namespace selvane {
@@ -226,31 +229,126 @@ TEST(Downstream, IqTreeReadsAnNbrfInputWrittenInEveryTreeBuildersFormatElsewhere
 namespace selvane {
 namespace {
 
-// The README's Snakemake workflow runs as written, every rule with --strict, on three genes of
-// the same five taxa: every job ends with status 0 and leaves the outputs it declares.
-TEST(Downstream, TheReadmesSnakemakeWorkflowRuns) {
-  if (testing::run_program("sh", {"-c", "command -v snakemake"}, ".").status != 0) {
-    GTEST_SKIP() << "Snakemake is not installed";
-  }
-  const std::string readme = testing::read_file(testing::source_dir() / "README.md");
-  const std::size_t start = readme.find("```python\n") + 10;
-  TempDir dir;
-  testing::write_file(dir / "Snakefile", readme.substr(start, readme.find("```", start) - start));
-  const char* rows[] = {"MKVLAAGLLAPQWSTRLLKEACDEFGHIKL", "MKVLAAGLLAPQWSTRLLKDACDEFGHIKL",
-                        "MKILAAGLLAPQWSTRLMKEACDEFGHVKL", "MKVLAAGLLAPHWSTRLLKEACDEYGHIKL",
-                        "MKVLSAGLLAPQWSTRLLKEACDEFGHIKM"};
-  for (const char* gene : {"cox1", "ef1a", "rpl5"}) {
-    std::string text;
-    for (int t = 0; t < 5; ++t) text += ">taxon" + std::to_string(t) + "\n" + rows[t] + "\n";
-    testing::write_file(dir / "aln" / (std::string(gene) + ".fas"), text);
+// Runs Snakemake on workflow/Snakefile, copied with `folders` of the source tree into `dir`, as
+// `command` (a shell command line), with the selvane just built first on the search path.
+testing::RunResult run_workflow(const TempDir& dir, const std::string& command,
+                                std::initializer_list<const char*> folders) {
+  for (const char* folder : folders) {
+    fs::copy(testing::source_dir() / folder, dir / folder, fs::copy_options::recursive);
   }
   const std::string path = fs::path(SELVANE_BINARY).parent_path().string();
-  const auto run = run_program(
-      "sh", {"-c", "PATH='" + path + "':$PATH snakemake --cores 1 --quiet"}, dir.path());
-  ASSERT_EQ(run.status, 0) << run.output << run.errors;
-  for (const char* file : {"aln/cox1.fas-sv", "aln/rpl5.fas-sv.txt", "aln/genes.txt-sv.seq"}) {
-    EXPECT_TRUE(testing::file_exists(dir / file)) << file;
+  return run_program("sh", {"-c", "PATH='" + path + "':$PATH " + command}, dir.path());
+}
+
+bool snakemake_installed() {
+  return !find_program({"snakemake"}).empty();
+}
+
+// Gene alignments of six taxa named TAXON@gene-row, evolved from one ancestor each: conserved
+// stretches with a few substitutions, variable ones with many and with gaps. One gene lacks a
+// taxon; one is noise in which no column holds more than two of a letter, so that its selection
+// is empty.
+void write_genes(const fs::path& folder) {
+  const std::vector<std::string> taxa = {"Homo_sapiens",      "Pan_troglodytes", "Mus_musculus",
+                                         "Rattus_norvegicus", "Bos_taurus",      "Gallus_gallus"};
+  std::mt19937 rng(5);
+  const auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+  const std::string bases = "ACGT";
+  for (const std::string gene : {"atp6", "cox1", "cytb", "noise"}) {
+    std::string ancestor;
+    for (int p = 0; p < 180; ++p) ancestor += bases[static_cast<std::size_t>(pick(4))];
+    std::string text;
+    for (std::size_t t = 0; t < taxa.size(); ++t) {
+      if (gene == "cytb" && t == 3) continue;
+      std::string row = ancestor;
+      for (int p = 0; p < 180; ++p) {
+        const bool variable = p / 30 % 3 == 2;
+        char& c = row[static_cast<std::size_t>(p)];
+        if (gene == "noise") {
+          c = "AACCGG"[(static_cast<std::size_t>(p) * 5 + t * 7 + static_cast<std::size_t>(p / 6)) %
+                       6];
+        } else if (pick(100) < (variable ? 40 : 3)) {
+          c = variable && pick(4) == 0 ? '-' : bases[static_cast<std::size_t>(pick(4))];
+        }
+      }
+      text += ">" + taxa[t] + "@" + gene + "-" + std::to_string(t + 1) + "\n" + row + "\n";
+    }
+    testing::write_file(folder / (gene + ".fas"), text);
   }
+}
+
+// The workflow runs end to end on genes joined by taxon (and with IQ-TREE where it is
+// installed): one job per gene, the empty gene listed in the summary and left out of the join.
+TEST(Workflow, GenesAreSelectedOneByOneAndJoinedByTaxon) {
+  if (!snakemake_installed()) GTEST_SKIP() << "Snakemake is not installed";
+  TempDir dir;
+  write_genes(dir / "genes");
+  const bool tree = !find_program({"iqtree2"}).empty();
+  const auto run = run_workflow(dir,
+                                "snakemake -s workflow/Snakefile --cores 2 --quiet --config "
+                                "genes=genes outdir=out 'options=-b5=h -t=D' "
+                                "join_options=--taxon-sep=@ 'tree_options=-fast -seed 1' tree=" +
+                                    std::string(tree ? "true" : "false"),
+                                {"workflow"});
+  ASSERT_EQ(run.status, 0) << run.output << run.errors;
+
+  const std::string summary = read_file(dir / "out/summary.tsv");
+  const std::vector<std::string> lines = testing::text_lines(summary);
+  ASSERT_EQ(lines.size(), 5u) << summary;
+  EXPECT_EQ(lines[0].rfind("alignment\ttype\tsequences\t", 0), 0u);
+  const auto cells = [](const std::string& line) {
+    std::vector<std::string> out;
+    for (std::size_t from = 0;;) {
+      const std::size_t tab = line.find('\t', from);
+      out.push_back(line.substr(from, tab - from));
+      if (tab == std::string::npos) return out;
+      from = tab + 1;
+    }
+  };
+  const std::vector<std::pair<std::string, std::string>> genes_taxa = {{"genes/atp6.fas", "6"},
+                                                                       {"genes/cox1.fas", "6"},
+                                                                       {"genes/cytb.fas", "5"},
+                                                                       {"genes/noise.fas", "0"}};
+  for (std::size_t g = 0; g < genes_taxa.size(); ++g) {
+    const std::vector<std::string> row = cells(lines[g + 1]);
+    EXPECT_EQ(row.front(), genes_taxa[g].first);
+    EXPECT_EQ(row[1], "dna");
+    EXPECT_EQ(row.back(), genes_taxa[g].second) << lines[g + 1];
+    EXPECT_EQ(row[5] == "0", g == 3) << lines[g + 1];  // selected
+  }
+  const std::string partitions = read_file(dir / "out/supermatrix.seq.partitions");
+  EXPECT_EQ(partitions.rfind("GTR+G, atp6.fas-sv = 1-", 0), 0u) << partitions;
+  EXPECT_NE(partitions.find("cytb.fas-sv"), std::string::npos);
+  EXPECT_EQ(partitions.find("noise"), std::string::npos);
+  EXPECT_EQ(read_file(dir / "out/supermatrix.seq.occupancy.tsv")
+                .rfind("taxon\tatp6.fas-sv\tcox1.fas-sv\tcytb.fas-sv\tgenes\tresidues\n", 0),
+            0u);
+  EXPECT_TRUE(testing::file_exists(dir / "out/genes/cox1.fas-sv.sites.tsv"));
+  if (tree) {
+    EXPECT_EQ(sorted_leaves(read_file(dir / "out/tree/supermatrix.treefile")),
+              (std::vector<std::string>{"Bos_taurus", "Gallus_gallus", "Homo_sapiens",
+                                        "Mus_musculus", "Pan_troglodytes", "Rattus_norvegicus"}));
+  }
+}
+
+// The README's example runs as written on the bundled examples, from the top of a copy of the
+// repository.
+TEST(Workflow, TheReadmesExampleRunsOnTheBundledFiles) {
+  if (!snakemake_installed()) GTEST_SKIP() << "Snakemake is not installed";
+  const std::string readme = read_file(testing::source_dir() / "README.md");
+  const std::string marker =
+      "<!-- workflow example: runs as written from the top of the repository -->\n```\n";
+  const std::size_t start = readme.find(marker);
+  ASSERT_NE(start, std::string::npos);
+  const std::size_t from = start + marker.size();
+  const std::string command = readme.substr(from, readme.find("```", from) - from);
+  TempDir dir;
+  const auto run = run_workflow(dir, command, {"workflow", "examples"});
+  ASSERT_EQ(run.status, 0) << command << run.output << run.errors;
+  const std::string summary = read_file(dir / "out/summary.tsv");
+  EXPECT_NE(summary.find("\nexamples/globins4.fas\tprotein\t4\t"), std::string::npos) << summary;
+  EXPECT_NE(summary.find("\nexamples/proteases.fas\tprotein\t19\t"), std::string::npos);
+  EXPECT_TRUE(testing::file_exists(dir / "out/supermatrix.seq"));
 }
 
 }  // namespace

@@ -157,7 +157,8 @@ TEST(SvgRun, BatchOverviewsEachAlignmentAndTheConcatenationWithItsGenes) {
 }
 
 // Joined by name, the genes differ in their sequences and so in b1 and b2: the heading counts
-// the taxa of the concatenation, and each gene's thresholds are its own.
+// the taxa of the concatenation, each gene's thresholds are its own, the gaps count the taxa a
+// gene lacks, and a heat map shows which taxon holds residues where.
 TEST(SvgRun, ConcatenationByNameCountsTheTaxaAndKeepsEachGenesThresholds) {
   TempDir dir;
   fs::copy(testing::source_dir() / "tests" / "cases" / "batch_by_name_taxa_missing" / "input",
@@ -167,12 +168,17 @@ TEST(SvgRun, ConcatenationByNameCountsTheTaxaAndKeepsEachGenesThresholds) {
   EXPECT_EQ(run.status, 1);
   const std::string doc = read_file(dir / "genes.txt-sv.seq.svg");
   for (const std::string& text : std::vector<std::string>{
-           "Protein \xC2\xB7 4 sequences \xC2\xB7 53 positions",
+           "Protein \xC2\xB7 4 taxa \xC2\xB7 53 positions",
+           "<tspan font-weight=\"bold\">Taxa</tspan> (4 taxa: ",
+           "Gaps</tspan> (fraction of the taxa with a gap, a taxon missing",
+           "xlink:href=\"data:image/png;base64,",
+           "<title>Myzus_persicae: residues at 62.3 % of the positions</title>",
            "Gene g1.fas: positions 1" + kDash + "20; b1 \xE2\x89\xA5 2 and b2 \xE2\x89\xA5 2 of 3",
            "Gene g3.fas: positions 41" + kDash + "53; b1 \xE2\x89\xA5 2 and b2 \xE2\x89\xA5 2 of 2",
            ">b1 per gene</text>"}) {
     EXPECT_NE(doc.find(text), std::string::npos) << text;
   }
+  expect_sound_overview(dir / "genes.txt-sv.seq.svg");
 }
 
 // An alignment row of `nupo` positions for sequence s of a generated DNA alignment: a shared

@@ -88,6 +88,16 @@ TEST(OverwriteGuard, ACollisionStopsTheRunBeforeAnyFileIsWritten) {
        {},
        {"x", "-a=y", "-p=n", "--partitions"},
        first_report("g1.fas") + onto_input("x-sv.seq.partitions", "x-sv.seq.partitions")},
+      {"the summary, as typed and whatever --outdir says, is the input",
+       {{"a.fas", kFour}},
+       {},
+       {"a.fas", "-p=n", "--outdir=out", "--summary=./a.fas"},
+       first_report("a.fas") + onto_input("./a.fas", "a.fas")},
+      {"a site table is named like a listed alignment",
+       {{"a.fas", kFour}, {"a.fas-sv.sites.tsv", kOtherFour}, {"l", "a.fas\na.fas-sv.sites.tsv\n"}},
+       {},
+       {"l", "-p=n", "--site-table"},
+       first_report("a.fas") + onto_input("a.fas-sv.sites.tsv", "a.fas-sv.sites.tsv")},
   };
   for (const Collision& c : collisions) {
     SCOPED_TRACE(c.what);
@@ -155,6 +165,7 @@ TEST(OverwriteGuard, ThePlanNamesEveryFileARunWrites) {
       {"-s=n", "-p=s", "-a=y", "-c=y", "-w=y"},
       {"-e=.x", "-p=n", "-u=y", "-w=y"},
       {"-p=n", "-a=y", "-c=y", "--svg", "--partitions"},
+      {"-p=n", "-a=y", "-w=y", "--by-name", "--occupancy", "--site-table", "--summary=s.tsv"},
   };
   for (const auto& options : option_sets) {
     TempDir dir;
@@ -172,6 +183,11 @@ TEST(OverwriteGuard, ThePlanNamesEveryFileARunWrites) {
     for (const std::string& o : options) {
       if (o == "--svg") st.outputs.svg_overview = true;
       if (o == "--partitions") st.outputs.join.partitions = PartitionForm::kRaxml;
+      if (o == "--by-name") st.outputs.join.by_name = true;
+      if (o == "--occupancy") st.outputs.join.occupancy = true;
+      if (o == "--site-table") st.outputs.site_table = true;
+      if (o.starts_with("--summary=")) st.outputs.summary = o.substr(10);
+      if (o.starts_with("--")) continue;
       const char letter = o[1];
       const bool yes = o.back() == 'y';
       if (letter == 'k') st.outputs.tog_maskfile = yes;

@@ -126,8 +126,11 @@ TEST(Jobs, SwitchesThatWouldDoNothingAreNamedWithTheReason) {
          r.outputs.tog_allfile = true;  // a classic option: silent
          r.outputs.join.by_name = true;
          r.outputs.join.partitions = PartitionForm::kRaxml;
+         r.outputs.join.occupancy = true;
+         r.outputs.site_table = true;  // the tables of any run: never idle
+         r.outputs.summary = "s.tsv";
        },
-       {"--by-name: " + single, "--partitions: " + single}},
+       {"--by-name: " + single, "--partitions: " + single, "--occupancy: " + single}},
       {"a batch without a concatenation",
        true,
        [](Request& r) {
@@ -142,13 +145,16 @@ TEST(Jobs, SwitchesThatWouldDoNothingAreNamedWithTheReason) {
          r.outputs.join.taxon_regex = "^(\\w+)";
          r.outputs.join.partitions = PartitionForm::kRaxml;
          r.outputs.join.min_taxa = 4;
+         r.outputs.join.occupancy = true;
        },
-       {"--min-taxa=4: the concatenations join by position (--by-name joins by taxon)"}},
+       {"--min-taxa=4: the concatenations join by position (--by-name joins by taxon)",
+        "--occupancy: the concatenations join by position (--by-name joins by taxon)"}},
       {"joined by taxon",
        true,
        [](Request& r) {
          r.tog_sub = r.outputs.tog_allfile = r.outputs.join.by_name = true;
          r.outputs.join.min_taxa = 4;
+         r.outputs.join.occupancy = true;
          r.outputs.tog_seqfile = false;
          r.outputs.out_format = OutputFormat::kPhylip;
        },

@@ -138,9 +138,9 @@ TEST(Documentation, ReadmeExamplesRunAsWritten) {
   EXPECT_GE(blocks, 2);
 }
 
-// Every selvane command of the README's pipelines and of the manual page's examples carries
-// --strict: without it the status is 1 after a run that succeeded, and a `set -e` script or a
-// workflow manager stops there.
+// Every selvane command of the README's pipelines, of the manual page's examples and of the
+// Snakemake workflow carries --strict: without it the status is 1 after a run that succeeded,
+// and a `set -e` script or a workflow manager stops there.
 TEST(Documentation, PipelineExamplesUseStrict) {
   const std::string readme = read_file(source_dir() / "README.md");
   const std::size_t pipelines = readme.find("\n## Use in pipelines\n");
@@ -151,6 +151,7 @@ TEST(Documentation, PipelineExamplesUseStrict) {
   } sources[] = {
       {readme.substr(pipelines, readme.find("\n## ", pipelines + 1) - pipelines), " -", "--strict"},
       {page.substr(page.find("\n.SH EXAMPLES\n")), " \\-", "\\-\\-strict"},
+      {read_file(source_dir() / "workflow/Snakefile"), " -", "--strict"},
   };
   int commands = 0;
   for (const auto& source : sources) {
