@@ -1,8 +1,8 @@
 // The command line after a fixed input: the fuzz data are the option arguments (one per line or
 // NUL-separated), and its first byte chooses the input, an alignment or a paths file. Whatever
 // the options, the run may only write its own outputs and must leave its inputs as they were.
-// Long options are fuzzed too; an output folder and the file of --out are kept inside the
-// scratch folder.
+// Long options are fuzzed too; an output folder, the file of --out and the summary file are kept
+// inside the scratch folder.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -36,10 +36,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
   words.push_back(word);
-  // An output folder, and the file of --out, stay inside the scratch folder: one level, not "."
-  // or ".."; --out=- (standard output) stays as it is.
+  // An output folder, the file of --out and the summary file stay inside the scratch folder: one
+  // level, not "." or ".."; --out=- (standard output) stays as it is.
   for (std::string& w : words) {
-    for (const std::string_view option : {"--outdir=", "--out="}) {
+    for (const std::string_view option : {"--outdir=", "--out=", "--summary="}) {
       if (!w.starts_with(option) || (option == "--out=" && w == "--out=-")) continue;
       std::string name =
           fuzz::without_slashes(reinterpret_cast<const unsigned char*>(w.data()) + option.size(),
@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<std::string> alignments =
       input == "list" ? std::vector<std::string>{"a.fas", "b.fas"} : std::vector{input};
   for (const PlannedOutput& o : plan_run(make_request(st), alignments).outputs) {
-    allowed.push_back(final_output_path(o.path, st.outputs));
+    allowed.push_back(o.as_typed ? o.path : final_output_path(o.path, st.outputs));
   }
   fuzz::check_scratch(allowed, true);
   return 0;
