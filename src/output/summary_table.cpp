@@ -5,20 +5,6 @@
 
 namespace selvane {
 
-std::string_view summary_type(SeqType type) {
-  switch (type) {
-    case SeqType::kProtein:
-      return "protein";
-    case SeqType::kDna:
-      return "dna";
-    case SeqType::kCodons:
-      return "codons";
-    case SeqType::kUnknown:
-      break;
-  }
-  return "";
-}
-
 void save_summary(const std::string& path, const OutputSwitches& outputs,
                   std::span<const SummaryRow> rows) {
   Writer out = create_output_file(path, outputs);
@@ -28,7 +14,8 @@ void save_summary(const std::string& path, const OutputSwitches& outputs,
     const double selected_cells = static_cast<double>(row.sequences) * row.selected;
     out.write(row.alignment);
     out.put('\t');
-    out.write(summary_type(row.type));
+    for (const char c : type_name(row.type))
+      out.put(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
     for (const std::int64_t n : {std::int64_t{row.sequences}, std::int64_t{row.columns},
                                  std::int64_t{row.positions}, std::int64_t{row.selected}}) {
       out.put('\t');

@@ -20,8 +20,8 @@ inline constexpr const char* kSummaryHeader =
 
 // One alignment of a run.
 struct SummaryRow {
-  std::string alignment;  // its path as given (as the paths file lists it)
-  SeqType type = SeqType::kUnknown;
+  std::string alignment;             // its path as given (as the paths file lists it)
+  SeqType type = SeqType::kUnknown;  // written as its name in lower case: protein, dna, codons
   std::int32_t sequences = 0;
   std::int32_t columns = 0;    // of the input as read
   std::int32_t positions = 0;  // once the columns of gaps in every sequence are removed
@@ -32,9 +32,6 @@ struct SummaryRow {
   // it is left out of them). Empty otherwise.
   std::optional<std::int32_t> taxa;
 };
-
-// The type as the table names it: protein, dna, codons.
-std::string_view summary_type(SeqType type);
 
 // Writes the table to `path` (created like every output, under `outputs`).
 void save_summary(const std::string& path, const OutputSwitches& outputs,
