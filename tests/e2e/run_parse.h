@@ -1,10 +1,12 @@
 // Readers for what the end-to-end tests put in and get back, written for the tests alone so that
 // a fault in the program's own readers cannot hide behind them: alignments as text, the
-// sequence entries of the alignment-shaped outputs and the flank pairs of a results file.
+// sequence entries of the alignment-shaped outputs, the flank pairs of a results file and the
+// rows of a TSV table.
 #pragma once
 
 #include <cstddef>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -94,6 +96,33 @@ inline std::vector<std::pair<int, int>> read_flanks(std::string_view results) {
     break;
   }
   return blocks;
+}
+
+// The rows of a TSV table below its header line, each cell under its column's name.
+inline std::vector<std::map<std::string, std::string>> read_tsv(std::string_view text) {
+  const std::vector<std::string> lines = text_lines(text);
+  const auto cells = [](const std::string& line) {
+    std::vector<std::string> out(1);
+    for (const char c : line) {
+      if (c == '\t') {
+        out.emplace_back();
+      } else {
+        out.back().push_back(c);
+      }
+    }
+    return out;
+  };
+  const std::vector<std::string> header =
+      lines.empty() ? std::vector<std::string>() : cells(lines[0]);
+  std::vector<std::map<std::string, std::string>> rows;
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    const std::vector<std::string> row = cells(lines[i]);
+    auto& named = rows.emplace_back();
+    for (std::size_t k = 0; k < header.size(); ++k)
+      named[header[k]] = k < row.size() ? row[k] : "?";
+    if (row.size() != header.size()) named["?"] = lines[i];  // a row of another width
+  }
+  return rows;
 }
 
 }  // namespace selvane::testing

@@ -3,9 +3,9 @@
 // occupancy table against the concatenation it sits beside.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,30 +16,10 @@ namespace selvane {
 namespace {
 
 using testing::read_file;
+using testing::read_tsv;
 using testing::run_selvane;
 using testing::TempDir;
 using testing::write_file;
-
-// The rows of a TSV file below its header, split into cells, by the header's names.
-std::vector<std::map<std::string, std::string>> read_tsv(const std::string& text) {
-  const std::vector<std::string> lines = testing::text_lines(text);
-  const auto cells = [](const std::string& line) {
-    std::vector<std::string> out;
-    std::stringstream in(line);
-    for (std::string cell; std::getline(in, cell, '\t');) out.push_back(cell);
-    if (!line.empty() && line.back() == '\t') out.emplace_back();
-    return out;
-  };
-  const std::vector<std::string> header = cells(lines.at(0));
-  std::vector<std::map<std::string, std::string>> rows;
-  for (std::size_t i = 1; i < lines.size(); ++i) {
-    const std::vector<std::string> row = cells(lines[i]);
-    EXPECT_EQ(row.size(), header.size()) << lines[i];
-    auto& named = rows.emplace_back();
-    for (std::size_t k = 0; k < header.size() && k < row.size(); ++k) named[header[k]] = row[k];
-  }
-  return rows;
-}
 
 // "Selvane alignment:  N positions" of standard output, one per alignment run.
 std::vector<std::string> selected_counts(const std::string& output) {
@@ -53,52 +33,37 @@ std::vector<std::string> selected_counts(const std::string& output) {
   return counts;
 }
 
-// A random alignment with conserved stretches, gaps, lower case and, when asked, columns of
-// gaps in every row, some of them whole codons.
+// A random alignment of 3 to 12 rows in stretches conserved or not, with gaps, lower case and,
+// when asked, columns of gaps in every row, alone or three in a row (perhaps a codon).
 std::vector<std::string> random_rows(std::mt19937& rng, bool gap_columns, bool nucleotides) {
-  const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-  const std::string letters = nucleotides ? "ACGT" : "ACDEFGHIKLMNPQRSTVWY";
-  const int numseq = pick(3, 12);
-  const int columns = pick(40, 300);
-  std::vector<std::string> rows(static_cast<std::size_t>(numseq));
+  const std::string letters = nucleotides ? "ACGTacgt" : "ACDEFGHIKLMNPQRSTVWYacdefghiklm";
+  const auto letter = [&] { return letters[rng() % letters.size()]; };
+  std::vector<std::string> rows(3 + rng() % 10);
   bool conserved = true;
-  for (int c = 0; c < columns; ++c) {
-    if (pick(0, 9) == 0) conserved = !conserved;
-    if (gap_columns && pick(0, 14) == 0) {
-      const int width = pick(0, 1) == 0 ? 1 : 3;  // a column, or a run that may be a codon
-      for (std::string& row : rows) row.append(static_cast<std::size_t>(width), '-');
-      c += width - 1;
-      continue;
-    }
-    const char common =
-        letters[static_cast<std::size_t>(pick(0, static_cast<int>(letters.size()) - 1))];
+  for (std::size_t c = 0, columns = 40 + rng() % 260; c < columns; ++c) {
+    conserved ^= rng() % 10 == 0;
+    const char common = letter();
+    const std::size_t gap_run = gap_columns && rng() % 15 == 0 ? 1 + rng() % 2 * 2 : 0;
     for (std::string& row : rows) {
-      char ch =
-          conserved && pick(0, 9) > 0
-              ? common
-              : letters[static_cast<std::size_t>(pick(0, static_cast<int>(letters.size()) - 1))];
-      if (pick(0, 12) == 0) ch = '-';
-      if (pick(0, 7) == 0) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-      row += ch;
+      if (gap_run > 0) {
+        row.append(gap_run, '-');
+      } else {
+        row += rng() % 13 == 0 ? '-' : conserved && rng() % 10 > 0 ? common : letter();
+      }
     }
   }
   return rows;
 }
 
-// Whether input column c (from 1) is removed when the rows are read as `type`: a column of gaps
-// in every row, and for codons only within a codon of such columns (the last group of the input
-// may be shorter than three).
+// Whether input column c (from 1) is removed when read as `type`: a column of gaps in every row,
+// for codons only within a codon of such columns (the last one may be shorter).
 bool removed(const std::vector<std::string>& rows, std::size_t c, char type) {
-  const auto all_gaps = [&](std::size_t column) {
-    for (const std::string& row : rows) {
-      if (row[column - 1] != '-') return false;
+  const std::size_t first = type == 'C' ? (c - 1) / 3 * 3 + 1 : c;
+  const std::size_t last = type == 'C' ? std::min(first + 2, rows[0].size()) : c;
+  for (const std::string& row : rows) {
+    for (std::size_t k = first; k <= last; ++k) {
+      if (row[k - 1] != '-') return false;
     }
-    return true;
-  };
-  if (type != 'C') return all_gaps(c);
-  const std::size_t first = (c - 1) / 3 * 3 + 1;
-  for (std::size_t k = first; k < first + 3 && k <= rows[0].size(); ++k) {
-    if (!all_gaps(k)) return false;
   }
   return true;
 }
@@ -138,6 +103,7 @@ TEST(SiteTable, SelectedRowsAreTheInputColumnsOfTheSelectedBlocks) {
     for (std::size_t c = 1; c <= sites.size(); ++c) {
       const auto& site = sites[c - 1];
       SCOPED_TRACE(::testing::Message() << "column " << c);
+      ASSERT_FALSE(site.contains("?")) << site.at("?");
       ASSERT_EQ(site.at("column"), std::to_string(c));
       if (removed(rows, c, type)) {
         EXPECT_EQ(site.at("position") + site.at("conservation") + site.at("block"), "");
@@ -220,50 +186,43 @@ TEST(Occupancy, EveryCellIsTheResiduesOfItsTaxonInItsGene) {
   }
   for (const std::string concatenation : {"genes.txt-sv.seq", "genes.txt.seq"}) {
     SCOPED_TRACE(concatenation);
-    // The ranges of the genes, from the partition file: "LG+G, NAME = FIRST-LAST".
+    // Each gene's range, from the partition file ("LG+G, NAME = FIRST-LAST"), and each taxon's
+    // residues in it (the protein letters are all residues).
     std::map<std::string, std::pair<int, int>> range;
     for (const std::string& line :
          testing::text_lines(read_file(dir / (concatenation + ".partitions")))) {
       const std::size_t eq = line.find(" = ");
-      const std::size_t dash = line.find('-', eq);
       range[line.substr(6, eq - 6)] = {std::stoi(line.substr(eq + 3)),
-                                       std::stoi(line.substr(dash + 1))};
+                                       std::stoi(line.substr(line.find('-', eq) + 1))};
     }
-    std::map<std::string, std::string> rows_of;
+    std::map<std::string, std::map<std::string, std::string>> expected;  // taxon -> cells
     for (const auto& entry : testing::read_entries(read_file(dir / concatenation), false)) {
-      rows_of[entry.name] = entry.row;
-    }
-    const auto table = read_tsv(read_file(dir / (concatenation + ".occupancy.tsv")));
-    ASSERT_EQ(table.size(), rows_of.size());
-    int cells = 0;
-    for (const auto& row : table) {
-      const std::string& taxon = row.at("taxon");
-      ASSERT_TRUE(rows_of.contains(taxon)) << taxon;
+      auto& cells = expected[entry.name];
+      for (const auto& a : summary) cells[a.at("alignment")] = "0";  // a gene without a range too
       int genes = 0, residues = 0;
       for (const auto& [gene, span] : range) {
-        int count = 0;
-        for (int p = span.first; p <= span.second; ++p) {
-          count += std::isalpha(
-                       static_cast<unsigned char>(rows_of[taxon][static_cast<std::size_t>(p - 1)]))
-                       ? 1
-                       : 0;
-        }
-        EXPECT_EQ(row.at(gene), std::to_string(count)) << taxon << " in " << gene;
+        const auto count = static_cast<int>(
+            std::count_if(entry.row.begin() + span.first - 1, entry.row.begin() + span.second,
+                          [](char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }));
+        cells[gene] = std::to_string(count);
         genes += count > 0 ? 1 : 0;
         residues += count;
-        ++cells;
       }
-      EXPECT_EQ(row.at("genes"), std::to_string(genes));
-      EXPECT_EQ(row.at("residues"), std::to_string(residues));
+      cells["taxon"] = entry.name;
+      cells["genes"] = std::to_string(genes);
+      cells["residues"] = std::to_string(residues);
     }
-    EXPECT_GT(cells, 12);
-    // The whole inputs: the summary's taxa are the taxa holding residues in each gene.
-    if (concatenation != std::string("genes.txt.seq")) continue;
-    for (std::size_t a = 0; a < summary.size(); ++a) {
-      const std::string gene = "g" + std::to_string(a) + ".fas";
-      int present = 0;
-      for (const auto& row : table) present += row.at(gene) != "0" ? 1 : 0;
-      EXPECT_EQ(summary[a].at("taxa"), std::to_string(present)) << gene;
+    const auto table = read_tsv(read_file(dir / (concatenation + ".occupancy.tsv")));
+    ASSERT_EQ(table.size(), expected.size());
+    for (const auto& row : table) EXPECT_EQ(row, expected[row.at("taxon")]);
+    // Beside the whole inputs, a gene's taxa in the summary are those with residues in it.
+    if (concatenation == std::string("genes.txt.seq")) {
+      for (const auto& a : summary) {
+        const auto present = std::count_if(table.begin(), table.end(), [&](const auto& row) {
+          return row.at(a.at("alignment")) != "0";
+        });
+        EXPECT_EQ(a.at("taxa"), std::to_string(present)) << a.at("alignment");
+      }
     }
   }
 }

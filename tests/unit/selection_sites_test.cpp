@@ -13,70 +13,55 @@
 namespace selvane {
 namespace {
 
-struct Counted {
-  std::int64_t variable = 0, informative = 0, gaps = 0;
-};
-
-// The rule as the README states it, written out plainly: the residues of a column upper-cased
-// (U read as T in nucleotides), everything else dropped.
-Counted count_column(const std::vector<std::string>& rows, std::size_t column, bool nucleotides) {
-  const std::string residues = nucleotides ? "ACGT" : "ACDEFGHIKLMNPQRSTVWY";
-  std::map<char, int> seen;
-  Counted counted;
-  for (const std::string& row : rows) {
-    char c = static_cast<char>(std::toupper(static_cast<unsigned char>(row[column])));
-    if (nucleotides && c == 'U') c = 'T';
-    if (row[column] == '-') ++counted.gaps;
-    if (residues.find(c) != std::string::npos) ++seen[c];
-  }
-  int twice = 0;
-  for (const auto& [c, n] : seen) twice += n >= 2 ? 1 : 0;
-  counted.variable = seen.size() >= 2 ? 1 : 0;
-  counted.informative = twice >= 2 ? 1 : 0;
-  return counted;
-}
-
 TEST(Sites, VariableAndInformativeSitesMatchAnIndependentCount) {
   std::mt19937 rng(22);
-  const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
   for (int round = 0; round < 40; ++round) {
     const bool nucleotides = round % 2 == 0;
-    // Few letters, so that columns are often constant, singletons or informative.
+    // Few letters at a time, so that columns are often constant, singletons or informative.
     const std::string alphabet = nucleotides ? "ACGTUacgtuNnRY-?X" : "ACDKLWYacdklwXBZJU*-?";
-    const int letters = pick(2, static_cast<int>(alphabet.size()));
-    const int numseq = pick(2, 9);
-    const int nupo = pick(1, 1500);  // past one tile of counts
-    std::vector<std::string> rows(static_cast<std::size_t>(numseq));
+    const std::size_t letters = 2 + rng() % (alphabet.size() - 1);
+    std::vector<std::string> rows(2 + rng() % 8);
+    const std::size_t nupo = 1 + rng() % 1500;  // past one tile of counts
     for (std::string& row : rows) {
-      for (int p = 0; p < nupo; ++p)
-        row += alphabet[static_cast<std::size_t>(pick(0, letters - 1))];
+      for (std::size_t p = 0; p < nupo; ++p) row += alphabet[rng() % letters];
     }
-    std::vector<std::pair<std::int32_t, std::int32_t>> spans;
-    for (std::int32_t p = pick(1, 50); p <= nupo; p += pick(2, 120)) {
-      const std::int32_t last = std::min(nupo, p + pick(-1, 90));  // -1: an empty codon block
-      spans.emplace_back(p, last);
+    std::vector<std::pair<std::int32_t, std::int32_t>> spans;  // one empty, as codons leave
+    for (std::size_t p = 1 + rng() % 50; p <= nupo; p += 2 + rng() % 120) {
+      const std::size_t last = std::min(nupo, p + rng() % 91 - 1);
+      spans.emplace_back(static_cast<std::int32_t>(p), static_cast<std::int32_t>(last));
       p = std::max(p, last);
     }
-    const Alignment aln = testing::make_alignment(std::vector<std::string>(rows.size(), "s"), rows);
-    const Blocks blocks = testing::make_blocks(nupo, spans);
 
+    // The rule as the README states it: residues upper-cased, U read as T in nucleotides.
     SiteStats expected;
-    for (int p = 1; p <= nupo; ++p) {
-      const Counted c = count_column(rows, static_cast<std::size_t>(p - 1), nucleotides);
-      bool selected = false;
-      for (const auto& [first, last] : spans) selected |= first <= p && p <= last;
-      expected.variable += c.variable;
-      expected.informative += c.informative;
-      expected.gaps += c.gaps;
-      if (selected) {
-        expected.selected_variable += c.variable;
-        expected.selected_informative += c.informative;
-        expected.selected_gaps += c.gaps;
+    const std::string residues = nucleotides ? "ACGT" : "ACDEFGHIKLMNPQRSTVWY";
+    for (std::size_t p = 1; p <= nupo; ++p) {
+      std::map<char, int> seen;
+      std::int64_t gaps = 0;
+      for (const std::string& row : rows) {
+        char c = static_cast<char>(std::toupper(static_cast<unsigned char>(row[p - 1])));
+        if (nucleotides && c == 'U') c = 'T';
+        gaps += row[p - 1] == '-' ? 1 : 0;
+        if (residues.find(c) != std::string::npos) ++seen[c];
       }
+      const auto twice =
+          std::count_if(seen.begin(), seen.end(), [](auto& n) { return n.second > 1; });
+      const bool variable = seen.size() >= 2, informative = twice >= 2;
+      bool selected = false;
+      for (const auto& [first, last] : spans)
+        selected |= first <= std::int32_t(p) && std::int32_t(p) <= last;
+      expected.variable += variable;
+      expected.informative += informative;
+      expected.gaps += gaps;
+      expected.selected_variable += selected && variable;
+      expected.selected_informative += selected && informative;
+      expected.selected_gaps += selected ? gaps : 0;
     }
+    const Alignment aln = testing::make_alignment(std::vector<std::string>(rows.size(), "s"), rows);
     for (const SeqType type : nucleotides ? std::vector{SeqType::kDna, SeqType::kCodons}
                                           : std::vector{SeqType::kProtein}) {
-      const SiteStats got = site_stats(aln, type, blocks.newpos);
+      const SiteStats got =
+          site_stats(aln, type, testing::make_blocks(std::int32_t(nupo), spans).newpos);
       SCOPED_TRACE(::testing::Message()
                    << "round " << round << ", type " << static_cast<char>(type));
       EXPECT_EQ(got.variable, expected.variable);
