@@ -107,7 +107,8 @@ TaxaOverview taxa_overview(const Concatenation& c, const std::vector<std::string
   std::vector<std::int64_t> row_residues(static_cast<std::size_t>(map.rows), 0);
   for (std::int32_t n = 1; n <= taxa; ++n) {
     while (row_ends[static_cast<std::size_t>(row)] < n) ++row;
-    std::int64_t* cells = residues.data() + static_cast<std::size_t>(row) * map.columns;
+    std::int64_t* cells =
+        residues.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(map.columns);
     each_row(c, rows_of, static_cast<std::size_t>(n), [&](std::uint32_t range, const char* chars) {
       ++present[range];
       // Position first + i of the concatenation is character i of the row, from 1.
@@ -147,8 +148,8 @@ TaxaOverview taxa_overview(const Concatenation& c, const std::vector<std::string
     for (std::int32_t col = 0; col < map.columns; ++col) {
       const std::int32_t last_position = column_ends[static_cast<std::size_t>(col)];
       const double cells = static_cast<double>(in_row) * (last_position - first_position + 1);
-      const std::size_t at =
-          static_cast<std::size_t>(r) * map.columns + static_cast<std::size_t>(col);
+      const std::size_t at = static_cast<std::size_t>(r) * static_cast<std::size_t>(map.columns) +
+                             static_cast<std::size_t>(col);
       map.share[at] =
           cells > 0 ? static_cast<float>(static_cast<double>(residues[at]) / cells) : 0.0f;
       first_position = last_position + 1;

@@ -168,11 +168,11 @@ std::string base64(std::string_view bytes) {
       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
   std::string out;
   out.reserve((bytes.size() + 2) / 3 * 4);
+  const auto byte = [&](std::size_t i) -> std::uint32_t {
+    return i < bytes.size() ? static_cast<unsigned char>(bytes[i]) : 0u;
+  };
   for (std::size_t i = 0; i < bytes.size(); i += 3) {
-    std::uint32_t v = static_cast<unsigned char>(bytes[i]) << 16;
-    if (i + 1 < bytes.size())
-      v |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8;
-    if (i + 2 < bytes.size()) v |= static_cast<unsigned char>(bytes[i + 2]);
+    const std::uint32_t v = byte(i) << 16 | byte(i + 1) << 8 | byte(i + 2);
     out += kDigits[(v >> 18) & 63];
     out += kDigits[(v >> 12) & 63];
     out += i + 1 < bytes.size() ? kDigits[(v >> 6) & 63] : '=';
