@@ -1,6 +1,7 @@
 #include "core/replacement.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -140,8 +141,16 @@ Replacement Replacement::open(const std::string& path) {
 Replacement Replacement::overwrite(const std::string& path, const std::string& target) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
   if (fd < 0) not_opened(path, errno);
-  // The text is gathered in an unnamed file elsewhere and copied over the old file at the end.
+  // The text is gathered in an unnamed file elsewhere and copied over the old file at the end;
+  // where the temporary folder refuses it (a /tmp not open to every user), in memory.
   std::FILE* staging = std::tmpfile();
+  if (staging == nullptr) {
+    const int memory = ::memfd_create("selvane-staging", MFD_CLOEXEC);
+    if (memory >= 0) {
+      staging = ::fdopen(memory, "w+b");
+      if (staging == nullptr) ::close(memory);
+    }
+  }
   if (staging == nullptr) {
     // Nowhere to gather it: written straight over, as a plain open for writing would.
     if (::ftruncate(fd, 0) != 0) {

@@ -158,11 +158,15 @@ TEST(Replacement, AStopDuringAnInPlaceRewriteWaitsForTheCopy) {
   const bool root = geteuid() == 0;
   fs::copy_file(SELVANE_BINARY, dir / "selvane");
   fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::others_exec);
-  // The first copy of an old output is signalled as it reserves room for the new text.
-  const auto traced = [&](const std::string& sig) {
+  // The first copy of an old output is signalled as it reserves room for the new text. With
+  // `closed_tmp`, /tmp is a folder nobody but root may write in (the text is then gathered in
+  // memory): the run starts in its folder before /tmp is covered, and finds itself relatively.
+  fs::create_directory(dir / "closed");
+  const auto traced = [&](const std::string& sig, bool closed_tmp) {
     std::vector<std::string> words = {"-c",
-                                      "\"$@\"; exit $?",
-                                      "sh",
+                                      closed_tmp ? "mount --bind \"$0\" /tmp && \"$@\"; exit $?"
+                                                 : "\"$@\"; exit $?",
+                                      closed_tmp ? (dir / "closed").string() : "sh",
                                       "strace",
                                       "-qq",
                                       "-o",
@@ -174,12 +178,24 @@ TEST(Replacement, AStopDuringAnInPlaceRewriteWaitsForTheCopy) {
     if (root) {
       words.insert(words.end(), {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
     }
-    words.push_back((dir / "selvane").string());
+    words.push_back(closed_tmp ? "../selvane" : (dir / "selvane").string());
     words.insert(words.end(), args.begin(), args.end());
+    if (closed_tmp) words.insert(words.begin(), {"--mount", "sh"});
     return words;
   };
-  for (const auto& [sig, name] :
-       {std::pair{SIGTERM, "SIGTERM"}, {SIGINT, "SIGINT"}, {SIGHUP, "SIGHUP"}}) {
+  const bool may_mount =
+      root && testing::run_program("unshare", {"--mount", "true"}, dir.path()).status == 0;
+  struct Case {
+    int sig;
+    std::string name;
+    bool closed_tmp;
+  };
+  for (const auto& [sig, name, closed_tmp] :
+       std::vector<Case>{{SIGTERM, "SIGTERM", false},
+                         {SIGINT, "SIGINT", false},
+                         {SIGHUP, "SIGHUP", false},
+                         {SIGTERM, "SIGTERM-closed-tmp", true}}) {
+    if (closed_tmp && !may_mount) continue;
     SCOPED_TRACE(name);
     const fs::path folder = dir / name;
     write_file(folder / "a.fas", kFour);
@@ -195,7 +211,9 @@ TEST(Replacement, AStopDuringAnInPlaceRewriteWaitsForTheCopy) {
     old["a.fas"] = kFour;
     fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
                                 fs::perms::others_exec);
-    const auto result = testing::run_program("sh", traced(name), folder);
+    const auto result =
+        testing::run_program(closed_tmp ? "unshare" : "sh",
+                             traced(name.substr(0, name.find('-')), closed_tmp), folder);
     fs::permissions(folder, fs::perms::owner_all);
 
     EXPECT_EQ(result.status, 128 + sig) << result.output << result.errors;
