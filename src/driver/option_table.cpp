@@ -451,7 +451,7 @@ constexpr OptionRow kOptions[] = {
     {"--out-format", "", kText, kAfter, set_out_format,
      "format of the alignment files: selected and nonconserved\n"
      "blocks, ungapped alignment, concatenations (default: the\n"
-     "input's; FASTA for the formats only --in-format reads)",
+     "input's; FASTA for a Stockholm input)",
      nullptr, false, false, output_formats},
     {"--in-format", "auto|fasta|pir|phylip|clustal|stockholm|nexus", kText, kBefore, set_in_format,
      "read the input, and every alignment a paths file lists, in\n"

@@ -25,11 +25,11 @@ constexpr std::array<AlignmentWriter, 5> kWriters = {{
      write_fasta},
     {OutputFormat::kPir, "pir", "NBRF/PIR", "", InputFormat::kPir, kAsTheyAre, kStops, write_pir},
     {OutputFormat::kPhylip, "phylip", "PHYLIP", "the relaxed form tree builders read",
-     InputFormat::kNone, kBlanksEndNames, kAnyCharacter, write_phylip},
+     InputFormat::kPhylip, kBlanksEndNames, kAnyCharacter, write_phylip},
     {OutputFormat::kNexus, "nexus", "NEXUS", "a DATA block, names quoted where needed",
-     InputFormat::kNone, kNexusNames, kNexusMarks, write_nexus},
+     InputFormat::kNexus, kNexusNames, kNexusMarks, write_nexus},
     {OutputFormat::kClustal, "clustal", "Clustal", "blocks of 60 columns, as aligners write",
-     InputFormat::kNone, kBlanksEndNames, kAnyCharacter, write_clustal},
+     InputFormat::kClustal, kBlanksEndNames, kAnyCharacter, write_clustal},
 }};
 
 // A control character: a byte below 0x20 but tab (a blank), 0x7f, or the two bytes of a UTF-8

@@ -36,7 +36,8 @@ struct AlignmentWriter {
   std::string_view title;  // as messages name it ("PHYLIP")
   std::string_view about;  // what --help says of it
   // The input format whose alignments are written back in this one when no --out-format is
-  // given (kNone: none). An input format without a writer of its own is written as FASTA.
+  // given (kNone: none). An input format without a writer of its own (Stockholm) is written as
+  // FASTA.
   InputFormat same_as_input;
   NameRule names;
   // Characters a sequence of this format cannot hold, and why ("*", "ends an NBRF/PIR entry";

@@ -71,7 +71,8 @@ TEST(InputStreams, EveryWayAnInputArrivesGivesTheSameSelectedBlocks) {
       {"/dev/stdin", "$S /dev/stdin -p=n --out=- < m.gz", ""},
       {"FIFO", "mkfifo f; cat m.gz > f & $S f -p=n --out=-", ""},
       {"<(...)", "$S <(cat a.fas) -p=n --out=-", ""},
-      {"PHYLIP gzip on -", "cat a.phy.gz | $S - -p=n --out=- --in-format=auto", ""},
+      {"PHYLIP gzip on -", "cat a.phy.gz | $S - -p=n --out=- --in-format=auto --out-format=fasta",
+       ""},
       {"paths file on -", "echo b.gz | $S - -p=n", "b.gz-sv"},
       {"gzip paths file", "$S list.gz -p=n", "m.gz-sv"},
   };

@@ -249,6 +249,14 @@ TEST(FatalRun, StopsWithItsMessageAfterWhatWentBefore) {
        no_block_in,
        {},
        {"in: sequence 1 (\"a b\") and sequence 2 (\"a_b\") have the same PHYLIP name \"a_b\""}},
+      // A PHYLIP input is written back in PHYLIP, under the same rule.
+      {"names the same in a PHYLIP input, written back in PHYLIP",
+       {{"in", "2 4\na MKVL\na MKVL\n"}},
+       {},
+       {"in", "--in-format=phylip", "-p=n"},
+       no_block_in,
+       {},
+       {"in: sequence 1 (\"a\") and sequence 2 (\"a\") have the same PHYLIP name \"a\""}},
       // PHYLIP, NEXUS and Clustal names must be non-empty and printable: refused before any
       // file is written, naming the sequence.
       {"a nameless sequence in PHYLIP",

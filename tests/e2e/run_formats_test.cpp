@@ -45,9 +45,10 @@ void write_examples(const fs::path& dir) {
 }
 
 // What selvane selects in `file`: the report's counts and the rows of the selected blocks
-// (names aside: the formats shorten them), or the whole output when the run failed.
+// (names aside: the formats shorten them), or the whole output when the run failed. The blocks
+// are written in FASTA, whatever the input's format.
 std::string selected(const fs::path& dir, const std::string& file) {
-  const auto run = run_selvane({file, "--in-format=auto", "-p=n"}, dir);
+  const auto run = run_selvane({file, "--in-format=auto", "-p=n", "--out-format=fasta"}, dir);
   const std::size_t counts = run.output.find("Original alignment");
   if (counts == std::string::npos || !testing::file_exists(dir / (file + "-sv"))) {
     return run.output + run.errors;
