@@ -18,6 +18,15 @@ namespace selvane {
 
 namespace {
 
+// Every ignored or refused argument, on standard error.
+void report_problems(const std::vector<ArgumentProblem>& problems, Writer& out) {
+  for (const ArgumentProblem& problem : problems) {
+    diagnose(out, problem.refused
+                      ? in_quotes(problem.argument) + " refused: " + problem.reason
+                      : "ignoring " + in_quotes(problem.argument) + ": " + problem.reason);
+  }
+}
+
 // A run made from the command line, once the input named first was opened (`first` is its
 // alignment, when it could be) and the options applied: every ignored or refused option reported
 // on standard error, then the run. With --strict an ignored or refused argument, or an input
@@ -27,11 +36,7 @@ namespace {
 int command_line_run(RunState& st, const std::vector<ArgumentProblem>& problems,
                      std::optional<Alignment> first, Writer& out) {
   const bool input_open = !st.input.filename.empty();
-  for (const ArgumentProblem& problem : problems) {
-    diagnose(out, problem.refused
-                      ? in_quotes(problem.argument) + " refused: " + problem.reason
-                      : "ignoring " + in_quotes(problem.argument) + ": " + problem.reason);
-  }
+  report_problems(problems, out);
   // What a switch does depends on the input: known once it is open.
   const std::vector<IdleSwitch> idle =
       input_open ? idle_switches(make_request(st)) : std::vector<IdleSwitch>();
@@ -97,7 +102,14 @@ int run_unguarded(std::span<const std::string_view> args, Writer& out, RunState&
     // Asked after the input, answered before it is opened: nothing is read, nothing written
     // (the options of this stage change no default the usage shows).
     if (pass.standalone() != Standalone::kNone) return answer(pass.standalone(), st, out);
-    first = open_input(st, out, options.empty() ? InputUse::kMenus : InputUse::kCommandLine);
+    try {
+      first = open_input(st, out, options.empty() ? InputUse::kMenus : InputUse::kCommandLine);
+    } catch (const FatalError&) {
+      // An input that stops the program stops it before the other options are applied: what
+      // was wrong with those applied already (--in-format, --long-names, --out) is said first.
+      report_problems(pass.problems(), out);
+      throw;
+    }
   }
   if (!options.empty()) {
     pass.apply(OptionStage::kAfterInput);
