@@ -311,13 +311,20 @@ std::string set_partitions(OptionContext& c, const OptionValue& v) {
   return "the form is " + one_of(partition_form_values());
 }
 
+// auto, then the rows of the input formats' table, in the order auto tries them.
+std::vector<NamedValue> input_format_values() {
+  std::vector<NamedValue> values = {{"auto", ""}};
+  for (const InputFormatRow* row : input_formats()) values.push_back({row->name, ""});
+  return values;
+}
+
 std::string set_in_format(OptionContext& c, const OptionValue& v) {
   if (same_letters(v.text, "auto")) {
     c.st.input.in_format = InputFormat::kNone;
   } else if (const InputFormatRow* row = find_input_format(v.text)) {
     c.st.input.in_format = row->format;
   } else {
-    return "the format is auto, fasta, pir, phylip, clustal, stockholm or nexus";
+    return "the format is " + one_of(input_format_values());
   }
   return {};
 }
@@ -453,13 +460,14 @@ constexpr OptionRow kOptions[] = {
      "blocks, ungapped alignment, concatenations (default: the\n"
      "input's; FASTA for a Stockholm input)",
      nullptr, false, false, output_formats},
-    {"--in-format", "auto|fasta|pir|phylip|clustal|stockholm|nexus", kText, kBefore, set_in_format,
+    {"--in-format", "", kText, kBefore, set_in_format,
      "read the input, and every alignment a paths file lists, in\n"
      "this format; auto tries NBRF/PIR, FASTA, NEXUS, Stockholm,\n"
      "Clustal and PHYLIP in this order; a format that names no\n"
      "sequence type is DNA when 90 % of its letters are A, C, G,\n"
      "T, U or N, else protein (default: NBRF/PIR or FASTA, FASTA\n"
-     "read as protein)"},
+     "read as protein)",
+     nullptr, false, false, input_format_values},
     {"--long-names", "", kNone, kBefore, turn_on<&RunState::input, &CurrentInput::long_names>,
      "accept sequence names of any length and write them whole\n"
      "(default: header lines of at most 73 characters)"},
