@@ -383,6 +383,8 @@ void saveviewfile(const std::string& path, const BlockParams& params, const Outp
   // The file the selected blocks go to (--out names it); with --outdir, where it really lands.
   std::string selected = outputs.out.empty() ? std::string(fichero1) + outputs.exten : outputs.out;
   if (!outputs.outdir.empty()) selected = final_output_path(selected, outputs);
+  // --out=-: no file, and "-" would read as one.
+  if (writes_standard_output(selected, outputs)) selected = "standard output";
   write_closing(out, html, selected, aln.nupo, blocks);
   out.close();
 }

@@ -162,6 +162,14 @@ TEST(InputStreams, OutNamesTheSelectedBlocksOfOneAlignment) {
         << run.errors;
   }
   {
+    // The results file names standard output in words.
+    ASSERT_EQ(shell("$S a.fas -p=t --out=- > /dev/null", in.dir).status, 1);
+    EXPECT_NE(read_file(in.dir / "a.fas-sv.txt")
+                  .find("\nNew number of positions in standard output: *** 44 *** (10% of"),
+              std::string::npos);
+    std::filesystem::remove(in.dir / "a.fas-sv.txt");
+  }
+  {
     // A paths file has one set of blocks per alignment: refused before anything is written.
     write_file(in.dir / "list", "a.fas\n");
     const std::vector<std::string> before = list_files(in.dir.path());
