@@ -57,7 +57,7 @@ measure_input() {  # key label generator-arguments...
     "$selvane" "$file" --in-format=auto -p=n -s=n >/dev/null 2>&1 </dev/null || true  # warm
     for ((i = 1; i <= repeat; i++)); do
       "$tools/measure" "$report" "$selvane" "$file" --in-format=auto -p=n -s=n >/dev/null 2>&1 </dev/null
-      read -r wall kib status <"$report"
+      read -r wall kib status _ <"$report"
       [ "$status" -eq 1 ] || { echo "selvane ended with status $status on $file" >&2; exit 1; }
       times+=("$wall")
       if ((kib > peak)); then peak=$kib; fi

@@ -56,9 +56,6 @@ void LineReader::settle() {
   lines_ = 0;
 }
 
-namespace {
-
-// The first position at or after `from` where a byte is (when `blank`) or is not a blank.
 std::size_t find_blank(std::string_view text, std::size_t from, bool blank) {
 #if defined(__SSE2__)
   // Sixteen bytes a step: the padding before names and residues can be long, and so can names.
@@ -74,12 +71,6 @@ std::size_t find_blank(std::string_view text, std::size_t from, bool blank) {
 #endif
   while (from < text.size() && is_blank(text[from]) != blank) ++from;
   return from;
-}
-
-}  // namespace
-
-std::size_t skip_blanks(std::string_view text, std::size_t from) {
-  return find_blank(text, from, false);
 }
 
 std::size_t word_end(std::string_view text, std::size_t from) {

@@ -111,8 +111,16 @@ inline bool is_blank(char c) {
   return c == ' ' || c == '\t';
 }
 
+// The first position at or after `from` where a byte is (when `blank`) or is not a blank
+// (text.size() when there is none).
+std::size_t find_blank(std::string_view text, std::size_t from, bool blank);
+
 // The first position at or after `from` that is not a blank (text.size() when none is left).
-std::size_t skip_blanks(std::string_view text, std::size_t from);
+// Most lines and words begin without one: that is known without a call.
+inline std::size_t skip_blanks(std::string_view text, std::size_t from) {
+  if (from < text.size() && !is_blank(text[from])) return from;
+  return find_blank(text, from, false);
+}
 
 // Whether `text` holds nothing but blanks.
 inline bool blank_line(std::string_view text) {

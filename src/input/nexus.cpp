@@ -425,7 +425,7 @@ class Matrix {
     const std::int32_t s = sink_.next_index();
     sink_.add_row(name.text);
     names_.push_back(name.text);
-    quoted_.push_back(name.quoted);
+    quoted_.push_back(name.quoted ? 1 : 0);
     rows_.emplace(key, s);
     keys_.push_back(std::move(key));
     lengths_.push_back(0);
@@ -493,7 +493,7 @@ class Matrix {
   std::array<char, 256> stored_{};
   bool plain_ = true;  // no symbol to translate
   std::vector<std::string> names_;
-  std::vector<bool> quoted_;  // the name was quoted
+  std::vector<char> quoted_;  // the name was quoted (a byte each: read once a line)
   std::vector<std::string> keys_;
   std::unordered_map<std::string, std::int32_t> rows_;
   std::vector<std::size_t> lengths_;
