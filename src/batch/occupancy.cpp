@@ -148,22 +148,31 @@ std::optional<std::string> unshared_taxa_line(const BatchList& list, const JoinP
   const auto alone = std::count(found.begin(), found.end(), 1);
   if (alone * 2 <= plan.taxa()) return std::nullopt;
 
-  // The alignments that share no taxon; two of their taxa, from two alignments if there are.
+  // The alignments that share no taxon, and whether each keeps three quarters or more of its
+  // taxa to itself: a few taxa named alike in every file (a reference named by its taxon alone)
+  // leave no alignment apart, however many ids the rule keeps in the other names.
   std::vector<std::size_t> apart;
+  bool all_own = true;
+  std::vector<std::pair<std::int32_t, std::size_t>> own_examples;  // an own taxon per alignment
   for (std::size_t a = 0; a < alignments; ++a) {
-    bool shares = false;
-    for (std::int32_t s = 1; s <= plan.rows(a) && !shares; ++s) {
-      shares = found[static_cast<std::size_t>(plan.taxon_of(a, s))] > 1;
+    std::int32_t own = 0;
+    for (std::int32_t s = 1; s <= plan.rows(a); ++s) {
+      if (found[static_cast<std::size_t>(plan.taxon_of(a, s))] > 1) continue;
+      if (own++ == 0 && own_examples.size() < 2) own_examples.emplace_back(plan.taxon_of(a, s), a);
     }
-    if (!shares && plan.rows(a) > 0) apart.push_back(a);
+    if (plan.rows(a) == 0) continue;
+    if (own == plan.rows(a)) apart.push_back(a);
+    all_own &= std::int64_t{own} * 4 >= std::int64_t{plan.rows(a)} * 3;
   }
-  if (apart.empty()) return std::nullopt;
-  std::vector<std::pair<std::int32_t, std::size_t>> examples = {
-      {plan.taxon_of(apart[0], 1), apart[0]}};
-  if (apart.size() > 1) {
-    examples.emplace_back(plan.taxon_of(apart[1], 1), apart[1]);
-  } else if (plan.rows(apart[0]) > 1) {
-    examples.emplace_back(plan.taxon_of(apart[0], 2), apart[0]);
+  if (apart.empty() && !all_own) return std::nullopt;
+  std::vector<std::pair<std::int32_t, std::size_t>> examples = own_examples;
+  if (!apart.empty()) {
+    examples = {{plan.taxon_of(apart[0], 1), apart[0]}};
+    if (apart.size() > 1) {
+      examples.emplace_back(plan.taxon_of(apart[1], 1), apart[1]);
+    } else if (plan.rows(apart[0]) > 1) {
+      examples.emplace_back(plan.taxon_of(apart[0], 2), apart[0]);
+    }
   }
   std::string such_as;
   for (const auto& [taxon, a] : examples) {
@@ -173,8 +182,11 @@ std::optional<std::string> unshared_taxa_line(const BatchList& list, const JoinP
   such_as += ")";
   return list.paths_file + ": joined by taxon, " + std::to_string(alone) + " of the " +
          counted(plan.taxa(), "taxon", "taxa") + " are found in one alignment only, and " +
-         std::to_string(apart.size()) + " of the " + std::to_string(alignments) +
-         " alignments share no taxon with any other" + such_as +
+         (apart.empty() ? "each of the " + std::to_string(alignments) +
+                              " alignments keeps three quarters or more of its taxa to itself"
+                        : std::to_string(apart.size()) + " of the " + std::to_string(alignments) +
+                              " alignments share no taxon with any other") +
+         such_as +
          ": the taxon rule seems to keep more of a name than its taxon; give --taxon-sep=C or "
          "--taxon-regex=RE";
 }

@@ -47,8 +47,10 @@ void keep_sequences(std::vector<std::string>& names, RowIndex& rows, const std::
 // Over three or more alignments, the line for standard error when the taxon rule seems to take
 // a name's sequence id for part of its taxon: more than half of the taxa are found in one
 // alignment only, and at least one alignment shares no taxon with any other (a block of the
-// concatenation that no tree can place against the rest). nullopt otherwise. Honest missing
-// data rarely leaves a whole alignment apart; a rule that shares nothing leaves all of them.
+// concatenation that no tree can place against the rest), or every alignment keeps three
+// quarters or more of its taxa to itself (the ids kept in most names, a few taxa named alike
+// everywhere). nullopt otherwise. Honest missing data rarely leaves a whole alignment apart, nor
+// every alignment mostly to itself; a rule that keeps the ids does both.
 std::optional<std::string> unshared_taxa_line(const BatchList& list, const JoinPlan& plan);
 
 }  // namespace selvane

@@ -19,6 +19,9 @@ namespace selvane {
 // --strict the run then stops, before anything is written.
 void hint_sequence_type(const Request& request, const std::string& fichero1, const Alignment& aln,
                         Writer& out);
+// The same for a FASTA file read as protein, `percent` of whose letters are nucleotides.
+void hint_nucleotides(const Request& request, const std::string& fichero1, std::int32_t percent,
+                      Writer& out);
 
 // The alignment a job works on, from `loaded` as load() gave it (the columns of gaps removed one
 // by one, whatever the type): for codons, the removed columns that split a codon put back, so

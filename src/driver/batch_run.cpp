@@ -20,6 +20,7 @@
 #include "input/detect.h"
 #include "input/problems.h"
 #include "input/readers.h"
+#include "input/type_hint.h"
 #include "output/naming.h"
 #include "output/overview.h"
 #include "selection/sites.h"
@@ -43,12 +44,22 @@ struct BatchPlan {
 };
 
 // --strict: every listed alignment can be opened and begins as an alignment does, before the
-// batch writes anything (a batch that would stop at its fourth file stops at once).
-void check_listed_files(const BatchList& list) {
-  for (const ListedPath& entry : list.paths) {
+// batch writes anything (a batch that would stop at its fourth file stops at once). FASTA read
+// as protein because no -t was given: a later alignment whose first block is nucleotides stops
+// it too (the first one is told when it is loaded), as it would be scored and partitioned as
+// protein.
+void check_listed_files(const Request& request, const BatchList& list, Writer& out) {
+  const bool fasta_as_protein = request.fileformat == InputFormat::kFasta &&
+                                request.params.seq_type == SeqType::kProtein &&
+                                !request.type_chosen;
+  for (std::size_t index = 0; index < list.paths.size(); ++index) {
+    const ListedPath& entry = list.paths[index];
     for_listed(entry, list.paths_file, [&] {
       BlockReader in = open_or_stop(entry.path, "input");
       checkformat(in.first_nonblank_line(), entry.path, in.line_ends());
+      if (fasta_as_protein && index > 0) {
+        hint_nucleotides(request, entry.path, fasta_nucleotide_letter_percent(in.buffered()), out);
+      }
     });
   }
 }
@@ -60,7 +71,7 @@ void plan_selection(const Request& request, BatchPlan& plan, Writer& out) {
   if (const std::optional<std::string> line = unshared_taxa_line(plan.list, *plan.join)) {
     diagnose(out, *line);
     if (request.outputs.strict) {
-      strict_stop(request.filename, "the taxon rule shares no taxa between the alignments");
+      strict_stop(request.filename, "the taxon rule shares almost no taxa between the alignments");
     }
   }
   plan.selection = select_for_join(*plan.join, join.min_taxa, join.min_genes);
@@ -87,7 +98,7 @@ BatchPlan plan_batch(const Request& request, Writer& out) {
   std::vector<std::string> listed;
   listed.reserve(plan.list.paths.size());
   for (const ListedPath& entry : plan.list.paths) listed.push_back(entry.path);
-  if (request.outputs.strict) check_listed_files(plan.list);
+  if (request.outputs.strict) check_listed_files(request, plan.list, out);
   plan.files = plan_run(request, listed);
   guard_outputs(plan.files, request.outputs);
 

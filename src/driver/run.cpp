@@ -208,7 +208,11 @@ void hint_sequence_type(const Request& request, const std::string& fichero1, con
       request.type_chosen) {
     return;
   }
-  const std::int32_t percent = nucleotide_letter_percent(aln);
+  hint_nucleotides(request, fichero1, nucleotide_letter_percent(aln), out);
+}
+
+void hint_nucleotides(const Request& request, const std::string& fichero1, std::int32_t percent,
+                      Writer& out) {
   if (percent < kNucleotideHintPercent) return;
   diagnose(out, fichero1 + ": read as protein, but " + std::to_string(percent) +
                     " % of its letters are A, C, G, T, U or N; if it is DNA or codons, give -t=D "

@@ -128,18 +128,22 @@ constexpr int kLinesLookedAt = 10;
 // Whether an input whose first non-blank line `line` no format claims, and which names no file
 // that could be opened (`error`, `not_regular`: why), is a paths file whose first entry is
 // missing or unreadable rather than an alignment that begins badly: the line names something
-// that exists (a file that cannot be read, a folder, a FIFO), or it ends like an alignment's
-// file name (".fas", ".phy.gz", ...), or its folder exists, or one of the next lines of `input`
-// names a file that can be opened. Reads on in `input`, whose first line is read.
+// that exists (a file that cannot be read, a folder, a FIFO), or, without a blank in it, it ends
+// like an alignment's file name (".fas", ".phy.gz", ...) or its folder exists, or one of the next
+// lines of `input` names a file that can be opened. Reads on in `input`, whose first line is read.
 bool names_a_first_entry(const std::string& line, int error, const std::string& not_regular,
                          BlockReader& input) {
   if (!not_regular.empty() || (error != ENOENT && error != ENOTDIR && error != ENAMETOOLONG)) {
     return true;
   }
-  if (ends_like_an_alignment(line)) return true;
-  if (const std::size_t slash = line.rfind('/');
-      slash != std::string::npos && is_folder(slash == 0 ? "/" : line.substr(0, slash))) {
-    return true;
+  // A line with a blank in it is more likely a comment or title above an alignment ("# from
+  // genes/cox1.fas") than a path: only the lines below can tell it is a paths file.
+  if (line.find_first_of(" \t") == std::string::npos) {
+    if (ends_like_an_alignment(line)) return true;
+    if (const std::size_t slash = line.rfind('/');
+        slash != std::string::npos && is_folder(slash == 0 ? "/" : line.substr(0, slash))) {
+      return true;
+    }
   }
   std::string next;
   for (int k = 0; k < kLinesLookedAt && next_path(input, next); ++k) {

@@ -1,6 +1,7 @@
 #include "input/type_hint.h"
 
 #include <array>
+#include <cstddef>
 
 namespace selvane {
 
@@ -42,6 +43,22 @@ std::int32_t nucleotide_letter_percent(const Alignment& aln) {
   }
   if (letters == 0) return -1;
   return static_cast<std::int32_t>(nucleotides * 100 / letters);
+}
+
+std::int32_t fasta_nucleotide_letter_percent(std::string_view text) {
+  std::uint64_t counts = 0;
+  for (std::size_t at = 0; at < text.size();) {
+    std::size_t end = text.find('\n', at);
+    if (end == std::string_view::npos) end = text.size();
+    if (text[at] != '>') {
+      for (std::size_t i = at; i < end; ++i)
+        counts += kLetterKinds[static_cast<unsigned char>(text[i])];
+    }
+    at = end + 1;
+  }
+  const auto letters = static_cast<std::int64_t>(counts & 0xffffffffU);
+  if (letters == 0) return -1;
+  return static_cast<std::int32_t>(static_cast<std::int64_t>(counts >> 32) * 100 / letters);
 }
 
 }  // namespace selvane

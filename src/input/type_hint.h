@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "input/alignment.h"
 
@@ -11,6 +12,11 @@ namespace selvane {
 // case; -1 when it holds no letter. Only the first million letters are counted: a nucleotide
 // alignment shows itself long before, and a hint must not cost a pass over a huge file.
 std::int32_t nucleotide_letter_percent(const Alignment& aln);
+
+// The same share over the lines of the FASTA text `text` that are no header (do not begin with
+// '>'), such as the first block of a file: a line cut off by the end of `text` counts as far as
+// it goes.
+std::int32_t fasta_nucleotide_letter_percent(std::string_view text);
 
 // From this share up, a FASTA alignment read as protein is most likely DNA or codons: proteins
 // hold these six letters at about a quarter of their residues, rarely above a half.

@@ -168,7 +168,8 @@ TEST(JoinSelection, FiltersInOrderAndTheRowsFollow) {
   }
 }
 
-// The warning of a taxon rule that shares nothing: names that keep their ids in the taxon warn;
+// The warning of a taxon rule that shares nothing: names that keep their ids in the taxon warn,
+// also beside a taxon named alike everywhere ("=R" is written as it is, the others "TAXON@g");
 // taxa missing from some alignments, however many, do not while every alignment shares some.
 TEST(JoinSelection, ARuleThatSharesNoTaxaIsToldFromMissingTaxa) {
   const auto line = [](const std::vector<std::vector<std::string>>& genes, TaxonRule rule) {
@@ -176,7 +177,9 @@ TEST(JoinSelection, ARuleThatSharesNoTaxaIsToldFromMissingTaxa) {
     BatchList list{"genes.txt", {}, InputFormat::kFasta, false};
     for (std::size_t g = 0; g < genes.size(); ++g) {
       std::vector<std::string> names = {""};
-      for (const std::string& taxon : genes[g]) names.push_back(taxon + "@" + std::to_string(g));
+      for (const std::string& taxon : genes[g]) {
+        names.push_back(taxon.starts_with('=') ? taxon.substr(1) : taxon + "@" + std::to_string(g));
+      }
       plan.add(names);
       list.paths.push_back({"aln/g" + std::to_string(g) + ".fas", static_cast<std::int64_t>(g)});
     }
@@ -188,6 +191,15 @@ TEST(JoinSelection, ARuleThatSharesNoTaxaIsToldFromMissingTaxa) {
   EXPECT_FALSE(line({{"A", "B"}, {"C", "D"}}, TaxonRule()));  // two alignments: no judgement
   // One alignment apart, but most taxa shared: no warning either.
   EXPECT_FALSE(line({{"A", "B", "C"}, {"A", "B", "C"}, {"D"}}, TaxonRule::separator('@')));
+  // Half of each alignment's taxa shared: no warning.
+  EXPECT_FALSE(
+      line({{"=R", "=S", "A", "B"}, {"=R", "=S", "C", "D"}, {"=R", "=S", "E", "F"}}, TaxonRule()));
+  EXPECT_EQ(
+      line({{"=R", "A", "B", "C"}, {"=R", "D", "E", "F"}, {"=R", "G", "H", "I"}}, TaxonRule()),
+      "genes.txt: joined by taxon, 9 of the 10 taxa are found in one alignment only, and each "
+      "of the 3 alignments keeps three quarters or more of its taxa to itself (such as "
+      "\"A@0\" in g0.fas and \"D@1\" in g1.fas): the taxon rule seems to keep more of a name "
+      "than its taxon; give --taxon-sep=C or --taxon-regex=RE");
   EXPECT_EQ(line(sparse, TaxonRule()),
             "genes.txt: joined by taxon, 12 of the 12 taxa are found in one alignment only, and 4 "
             "of the 4 alignments share no taxon with any other (such as \"A@0\" in g0.fas and "

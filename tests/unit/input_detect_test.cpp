@@ -227,6 +227,9 @@ TEST_F(Detection, PathsFileWhoseFirstEntryCannotBeOpenedIsToldFromABadAlignment)
       {"#NEXUS\nbegin data;\n", no_format},
       {"MKVLAAGLLAPQ/MKV\n>b\nMKVLAAGLLAPQ\n", no_format},
       {"x1\nx2\n", no_format},
+      // A comment or title line that mentions a file, above an alignment.
+      {"# aligned from genes/cox1.fas\n>a\nAC\n", no_format},
+      {"; cox1.fasta\n>a\nAC\n", no_format},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.content);
