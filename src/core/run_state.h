@@ -139,6 +139,9 @@ struct RefusedCount {
 struct CurrentInput {
   // Text of any length; none is limited to a fixed buffer.
   std::string filename;  // the input as named by the user; empty while none is open
+  // The input exactly as typed on the command line: "-" where `filename` says /dev/stdin. What
+  // lists the input for scripts (--summary) gives it so. Empty in the menus.
+  std::string typed;
 
   // What detection found in `filename` (set when it is opened, kept until the next open).
   std::string first_path;  // the alignment read first: the input, or the first path it lists

@@ -98,6 +98,7 @@ int run_unguarded(std::span<const std::string_view> args, Writer& out, RunState&
   std::optional<Alignment> first;
   if (!args.empty()) {
     st.input.filename = input_path(args[0]);
+    st.input.typed = std::string(args[0]);
     pass.apply(OptionStage::kBeforeInput);
     // Asked after the input, answered before it is opened: nothing is read, nothing written
     // (the options of this stage change no default the usage shows).

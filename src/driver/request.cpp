@@ -28,6 +28,7 @@ Request make_request(const RunState& st) {
   request.params = st.params;
   request.outputs = st.outputs;
   request.filename = input.filename;
+  request.typed = input.typed;
   request.first_path = input.first_path;
   request.fileformat = input.fileformat;
   request.tog_sb = input.tog_sb;

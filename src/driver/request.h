@@ -28,6 +28,7 @@ struct Request {
 
   // The input as named, and what its detection found.
   std::string filename;    // empty when it could not be opened (a command line runs anyway)
+  std::string typed;       // as typed on the command line (CurrentInput::typed)
   std::string first_path;  // the alignment read first: the input, or the first path it lists
   InputFormat fileformat = InputFormat::kNone;
   bool tog_sb = false;     // a paths file: a batch

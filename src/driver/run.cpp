@@ -349,7 +349,10 @@ void write_summary(const Request& request, const RunResults& results) {
   std::vector<SummaryRow> rows;
   rows.reserve(results.alignments.size());
   for (const AlignmentResults& r : results.alignments) {
-    rows.push_back({r.job.fichero1, r.job.params.seq_type, r.numseq, r.columns, r.nupo,
+    // A single alignment is listed as the user typed it ("-", not the /dev/stdin it is read as).
+    const std::string& listed =
+        request.tog_sb || request.typed.empty() ? r.job.fichero1 : request.typed;
+    rows.push_back({listed, r.job.params.seq_type, r.numseq, r.columns, r.nupo,
                     r.blocks.nupo3(), r.blocks.count(), r.sites.value_or(SiteStats{}), r.taxa});
   }
   OutputSwitches as_typed = request.outputs;

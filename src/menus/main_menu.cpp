@@ -49,6 +49,7 @@ void open_file(RunState& st, Writer& out, MenuInput& in) {
       "Please enter a DNA or protein alignment in NBRF/PIR or FASTA format or a paths file.\n");
   out.write("File Name: ");
   st.input.filename = input_path(in.line());
+  st.input.typed.clear();
   // The alignment read for the report is not kept: every run reads its input again (but for an
   // input that can be read only once, which open_input keeps).
   open_input(st, out, InputUse::kMenus);

@@ -1,25 +1,20 @@
 #include "output/png.h"
 
-#include <algorithm>
+#include <zlib.h>
+
 #include <string_view>
-#include <vector>
+
+#include "core/fatal.h"
 
 namespace selvane {
 namespace {
 
-constexpr std::array<std::uint32_t, 256> make_crc_table() {
-  std::array<std::uint32_t, 256> table{};
-  for (std::uint32_t n = 0; n < 256; ++n) {
-    std::uint32_t c = n;
-    for (int k = 0; k < 8; ++k) c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-    table[n] = c;
-  }
-  return table;
-}
-constexpr std::array<std::uint32_t, 256> kCrcTable = make_crc_table();
-
 void put_u32(std::string& out, std::uint32_t v) {
   for (const int shift : {24, 16, 8, 0}) out += static_cast<char>((v >> shift) & 0xFF);
+}
+
+const Bytef* bytes_of(std::string_view text) {
+  return reinterpret_cast<const Bytef*>(text.data());
 }
 
 void put_chunk(std::string& out, std::string_view type, std::string_view data) {
@@ -27,112 +22,20 @@ void put_chunk(std::string& out, std::string_view type, std::string_view data) {
   const std::size_t from = out.size();
   out += type;
   out += data;
-  std::uint32_t crc = 0xFFFFFFFFu;
-  for (std::size_t i = from; i < out.size(); ++i) {
-    crc = kCrcTable[(crc ^ static_cast<unsigned char>(out[i])) & 0xFF] ^ (crc >> 8);
-  }
-  put_u32(out, crc ^ 0xFFFFFFFFu);
+  const std::string_view checked = std::string_view(out).substr(from);
+  put_u32(out, static_cast<std::uint32_t>(
+                   crc32(0, bytes_of(checked), static_cast<uInt>(checked.size()))));
 }
 
-// Bits in the order deflate packs them: from the lowest bit of each byte up.
-class BitWriter {
- public:
-  explicit BitWriter(std::string& out) : out_(out) {}
-  void bits(std::uint32_t value, int count) {  // the low `count` bits, lowest first
-    for (int i = 0; i < count; ++i) put((value >> i) & 1);
+// A zlib stream of `data`: the image's flat areas and repeated rows become back-references.
+std::string zlib_stream(std::string_view data) {
+  uLongf size = compressBound(static_cast<uLong>(data.size()));
+  std::string out(size, '\0');
+  if (compress2(reinterpret_cast<Bytef*>(out.data()), &size, bytes_of(data),
+                static_cast<uLong>(data.size()), Z_BEST_COMPRESSION) != Z_OK) {
+    memory_failure("overview");  // the buffer is large enough: only memory can be lacking
   }
-  void code(std::uint32_t code, int length) {  // a Huffman code, highest bit first
-    for (int i = length - 1; i >= 0; --i) put((code >> i) & 1);
-  }
-  void flush() {
-    if (used_ > 0) out_ += static_cast<char>(byte_);
-    byte_ = 0;
-    used_ = 0;
-  }
-
- private:
-  void put(std::uint32_t bit) {
-    byte_ |= static_cast<std::uint8_t>(bit << used_);
-    if (++used_ == 8) flush();
-  }
-  std::string& out_;
-  std::uint8_t byte_ = 0;
-  int used_ = 0;
-};
-
-// The fixed Huffman code of a literal or length symbol (RFC 1951, 3.2.6).
-void put_symbol(BitWriter& w, std::uint32_t symbol) {
-  if (symbol < 144) {
-    w.code(0x30 + symbol, 8);
-  } else if (symbol < 256) {
-    w.code(0x190 + symbol - 144, 9);
-  } else if (symbol < 280) {
-    w.code(symbol - 256, 7);
-  } else {
-    w.code(0xC0 + symbol - 280, 8);
-  }
-}
-
-constexpr std::uint16_t kLengthBase[] = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
-                                         15, 17, 19, 23,  27,  31,  35,  43,  51, 59,
-                                         67, 83, 99, 115, 131, 163, 195, 227, 258};
-constexpr std::uint8_t kLengthExtra[] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
-                                         2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
-constexpr std::uint16_t kDistanceBase[] = {
-    1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
-    193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
-constexpr std::uint8_t kDistanceExtra[] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
-                                           6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
-
-void put_match(BitWriter& w, std::uint32_t length, std::uint32_t distance) {
-  std::size_t l = std::size(kLengthBase) - 1;
-  while (kLengthBase[l] > length) --l;
-  put_symbol(w, 257 + static_cast<std::uint32_t>(l));
-  w.bits(length - kLengthBase[l], kLengthExtra[l]);
-  std::size_t d = std::size(kDistanceBase) - 1;
-  while (kDistanceBase[d] > distance) --d;
-  w.code(static_cast<std::uint32_t>(d), 5);
-  w.bits(distance - kDistanceBase[d], kDistanceExtra[d]);
-}
-
-// A zlib stream of `data` in one block of fixed Huffman codes. The only back-references tried
-// are those an image of flat areas is made of: the byte before (a run) and the byte `stride`
-// before (the row above), so the cost stays linear.
-std::string zlib_stream(std::string_view data, std::size_t stride) {
-  std::string out = "\x78\x01";
-  BitWriter w(out);
-  w.bits(1, 1);  // the last block
-  w.bits(1, 2);  // fixed codes
-  const auto match = [&](std::size_t at, std::size_t distance) -> std::size_t {
-    if (distance == 0 || distance > at || distance > 32768) return 0;
-    std::size_t length = 0;
-    while (length < 258 && at + length < data.size() &&
-           data[at + length] == data[at + length - distance]) {
-      ++length;
-    }
-    return length;
-  };
-  for (std::size_t at = 0; at < data.size();) {
-    const std::size_t run = match(at, 1);
-    const std::size_t above = match(at, stride);
-    const std::size_t length = std::max(run, above);
-    if (length >= 3) {
-      put_match(w, static_cast<std::uint32_t>(length),
-                static_cast<std::uint32_t>(above >= run ? stride : 1));
-      at += length;
-    } else {
-      put_symbol(w, static_cast<unsigned char>(data[at]));
-      ++at;
-    }
-  }
-  put_symbol(w, 256);
-  w.flush();
-  std::uint32_t a = 1, b = 0;
-  for (const char c : data) {
-    a = (a + static_cast<unsigned char>(c)) % 65521;
-    b = (b + a) % 65521;
-  }
-  put_u32(out, (b << 16) | a);
+  out.resize(size);
   return out;
 }
 
@@ -158,7 +61,7 @@ std::string encode_png(std::int32_t width, std::int32_t height,
   std::string png = "\x89PNG\r\n\x1a\n";
   put_chunk(png, "IHDR", header);
   put_chunk(png, "PLTE", colours);
-  put_chunk(png, "IDAT", zlib_stream(raw, w + 1));
+  put_chunk(png, "IDAT", zlib_stream(raw));
   put_chunk(png, "IEND", {});
   return png;
 }

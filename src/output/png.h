@@ -1,5 +1,5 @@
-// A small PNG encoder for the raster parts of the SVG overview: an image of palette indexes,
-// stored as a data: URI that every SVG viewer shows.
+// The PNG encoder of the raster parts of the SVG overview: an image of palette indexes, stored
+// as a data: URI that every SVG viewer shows.
 #pragma once
 
 #include <array>
@@ -12,8 +12,7 @@ namespace selvane {
 using Rgb = std::array<std::uint8_t, 3>;
 
 // The PNG file of a `width` x `height` image whose pixels (row after row, `width` * `height` of
-// them) are indexes into `palette` (at most 256 colours). Each row is compressed on its own,
-// its runs of one index and its repeats of the row above as back-references.
+// them) are indexes into `palette` (at most 256 colours), compressed by zlib at its best level.
 std::string encode_png(std::int32_t width, std::int32_t height,
                        std::span<const std::uint8_t> pixels, std::span<const Rgb> palette);
 
