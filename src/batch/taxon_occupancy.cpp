@@ -4,6 +4,7 @@
 
 #include "core/fatal.h"
 #include "core/output_file.h"
+#include "output/tsv.h"
 #include "selection/sites.h"
 
 namespace selvane {
@@ -52,14 +53,14 @@ void save_occupancy(const std::string& path, const OutputSwitches& outputs, cons
   out.write(kOccupancyTaxon);
   for (const std::string& piece : pieces) {
     out.put('\t');
-    out.write(piece);
+    write_text(out, piece);
   }
   out.put('\t');
   out.write(kOccupancyTotals);
   out.put('\n');
   for (std::size_t n = 1; n < names.size(); ++n) {
     const std::vector<std::int64_t> counts = residues_by_piece(c, rows_of, n, type);
-    out.write(names[n]);
+    write_text(out, names[n]);
     std::int64_t genes = 0;
     std::int64_t residues = 0;
     for (const std::int64_t count : counts) {

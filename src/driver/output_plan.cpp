@@ -1,5 +1,9 @@
 #include "driver/output_plan.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
 #include <unordered_map>
 
 #include "core/fatal.h"
@@ -32,6 +36,21 @@ constexpr int kSummaryKind = 400;
         second + ": two outputs of this run would be written to this file" +
             (first == second ? std::string() : " (also named " + first + ")") +
             "; no file was written");
+}
+
+// A file written once the whole run is done (--summary) whose folder is missing would end a run
+// that wrote everything else: it is told before anything is written.
+void check_folder_of(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return;
+  const std::string folder = slash == 0 ? "/" : path.substr(0, slash);
+  struct stat info;
+  const int error = ::stat(folder.c_str(), &info) != 0 ? errno : S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
+  if (error != 0) {
+    fatal("\nFile not opened",
+          path + ": cannot create the output file: " + std::strerror(error) +
+              "; no file was written");
+  }
 }
 
 }  // namespace
@@ -91,6 +110,7 @@ void guard_outputs(const RunPlan& plan, const OutputSwitches& outputs) {
   for (std::size_t k = 0; k < plan.outputs.size(); ++k) {
     const PlannedOutput& o = plan.outputs[k];
     const std::string path = where(o);
+    if (o.as_typed) check_folder_of(path);
     // Standard output (--out=-) is no file: it replaces none.
     if (!o.as_typed && writes_standard_output(path, outputs)) continue;
     const std::string target = write_target(path);

@@ -12,7 +12,7 @@ void save_summary(const std::string& path, const OutputSwitches& outputs,
   for (const SummaryRow& row : rows) {
     const double cells = static_cast<double>(row.sequences) * row.positions;
     const double selected_cells = static_cast<double>(row.sequences) * row.selected;
-    out.write(row.alignment);
+    write_text(out, row.alignment);
     out.put('\t');
     for (const char c : type_name(row.type))
       out.put(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <string_view>
 
 #include "core/writer.h"
 
@@ -19,6 +20,24 @@ inline void write_share(Writer& out, double part, double whole) {
   const auto decimals = static_cast<int>(ten_thousandths % 10000);
   for (int digit = 1000; digit >= 1; digit /= 10)
     out.put(static_cast<char>('0' + decimals / digit % 10));
+}
+
+// A text cell (a path, a taxon name): a tab, a line end or a backslash in it is written as
+// \t, \n, \r or \\, so that every row stays one line of the same number of cells.
+inline void write_text(Writer& out, std::string_view text) {
+  if (text.find_first_of("\t\n\r\\") == std::string_view::npos) {
+    out.write(text);
+    return;
+  }
+  for (const char c : text) {
+    const char escaped = c == '\t' ? 't' : c == '\n' ? 'n' : c == '\r' ? 'r' : c == '\\' ? '\\' : 0;
+    if (escaped != 0) {
+      out.put('\\');
+      out.put(escaped);
+    } else {
+      out.put(c);
+    }
+  }
 }
 
 }  // namespace selvane

@@ -98,6 +98,11 @@ TEST(OverwriteGuard, ACollisionStopsTheRunBeforeAnyFileIsWritten) {
        {},
        {"l", "-p=n", "--site-table"},
        first_report("a.fas") + onto_input("a.fas-sv.sites.tsv", "a.fas-sv.sites.tsv")},
+      {"the summary, written last, would find no folder",
+       {{"a.fas", kFour}},
+       {},
+       {"a.fas", "-p=n", "--summary=none/s.tsv"},
+       first_report("a.fas") + "\nFile not opened\n"},
   };
   for (const Collision& c : collisions) {
     SCOPED_TRACE(c.what);

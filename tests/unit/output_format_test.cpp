@@ -15,6 +15,8 @@
 #include "output/alignment_formats.h"
 #include "output/entry.h"
 #include "output/naming.h"
+#include "output/tsv.h"
+#include "support/capture.h"
 #include "support/harness.h"
 
 namespace selvane {
@@ -90,6 +92,18 @@ std::string entry_text(InputFormat fileformat, char seq_type, const std::string&
   write_alignment(path.string(), {}, EntryFormat{fileformat, static_cast<SeqType>(seq_type)},
                   content);
   return testing::read_file(path);
+}
+
+// A text cell of a table for scripts stays one cell on one line, and its escapes can be undone.
+TEST(TsvCells, TabsLineEndsAndBackslashesAreEscaped) {
+  for (const auto& [text, cell] : std::vector<std::pair<std::string, std::string>>{
+           {"genes/cox1.fas", "genes/cox1.fas"},
+           {"a\tb\nc\rd", "a\\tb\\nc\\rd"},
+           {"dir\\t.fas", "dir\\\\t.fas"}}) {
+    testing::Capture capture;
+    write_text(capture.out(), text);
+    EXPECT_EQ(capture.text(), cell);
+  }
 }
 
 TEST(EntryFormat, GroupsByTenAndSixtyWithOneCounterOverAllStretches) {
