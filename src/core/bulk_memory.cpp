@@ -119,7 +119,9 @@ void BulkBytes::grow(std::size_t capacity) {
       if (moved == MAP_FAILED) throw std::bad_alloc();
       grown = static_cast<char*>(moved);
     } else {
+      // Advised before the copy writes its first pages: else they come as small pages.
       grown = map_aligned(capacity);
+      advise_huge_pages(grown, capacity);
       if (size_ > 0) std::memcpy(grown, data_, size_);
       std::free(data_);
     }

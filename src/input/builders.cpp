@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <string_view>
 
 #include "core/fatal.h"
@@ -10,6 +11,9 @@
 namespace selvane {
 
 namespace {
+
+// The room taken for an input of unknown size before any of it is read.
+constexpr std::size_t kUnsized = std::size_t{1} << 26;
 
 // Appends the residues of one sequence to `rows`; see SequenceSink::scan.
 bool scan_sequence(BlockReader& in, char stop, RowStorage& rows) {
@@ -47,7 +51,17 @@ AlignmentBuilder::AlignmentBuilder(std::size_t size_hint) : size_hint_(size_hint
   // An input holds at least one byte per residue and one per sequence (its header's first
   // character), so its size bounds the buffer and it never has to grow. Pages reserved but
   // never written cost no memory.
-  allocating("let", [&] { rows_.reserve(size_hint); });
+  if (size_hint > 0) {
+    allocating("let", [&] { rows_.reserve(size_hint); });
+    return;
+  }
+  // An input of unknown size (a pipe) gets room for a large alignment at once: growing from a
+  // few bytes would copy its first megabytes and fill them a small page at a time. Only
+  // address space; where even that is refused, the buffer grows as it fills.
+  try {
+    rows_.reserve(kUnsized);
+  } catch (const std::bad_alloc&) {
+  }
 }
 
 void AlignmentBuilder::begin_sequence(std::string_view name) {
@@ -137,7 +151,6 @@ void AlignmentBuilder::expect_rows(std::int32_t numseq, std::int64_t width) {
   // Each residue takes a byte of the input, and each row at least one more: the input's size
   // bounds the room worth making. An input of unknown size is taken at its word up to a bound,
   // and its rows grow from there as they fill.
-  constexpr std::size_t kUnsized = std::size_t{1} << 26;
   const std::size_t budget = size_hint_ > 0 ? size_hint_ : kUnsized;
   std::size_t stride = budget / rows;
   if (width > 0) {
@@ -195,6 +208,15 @@ Alignment AlignmentBuilder::finish() {
 // once rather than growing step by step, each step copying every name into fresh pages; but
 // only when the room is no larger than the input itself.
 void AlignmentBuilder::reserve_names(std::size_t row_length) {
+  if (size_hint_ == 0) {
+    // An input of unknown size is taken to be as large as the room its rows got at first.
+    const std::size_t most = kUnsized / (row_length + 1) + 1;
+    try {
+      if (most * sizeof(std::string) <= kUnsized) al_.name.reserve(most + 1);
+    } catch (const std::bad_alloc&) {
+    }
+    return;
+  }
   const std::size_t most = size_hint_ / (row_length + 1) + 1;
   if (most * sizeof(std::string) <= size_hint_) {
     allocating("name", [&] { al_.name.reserve(most + 1); });

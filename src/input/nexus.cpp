@@ -6,6 +6,7 @@
 // as a gap '-', missing data '?' and the first taxon's character at that position. Comments
 // are in brackets, which nest; names may be quoted ('it''s'), and an unquoted name's '_' stands
 // for a blank. Every other block is skipped, and nothing after the MATRIX is read.
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstring>
@@ -18,6 +19,10 @@
 #include "input/formats.h"
 #include "input/line_formats.h"
 #include "input/residue_run.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace selvane {
 
@@ -269,6 +274,8 @@ class Matrix {
     stored_[static_cast<unsigned char>(format.gap)] = '-';
     stored_[static_cast<unsigned char>(format.missing)] = '?';
     plain_ = format.gap == '-' && format.missing == '?' && format.matchchar == '\0';
+    // The header's word, up to a bound: a header may claim any number.
+    rows_.reserve(static_cast<std::size_t>(std::min(format.ntax, std::int32_t{1} << 16)));
   }
 
   std::optional<ReadProblem> read() {
@@ -342,8 +349,8 @@ class Matrix {
     if (!plain_ || keys_.empty() || quoted_[next_]) return false;
     const std::string_view text = scan_.line().text;
     const std::size_t start = scan_.pos();
-    const std::size_t end = word_end(text, start);
-    if (text.substr(start, end - start) != names_[next_]) return false;
+    const std::size_t end = start + names_[next_].size();
+    if (!name_due_at(text, start)) return false;
     const std::string_view rest = text.substr(end);
     if (!plain_text(rest)) return false;
     const auto s = static_cast<std::int32_t>(next_ + 1);
@@ -354,6 +361,27 @@ class Matrix {
     scan_.advance(text.size() - start);
     advance(s);
     return true;
+  }
+
+  // Whether the word at `start` of `text` (a Line: sixteen bytes after it can be read) is the
+  // name due next: its characters, then a blank or the end of the line. A name holds no blank.
+  bool name_due_at(std::string_view text, std::size_t start) const {
+    const std::string& name = names_[next_];
+    const std::size_t n = name.size();
+    if (n > text.size() - start || (start + n < text.size() && !is_blank(text[start + n]))) {
+      return false;
+    }
+#if defined(__SSE2__)
+    // Most names fit sixteen bytes: compared at once with their copy padded to that size.
+    if (n <= kPadded) {
+      const __m128i found = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + start));
+      const __m128i due = _mm_loadu_si128(reinterpret_cast<const __m128i*>(padded_[next_].data()));
+      const auto same = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(found, due)));
+      const unsigned wanted = (1U << n) - 1;
+      return (same & wanted) == wanted;
+    }
+#endif
+    return std::memcmp(text.data() + start, name.data(), n) == 0;
   }
 
   // Whether `text` holds nothing that ends the MATRIX, opens a comment or a set of states: known
@@ -410,23 +438,26 @@ class Matrix {
       return advance(static_cast<std::int32_t>(next_ + 1));
     }
     std::string key = key_of(name);
-    if (format_.interleave && !keys_.empty()) {
-      if (const auto found = rows_.find(key); found != rows_.end()) return advance(found->second);
-      if (format_.ntax == 0 ? first_block_over_
-                            : keys_.size() == static_cast<std::size_t>(format_.ntax)) {
-        problem_ = ReadProblem(ReadProblemKind::kUnknownName, name.line, 0, name.text);
-        return 0;
-      }
+    const std::int32_t s = sink_.next_index();
+    // Looked up and entered at once: a name is mostly new in the first block. A name given
+    // twice in a matrix that is not interleaved is a row of its own; the first keeps the key.
+    const auto [found, added] = rows_.try_emplace(key, s);
+    const bool again = format_.interleave && !keys_.empty();
+    if (again && !added) return advance(found->second);
+    if (again && (format_.ntax == 0 ? first_block_over_
+                                    : keys_.size() == static_cast<std::size_t>(format_.ntax))) {
+      problem_ = ReadProblem(ReadProblemKind::kUnknownName, name.line, 0, name.text);
+      return 0;
     }
     if (auto problem = name_too_long(sink_, name.text, long_names_, name.line)) {
       problem_ = *problem;
       return 0;
     }
-    const std::int32_t s = sink_.next_index();
     sink_.add_row(name.text);
     names_.push_back(name.text);
+    std::array<char, kPadded>& padded = padded_.emplace_back();
+    name.text.copy(padded.data(), kPadded);
     quoted_.push_back(name.quoted ? 1 : 0);
-    rows_.emplace(key, s);
     keys_.push_back(std::move(key));
     lengths_.push_back(0);
     return advance(s);
@@ -493,6 +524,8 @@ class Matrix {
   std::array<char, 256> stored_{};
   bool plain_ = true;  // no symbol to translate
   std::vector<std::string> names_;
+  static constexpr std::size_t kPadded = 16;
+  std::vector<std::array<char, kPadded>> padded_;  // each name's first bytes, zeros after it
   std::vector<char> quoted_;  // the name was quoted (a byte each: read once a line)
   std::vector<std::string> keys_;
   std::unordered_map<std::string, std::int32_t> rows_;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -16,6 +17,7 @@
 #include "input/block_reader.h"
 #include "input/detect.h"
 #include "input/readers.h"
+#include "input/residue_run.h"
 #include "support/harness.h"
 
 namespace selvane {
@@ -141,6 +143,13 @@ TEST(LineFormats, WhatEachReadsAndRefuses) {
       {"NTAX disagrees", kNexus,
        "#NEXUS\nbegin data; dimensions ntax=3 nchar=2;\nmatrix\na AC\nb AC\n;\n",
        kNexusError + "line 6: 2 sequences read; the header announces 3"},
+      // A name due next that begins the line's word is not yet that word; a name longer than
+      // sixteen bytes is compared as a shorter one.
+      {"later blocks in another order, names alike, a long name", kNexus,
+       "#NEXUS\nbegin data; dimensions ntax=3 nchar=6; format interleave;\nmatrix\n"
+       "t AC\nt1 A.\ntaxonwithalongname17 CC\n\nt1 GT\nt GG\ntaxonwithalongname17 TT\n\n"
+       "t AA\nt1\tCC\ntaxonwithalongname17 GG\n;\n",
+       "t=ACGGAA;t1=A-GTCC;taxonwithalongname17=CCTTGG;"},
       {"an unknown name in a later block", kNexus,
        "#NEXUS\nbegin data; dimensions ntax=2 nchar=4; format interleave;\nmatrix\n"
        "a AC\nb AC\nc AC\n",
@@ -247,6 +256,28 @@ TEST(LineFormats, AlignmentsReadBackAsWritten) {
       EXPECT_GT(text.size(), BlockReader::kBlockSize);
     }
     EXPECT_EQ(read_as(format, text), expected) << text;
+  }
+}
+
+// Lines of any padding, blanks and length, against the copy character by character: from
+// sixteen bytes a step to the copy around blanks, and back.
+TEST(LineFormats, LineResiduesAreCopiedWithoutBlanks) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 2000; ++round) {
+    std::string text(static_cast<std::size_t>(random() % 80), 'A');
+    const char* letters = round % 2 == 0 ? "AC.-" : " \tAC.";
+    for (char& c : text) c = letters[random() % std::strlen(letters)];
+    if (round % 3 == 0) text.insert(0, random() % 20, ' ');
+    std::string expected;
+    for (const char c : text) {
+      if (c != ' ' && c != '\t') expected += c == '.' ? '-' : c;
+    }
+    const std::string padded = text + std::string(kLineCopySlack, ' ');
+    std::string copied(text.size() + kLineCopySlack, '\0');
+    const std::size_t stored =
+        copy_line_residues(std::string_view(padded).substr(0, text.size()), copied.data());
+    EXPECT_EQ(copied.substr(0, stored), expected) << '"' << text << '"';
+    EXPECT_EQ(count_line_residues(text), expected.size()) << '"' << text << '"';
   }
 }
 
