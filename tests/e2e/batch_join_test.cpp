@@ -315,9 +315,7 @@ TEST(ByName, MissingTaxaAreNotTakenForATaxonRuleThatSharesNothing) {
 // its own models and one subset per line of the right number of sites. Skipped where it is not
 // installed.
 TEST(ByName, IqTreeReadsThePartitionFileWithTheRightLengths) {
-  if (run_program("sh", {"-c", "command -v iqtree2"}, ".").status != 0) {
-    GTEST_SKIP() << "iqtree2 is not installed";
-  }
+  if (testing::find_program({"iqtree2"}).empty()) GTEST_SKIP() << "iqtree2 is not installed";
   const struct {
     std::string type, alphabet;
     std::vector<int> widths;

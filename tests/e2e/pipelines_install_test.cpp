@@ -16,12 +16,8 @@ using testing::run_program;
 using testing::source_dir;
 using testing::TempDir;
 
-bool have_program(const std::string& name) {
-  return run_program("sh", {"-c", "command -v " + name}, fs::current_path()).status == 0;
-}
-
 TEST(ManualPage, RendersWithoutAnyGroffWarning) {
-  if (!have_program("groff")) GTEST_SKIP() << "groff is not installed";
+  if (testing::find_program({"groff"}).empty()) GTEST_SKIP() << "groff is not installed";
   // Warnings go to standard error, the rendered page is thrown away: nothing may be left.
   const auto run =
       run_program("sh", {"-c", "groff -ww -man -Tutf8 selvane.1 2>&1 >/dev/null"}, source_dir());
@@ -52,7 +48,7 @@ TEST(Install, PutsTheProgramAndItsManualPageUnderThePrefix) {
   ASSERT_TRUE(testing::file_exists(page));
   EXPECT_EQ(read_file(page), read_file(source_dir() / "selvane.1"));
 
-  if (!have_program("man")) GTEST_SKIP() << "man is not installed";
+  if (testing::find_program({"man"}).empty()) GTEST_SKIP() << "man is not installed";
   // Standard output is a file, so man prints the page instead of starting a pager.
   const auto rendered = run_program("man", {"-l", page.string()}, prefix.path());
   EXPECT_EQ(rendered.status, 0) << rendered.errors;
