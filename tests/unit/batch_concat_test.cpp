@@ -2,14 +2,16 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "batch/concat.h"
 #include "support/harness.h"
+#include "unit/writers_fixtures.h"
 
 namespace selvane {
 namespace {
+
+using testing::make_blocks;
 
 Alignment make_alignment(const std::vector<std::string>& rows, const std::string& prefix) {
   Alignment aln;
@@ -22,10 +24,6 @@ Alignment make_alignment(const std::vector<std::string>& rows, const std::string
     aln.name.push_back(prefix + std::to_string(s));
   }
   return aln;
-}
-
-Blocks make_blocks(std::vector<Span> spans, std::int32_t nupo) {
-  return Blocks{nupo, {}, std::move(spans), {}};
 }
 
 std::string saved(const Concatenation& c, InputFormat fileformat, char seq_type,
@@ -41,9 +39,9 @@ TEST(Concatenation, JoinsTheSelectedBlocksOfEveryAlignmentInOrder) {
   const Alignment b = make_alignment({"KLMNOP", "klmnop"}, "b");
   const Alignment c = make_alignment({"QRSTUVWXYZ", "qrstuvwxyz"}, "last");
   Concatenation all("letall");
-  all.append_blocks(a, make_blocks({{2, 4}, {7, 8}}, 10));
-  all.append_blocks(b, make_blocks({}, 6));  // nothing selected: leaves no trace
-  all.append_blocks(c, make_blocks({{1, 1}, {5, 4}, {10, 10}}, 10));  // an empty codon block
+  all.append_blocks(a, make_blocks(10, {{2, 4}, {7, 8}}));
+  all.append_blocks(b, make_blocks(6, {}));  // nothing selected: leaves no trace
+  all.append_blocks(c, make_blocks(10, {{1, 1}, {5, 4}, {10, 10}}));  // an empty codon block
   EXPECT_EQ(all.length(), 7);
   EXPECT_EQ(saved(all, InputFormat::kFasta, 'P', c.name), ">last1\nBCDGHQZ\n>last2\nbcdghqz\n");
   EXPECT_EQ(saved(all, InputFormat::kPir, 'D', c.name),
