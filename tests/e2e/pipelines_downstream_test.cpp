@@ -223,12 +223,6 @@ TEST(Downstream, IqTreeReadsAnNbrfInputWrittenInEveryTreeBuildersFormatElsewhere
   }
 }
 
-}  // namespace
-}  // namespace selvane
-
-namespace selvane {
-namespace {
-
 // Runs Snakemake on workflow/Snakefile, copied with `folders` of the source tree into `dir`, as
 // `command` (a shell command line), with the selvane just built first on the search path.
 testing::RunResult run_workflow(const TempDir& dir, const std::string& command,

@@ -103,12 +103,6 @@ TEST(Jobs, ABatchKeepsEveryAlignmentsResultsAndLeavesTheLastOnesToTheMenus) {
   EXPECT_EQ(st.params.initnegval, 4);
 }
 
-}  // namespace
-}  // namespace selvane
-
-namespace selvane {
-namespace {
-
 // Which switches a run would not use, by what the request asks of which input.
 TEST(Jobs, SwitchesThatWouldDoNothingAreNamedWithTheReason) {
   const std::string single = "the input is one alignment, not a paths file";
