@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "e2e/run_parse.h"
 #include "support/compress.h"
 #include "support/harness.h"
 
@@ -20,9 +21,8 @@ using testing::TempDir;
 using testing::write_file;
 
 // Runs `command` under bash in `dir`, $S standing for selvane.
-RunResult shell(const std::string& command, const TempDir& dir, const std::string& input = "") {
-  return testing::run_program("bash", {"-c", "S='" SELVANE_BINARY "'; " + command}, dir.path(),
-                              input);
+RunResult shell(const std::string& command, const TempDir& dir) {
+  return testing::run_program("bash", {"-c", "S='" SELVANE_BINARY "'; " + command}, dir.path());
 }
 
 // The example alignment, plain and as gzip data of every shape, in a fresh folder.
@@ -35,20 +35,11 @@ struct Inputs {
     write_file(dir / "b.gz", testing::gzip(text, 4096, true));
     write_file(dir / "list.gz", testing::gzip("\nm.gz\n"));
     // The same alignment in relaxed sequential PHYLIP (its names hold no blank).
-    std::string rows;
-    int count = 0;
-    std::size_t width = 0;
-    for (std::size_t at = text.find('>'); at != std::string::npos; ++count) {
-      const std::size_t end = text.find('\n', at);
-      const std::size_t next = text.find('>', end);
-      std::string residues = text.substr(end + 1, next - end - 1);
-      std::erase_if(residues, [](char c) { return c == '\n' || c == ' '; });
-      width = residues.size();
-      rows += text.substr(at + 1, end - at - 1) + " " + residues + "\n";
-      at = next;
-    }
-    write_file(dir / "a.phy.gz",
-               testing::gzip(std::to_string(count) + " " + std::to_string(width) + "\n" + rows));
+    const std::vector<testing::Entry> entries = testing::read_entries(text, false);
+    std::string phylip =
+        std::to_string(entries.size()) + " " + std::to_string(entries[0].row.size()) + "\n";
+    for (const testing::Entry& e : entries) phylip += e.name + " " + e.row + "\n";
+    write_file(dir / "a.phy.gz", testing::gzip(phylip));
   }
   TempDir dir;
   std::string text;
