@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "e2e/run_parse.h"
 #include "support/harness.h"
 
 namespace selvane {
@@ -26,20 +27,9 @@ void write_examples(const fs::path& dir) {
   fs::copy_file(testing::source_dir() / "examples" / "proteases.fas", dir / "protein.fas");
   fs::copy_file(testing::source_dir() / "examples" / "globins4.fas", dir / "globins.fas");
   std::string fasta;
-  const std::string pir = read_file(testing::source_dir() / "examples" / "made1.pir");
-  bool description = false;
-  for (std::size_t at = 0, end; at < pir.size(); at = end + 1) {
-    end = pir.find('\n', at);
-    if (end == std::string::npos) end = pir.size();
-    const std::string line = pir.substr(at, end - at);
-    if (line.starts_with(">")) {
-      fasta += ">" + line.substr(4) + "\n";
-      description = true;
-    } else if (description) {
-      description = false;
-    } else {
-      fasta += line.substr(0, line.find('*')) + "\n";
-    }
+  for (const testing::Entry& e :
+       testing::read_entries(read_file(testing::source_dir() / "examples" / "made1.pir"), true)) {
+    fasta += ">" + e.name + "\n" + e.row + "\n";
   }
   testing::write_file(dir / "dna.fas", fasta);
 }
