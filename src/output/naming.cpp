@@ -50,6 +50,11 @@ std::string output_stem(std::string_view path) {
   return std::string(path);
 }
 
+std::string selected_blocks_name(std::string_view stem, const OutputSwitches& outputs) {
+  return outputs.out.empty() ? output_name(stem, outputs.exten, OutputFile::kSelectedBlocks)
+                             : outputs.out;
+}
+
 std::string batch_output_name(std::string_view path_fichero1, std::string_view name_pathsfile,
                               std::string_view exten, BatchFile kind) {
   switch (kind) {
@@ -92,8 +97,8 @@ std::vector<std::pair<OutputFile, std::string>> alignment_outputs(std::string_vi
   const std::string stem = output_stem(fichero1);
   std::vector<std::pair<OutputFile, std::string>> files;
   for (const OutputFile kind : kinds) {
-    files.emplace_back(kind, kind == OutputFile::kSelectedBlocks && !outputs.out.empty()
-                                 ? outputs.out
+    files.emplace_back(kind, kind == OutputFile::kSelectedBlocks
+                                 ? selected_blocks_name(stem, outputs)
                                  : output_name(stem, outputs.exten, kind));
   }
   return files;

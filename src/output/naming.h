@@ -40,6 +40,10 @@ std::string output_name(std::string_view fichero1, std::string_view exten, Outpu
 // "stdin", in the working folder (or that of --outdir).
 std::string output_stem(std::string_view path);
 
+// The file of the selected blocks of the alignment whose outputs are named after `stem`
+// (output_stem): as --out names it, or as output_name names it.
+std::string selected_blocks_name(std::string_view stem, const OutputSwitches& outputs);
+
 // A concatenated file of a batch, in the directory of the last alignment processed.
 std::string batch_output_name(std::string_view path_fichero1, std::string_view name_pathsfile,
                               std::string_view exten, BatchFile kind);

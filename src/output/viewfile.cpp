@@ -15,6 +15,7 @@
 #include "core/path_split.h"
 #include "core/writer.h"
 #include "output/conserved.h"
+#include "output/naming.h"
 #include "output/parameter_names.h"
 #include "output/writers.h"
 
@@ -380,9 +381,8 @@ void saveviewfile(const std::string& path, const BlockParams& params, const Outp
   }
   write_parameters(out, form, params);
   write_flanks(out, form, blocks);
-  // The file the selected blocks go to (--out names it); with --outdir, where it really lands.
-  std::string selected = outputs.out.empty() ? std::string(fichero1) + outputs.exten : outputs.out;
-  if (!outputs.outdir.empty()) selected = final_output_path(selected, outputs);
+  // The file the selected blocks go to, where it really lands.
+  std::string selected = final_output_path(selected_blocks_name(fichero1, outputs), outputs);
   // --out=-: no file, and "-" would read as one.
   if (writes_standard_output(selected, outputs)) selected = "standard output";
   write_closing(out, html, selected, aln.nupo, blocks);
