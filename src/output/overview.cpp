@@ -9,6 +9,13 @@
 #include "output/parameter_names.h"
 
 namespace selvane {
+
+OverviewCounts overview_counts(const Alignment& aln, const BlockParams& params,
+                               const Classification& cls, std::span<const std::int32_t> gaps) {
+  return {cls.val, cls.excluded_val, gaps, aln.numseq,
+          gap_limit(params.tog_gaps, params.initnegval, aln.numseq)};
+}
+
 namespace {
 
 OverviewParameter parameter(const ParameterName& which, std::string value) {
@@ -20,12 +27,6 @@ void write_svg(const std::string& path, const OutputSwitches& outputs, const Ove
   Writer out = create_output_file(path, outputs);
   out.write(svg);
   out.close();
-}
-
-OverviewCounts counts_of(const Alignment& aln, const BlockParams& params, const Classification& cls,
-                         std::span<const std::int32_t> gaps) {
-  return {cls.val, cls.excluded_val, gaps, aln.numseq,
-          gap_limit(params.tog_gaps, params.initnegval, aln.numseq)};
 }
 
 // What every overview shows of the run: the parameters, b1 and b2 and the sequence type.
@@ -57,8 +58,9 @@ std::vector<OverviewParameter> overview_parameters(const BlockParams& params) {
 void saveoverview(const std::string& path, const BlockParams& params, const OutputSwitches& outputs,
                   std::string_view fichero1, const Alignment& aln, const Classification& cls,
                   const Blocks& blocks, std::span<const std::int32_t> gaps) {
-  const std::vector<OverviewShare> shares = allocating(
-      "overview", [&] { return overview_shares(counts_of(aln, params, cls, gaps), aln.nupo); });
+  const std::vector<OverviewShare> shares = allocating("overview", [&] {
+    return overview_shares(overview_counts(aln, params, cls, gaps), aln.nupo);
+  });
   OverviewData data = overview_of(fichero1, params);
   data.numseq = aln.numseq;
   data.nupo = aln.nupo;
@@ -71,7 +73,7 @@ void BlocksOverview::append(std::string_view fichero1, const Alignment& aln,
                             const BlockParams& params, const Classification& cls,
                             const Blocks& blocks, std::span<const std::int32_t> gaps) {
   const std::int32_t start = length() + 1;
-  const OverviewCounts counts = counts_of(aln, params, cls, gaps);
+  const OverviewCounts counts = overview_counts(aln, params, cls, gaps);
   allocating("overview", [&] {
     // Grown, not reserved to the exact size gene by gene: that would copy every position
     // joined so far once per gene, and a batch of many genes would take quadratic time.

@@ -16,6 +16,10 @@
 
 namespace selvane {
 
+// The counts of `aln` the overview draws its positions from; `gaps` is count_gaps(aln).
+OverviewCounts overview_counts(const Alignment& aln, const BlockParams& params,
+                               const Classification& cls, std::span<const std::int32_t> gaps);
+
 // The block parameters b0 to b6 as the overview lists them, named as the results file names them.
 std::vector<OverviewParameter> overview_parameters(const BlockParams& params);
 

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "core/output_file.h"
-#include "output/svg.h"
+#include "output/overview.h"
 #include "output/tsv.h"
 
 namespace selvane {
@@ -24,8 +24,7 @@ std::string_view class_of(float val, const BlockParams& params) {
 void save_site_table(const std::string& path, const OutputSwitches& outputs,
                      const BlockParams& params, const Alignment& aln, const Classification& cls,
                      const Blocks& blocks, std::span<const std::int32_t> gaps) {
-  const OverviewCounts counts{cls.val, cls.excluded_val, gaps, aln.numseq,
-                              gap_limit(params.tog_gaps, params.initnegval, aln.numseq)};
+  const OverviewCounts counts = overview_counts(aln, params, cls, gaps);
   const auto columns = aln.nupo + static_cast<std::int32_t>(aln.gap_columns.size());
   Writer out = create_output_file(path, outputs);
   out.write(kSiteTableHeader);
