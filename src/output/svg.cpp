@@ -70,14 +70,6 @@ double Scale::x(std::int64_t p) const {
 
 namespace {
 
-// One position as a column reads it.
-struct Point {
-  float val;           // share of the sequences, 0 when excluded
-  float gaps;          // share of the sequences
-  float excluded_val;  // share of the sequences, of an excluded position only
-  bool excluded;
-};
-
 // Fills `col` from positions first..last.
 void fill_column(Column& col, std::int64_t first, std::int64_t last,
                  std::span<const OverviewShare> shares) {
@@ -85,16 +77,16 @@ void fill_column(Column& col, std::int64_t first, std::int64_t last,
   float val_max = 0.0f, gap_max = 0.0f, all_max = 0.0f;
   std::int32_t excluded = 0;
   for (std::int64_t p = first; p <= last; ++p) {
-    const OverviewShare& share = shares[static_cast<std::size_t>(p)];
-    const Point s{share.excluded ? 0.0f : share.val, share.gaps, share.excluded ? share.val : 0.0f,
-                  share.excluded};
-    val_sum += s.val;
-    val_max = std::max(val_max, s.val);
+    const OverviewShare& s = shares[static_cast<std::size_t>(p)];
+    // The value of an excluded position counts only among all the values.
+    const float val = s.excluded ? 0.0f : s.val;
+    val_sum += val;
+    val_max = std::max(val_max, val);
     gap_sum += s.gaps;
     gap_max = std::max(gap_max, s.gaps);
     excluded += s.excluded ? 1 : 0;
-    all_sum += s.val + s.excluded_val;
-    all_max = std::max(all_max, s.val + s.excluded_val);
+    all_sum += s.val;
+    all_max = std::max(all_max, s.val);
   }
   const double count = static_cast<double>(last - first + 1);
   col.mean_val = std::clamp(val_sum / count, 0.0, 1.0);
