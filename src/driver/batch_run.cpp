@@ -49,9 +49,7 @@ struct BatchPlan {
 // it too (the first one is told when it is loaded), as it would be scored and partitioned as
 // protein.
 void check_listed_files(const Request& request, const BatchList& list, Writer& out) {
-  const bool fasta_as_protein = request.fileformat == InputFormat::kFasta &&
-                                request.params.seq_type == SeqType::kProtein &&
-                                !request.type_chosen;
+  const bool fasta_as_protein = fasta_read_as_protein(request);
   for (std::size_t index = 0; index < list.paths.size(); ++index) {
     const ListedPath& entry = list.paths[index];
     for_listed(entry, list.paths_file, [&] {

@@ -194,6 +194,11 @@ Alignment in_run_frame(const Request& request, Alignment loaded) {
   return loaded;
 }
 
+bool fasta_read_as_protein(const Request& request) {
+  return request.fileformat == InputFormat::kFasta &&
+         request.params.seq_type == SeqType::kProtein && !request.type_chosen;
+}
+
 void hint_sequence_type(const Request& request, const std::string& fichero1, const Alignment& aln,
                         Writer& out) {
   if (request.typed_by_letters && !request.type_chosen) {
@@ -204,10 +209,7 @@ void hint_sequence_type(const Request& request, const std::string& fichero1, con
                       " % of its letters are A, C, G, T, U or N (-t= chooses the type)");
     return;
   }
-  if (request.fileformat != InputFormat::kFasta || request.params.seq_type != SeqType::kProtein ||
-      request.type_chosen) {
-    return;
-  }
+  if (!fasta_read_as_protein(request)) return;
   hint_nucleotides(request, fichero1, nucleotide_letter_percent(aln), out);
 }
 
