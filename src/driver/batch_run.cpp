@@ -205,7 +205,7 @@ std::optional<JoinedFile> without_empty_taxa(const Concatenation& c,
                                              const RowIndex& rows, SeqType type,
                                              const std::string& shown, Writer& out) {
   if (c.length() == 0) return std::nullopt;
-  const std::vector<bool> holds = c.sequences_with_residues(rows, type);
+  const std::vector<bool> holds = sequences_with_residues(c, rows, type);
   if (std::find(holds.begin() + 1, holds.end(), false) == holds.end()) return std::nullopt;
   for (std::size_t n = 1; n < holds.size(); ++n) {
     if (!holds[n]) {
