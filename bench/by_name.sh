@@ -40,7 +40,6 @@ if [ ! -s "$data/genes/genes.txt" ] || (($(wc -l <"$data/genes/genes.txt") < gen
   "$tools/gen_batch" --dir "$data/genes" --genes "$genes" --taxa 100 --length 300 --missing 5
 fi
 
-mib() { awk -v b="$1" 'BEGIN { printf "%.1f", b / 1048576 }'; }
 median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 echo "selvane: $selvane"

@@ -26,12 +26,6 @@ data="$scratch/data/formats"
 mkdir -p "$data"
 report="$scratch/report"
 
-# median, min and max of the arguments
-stats() {
-  printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 }
-    END { m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; print m, v[1], v[NR] }'
-}
-
 measure_input() {  # key label generator-arguments...
   local key="$1" label="$2" file format bytes times peak i wall kib status fasta_ns fasta_wall
   shift 2

@@ -90,14 +90,6 @@ timed() {
   read -r wall kib status _ <"$report"
 }
 
-# stats VALUE...: prints "median min max".
-stats() {
-  printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 }
-    END { m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; print m, v[1], v[NR] }'
-}
-
-mib() { awk -v b="$1" 'BEGIN { printf "%.1f", b / 1048576 }'; }
-
 # Rows of the closing summary, one per input.
 declare -A time_cell=() peak_cell=()
 summary_inputs=()

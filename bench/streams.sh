@@ -51,8 +51,7 @@ make_input() {
   fi
 }
 
-mib() { awk -v b="$1" 'BEGIN { printf "%.1f", b / 1048576 }'; }
-median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; print m }'; }
+median() { stats "$@" | cut -d' ' -f1; }
 
 # The ways, in order: label, selvane's command and its floor, the same done by cat or zcat
 # (F is the input, G its gzip file, S selvane). A FIFO is made afresh for each run.

@@ -1,10 +1,8 @@
 #include "batch/concat.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "core/fatal.h"
-#include "selection/sites.h"
 
 namespace selvane {
 
@@ -49,22 +47,6 @@ std::vector<PartitionGene> Concatenation::genes(const std::vector<std::string>& 
     genes.push_back({files[a], pieces_[a].width()});
   }
   return genes;
-}
-
-std::vector<bool> Concatenation::sequences_with_residues(const RowIndex& rows_of,
-                                                         SeqType type) const {
-  const ResidueStates& residue = residue_states(type);
-  std::vector<bool> holds(rows_of.start.size(), false);
-  for (std::size_t n = 1; n < rows_of.start.size(); ++n) {
-    for (std::size_t e = rows_of.start[n - 1]; e < rows_of.start[n] && !holds[n]; ++e) {
-      const RowIndex::Entry& entry = rows_of.entries[e];
-      const Rows& piece = pieces_[entry.range];
-      const char* row = piece.row(entry.row) + 1;
-      holds[n] = std::any_of(row, row + piece.width(),
-                             [&](char c) { return residue[static_cast<unsigned char>(c)] != 0; });
-    }
-  }
-  return holds;
 }
 
 void Concatenation::save(const std::string& path, const OutputSwitches& outputs,

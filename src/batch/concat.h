@@ -43,11 +43,6 @@ class Concatenation {
   // alignment appended, in order): the genes of the partition file.
   std::vector<PartitionGene> genes(const std::vector<std::string>& files) const;
 
-  // For each sequence n of a file joined by `rows_of` (entry 0 unused): whether it holds a
-  // residue anywhere in the concatenation, a letter that counts for `type` (U, A, C, G, T for
-  // DNA and codons, the 20 amino acids for proteins, in either case).
-  std::vector<bool> sequences_with_residues(const RowIndex& rows_of, SeqType type) const;
-
   // allsaveseq, allsaveseq_init, allsaveseq_ung: one entry per name of `names` (1-based; entry
   // 0 unused), written by the alignment writer. Without `rows_of`, sequence n is row n of every
   // piece (joined by position; the names are the last alignment's); with it, the pieces are the

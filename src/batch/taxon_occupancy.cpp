@@ -46,6 +46,20 @@ std::vector<std::int64_t> residues_by_piece(const Concatenation& c, const RowInd
   return counts;
 }
 
+std::vector<bool> sequences_with_residues(const Concatenation& c, const RowIndex& rows_of,
+                                          SeqType type) {
+  const ResidueStates& residue = residue_states(type);
+  std::vector<bool> holds(rows_of.start.size(), false);
+  for (std::size_t n = 1; n < holds.size(); ++n) {
+    each_row(c, rows_of, n, [&](std::uint32_t range, const char* row) {
+      if (holds[n]) return;
+      holds[n] = std::any_of(row + 1, row + 1 + c.pieces()[range].width(),
+                             [&](char ch) { return residue[static_cast<unsigned char>(ch)] != 0; });
+    });
+  }
+  return holds;
+}
+
 void save_occupancy(const std::string& path, const OutputSwitches& outputs, const Concatenation& c,
                     const std::vector<std::string>& names, const RowIndex& rows_of,
                     const std::vector<std::string>& pieces, SeqType type) {

@@ -25,6 +25,11 @@ inline constexpr const char* kOccupancyTotals = "genes\tresidues";
 std::vector<std::int64_t> residues_by_piece(const Concatenation& c, const RowIndex& rows_of,
                                             std::size_t n, SeqType type);
 
+// For each sequence n of a file of `c` joined by `rows_of` (entry 0 unused): whether it holds a
+// residue anywhere in `c`.
+std::vector<bool> sequences_with_residues(const Concatenation& c, const RowIndex& rows_of,
+                                          SeqType type);
+
 // Writes the occupancy table of the file of `c` whose sequences are `names` (1-based), joined by
 // `rows_of`, to `path`: a header "taxon", the name of each piece (`pieces`, the partition names
 // of the alignments in concatenation order), "genes" and "residues"; then one row per taxon,

@@ -14,6 +14,10 @@
 
 namespace selvane {
 
+// Whether the request reads FASTA as protein only because no type was chosen: the alignments
+// the hints below are for.
+bool fasta_read_as_protein(const Request& request);
+
 // A FASTA alignment read as protein (the type was not chosen) whose letters are nearly all
 // nucleotides gets a hint on standard error to give its type; `fichero1` is its path. Under
 // --strict the run then stops, before anything is written.

@@ -49,9 +49,7 @@ struct BatchPlan {
 // it too (the first one is told when it is loaded), as it would be scored and partitioned as
 // protein.
 void check_listed_files(const Request& request, const BatchList& list, Writer& out) {
-  const bool fasta_as_protein = request.fileformat == InputFormat::kFasta &&
-                                request.params.seq_type == SeqType::kProtein &&
-                                !request.type_chosen;
+  const bool fasta_as_protein = fasta_read_as_protein(request);
   for (std::size_t index = 0; index < list.paths.size(); ++index) {
     const ListedPath& entry = list.paths[index];
     for_listed(entry, list.paths_file, [&] {
@@ -207,7 +205,7 @@ std::optional<JoinedFile> without_empty_taxa(const Concatenation& c,
                                              const RowIndex& rows, SeqType type,
                                              const std::string& shown, Writer& out) {
   if (c.length() == 0) return std::nullopt;
-  const std::vector<bool> holds = c.sequences_with_residues(rows, type);
+  const std::vector<bool> holds = sequences_with_residues(c, rows, type);
   if (std::find(holds.begin() + 1, holds.end(), false) == holds.end()) return std::nullopt;
   for (std::size_t n = 1; n < holds.size(); ++n) {
     if (!holds[n]) {

@@ -60,6 +60,12 @@ bool concatenates(const Request& request) {
   return request.tog_sub && (o.tog_allfile || o.tog_allfile_init || o.tog_allungfile);
 }
 
+bool writes_alignment_files(const Request& request) {
+  const OutputSwitches& o = request.outputs;
+  return o.tog_seqfile || o.tog_ncbfile || o.tog_ungappedfile ||
+         (request.tog_sb && concatenates(request));
+}
+
 std::vector<IdleSwitch> idle_switches(const Request& request) {
   const OutputSwitches& o = request.outputs;
   const JoinSwitches& join = o.join;
@@ -75,9 +81,7 @@ std::vector<IdleSwitch> idle_switches(const Request& request) {
   if (alignment_outputs("x", o).empty() && !concatenating && !o.outdir.empty()) {
     idle.push_back({"--outdir=" + o.outdir, "the run writes no file"});
   }
-  const bool alignment_files =
-      o.tog_seqfile || o.tog_ncbfile || o.tog_ungappedfile || concatenating;
-  if (o.out_format != OutputFormat::kSameAsInput && !alignment_files) {
+  if (o.out_format != OutputFormat::kSameAsInput && !writes_alignment_files(request)) {
     idle.push_back({"--out-format=" + std::string(alignment_writer(o.out_format).name),
                     "the run writes no alignment file (-s=y, -n=y, -u=y or a "
                     "concatenation)"});

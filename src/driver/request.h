@@ -67,6 +67,10 @@ BlockParams block_params(const Request& request, bool joined_by_name, std::int32
 // and one of -a, -c, -w on.
 bool concatenates(const Request& request);
 
+// Whether a run of the request writes an alignment file: the selected or nonconserved blocks,
+// the ungapped alignment, or (a paths file) a concatenation.
+bool writes_alignment_files(const Request& request);
+
 // A long switch of the command line that a run of the request would not use, as typed in its
 // usual form ("--partitions", "--taxon-sep=@"), and why.
 struct IdleSwitch {

@@ -182,9 +182,9 @@ ProcessedAlignment process(const Request& request, const Job& job, const Alignme
     diagnose(out,
              job.fichero1 + ": no position selected; " + no_selection_hint(params, aln, p.cls));
   }
-  const bool alignment_files = o.tog_seqfile || o.tog_ncbfile || o.tog_ungappedfile ||
-                               (request.tog_sb && concatenates(request));
-  if (alignment_files) check_output_names(request, job.fichero1, aln.name, "sequence", out);
+  if (writes_alignment_files(request)) {
+    check_output_names(request, job.fichero1, aln.name, "sequence", out);
+  }
   r.files = write_files(request, job, aln, p, letselvane);
   return p;
 }
@@ -192,6 +192,11 @@ ProcessedAlignment process(const Request& request, const Job& job, const Alignme
 Alignment in_run_frame(const Request& request, Alignment loaded) {
   if (request.params.seq_type == SeqType::kCodons) keep_codon_frame(loaded);
   return loaded;
+}
+
+bool fasta_read_as_protein(const Request& request) {
+  return request.fileformat == InputFormat::kFasta &&
+         request.params.seq_type == SeqType::kProtein && !request.type_chosen;
 }
 
 void hint_sequence_type(const Request& request, const std::string& fichero1, const Alignment& aln,
@@ -204,10 +209,7 @@ void hint_sequence_type(const Request& request, const std::string& fichero1, con
                       " % of its letters are A, C, G, T, U or N (-t= chooses the type)");
     return;
   }
-  if (request.fileformat != InputFormat::kFasta || request.params.seq_type != SeqType::kProtein ||
-      request.type_chosen) {
-    return;
-  }
+  if (!fasta_read_as_protein(request)) return;
   hint_nucleotides(request, fichero1, nucleotide_letter_percent(aln), out);
 }
 
@@ -352,8 +354,8 @@ void write_summary(const Request& request, const RunResults& results) {
     // A single alignment is listed as the user typed it ("-", not the /dev/stdin it is read as).
     const std::string& listed =
         request.tog_sb || request.typed.empty() ? r.job.fichero1 : request.typed;
-    rows.push_back({listed, r.job.params.seq_type, r.numseq, r.columns, r.nupo,
-                    r.blocks.nupo3(), r.blocks.count(), r.sites.value_or(SiteStats{}), r.taxa});
+    rows.push_back({listed, r.job.params.seq_type, r.numseq, r.columns, r.nupo, r.blocks.nupo3(),
+                    r.blocks.count(), r.sites.value_or(SiteStats{}), r.taxa});
   }
   OutputSwitches as_typed = request.outputs;
   as_typed.outdir.clear();
