@@ -118,6 +118,7 @@ void BulkBytes::grow(std::size_t capacity) {
       void* moved = ::mremap(data_, capacity_, capacity, MREMAP_MAYMOVE);
       if (moved == MAP_FAILED) throw std::bad_alloc();
       grown = static_cast<char*>(moved);
+      advise_huge_pages(grown, capacity);
     } else {
       // Advised before the copy writes its first pages: else they come as small pages.
       grown = map_aligned(capacity);
@@ -125,7 +126,6 @@ void BulkBytes::grow(std::size_t capacity) {
       if (size_ > 0) std::memcpy(grown, data_, size_);
       std::free(data_);
     }
-    advise_huge_pages(grown, capacity);
     data_ = grown;
     capacity_ = capacity;
     return;

@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstring>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -43,10 +44,19 @@ bool first_nonblank(LineReader& lines, Line& line) {
   return more;
 }
 
-ReadProblem bad_header(const Line& line, bool found, std::string_view expected) {
-  ReadProblem problem(ReadProblemKind::kBadHeader, line.number, 0,
-                      found ? std::string(line.text) : std::string());
+ReadProblem bad_header(std::int64_t at, std::string text, std::string_view expected) {
+  ReadProblem problem(ReadProblemKind::kBadHeader, at, 0, std::move(text));
   problem.expected_text = expected;
+  return problem;
+}
+
+ReadProblem bad_header(const Line& line, bool found, std::string_view expected) {
+  return bad_header(line.number, found ? std::string(line.text) : std::string(), expected);
+}
+
+ReadProblem unended(std::int64_t at, std::string_view what) {
+  ReadProblem problem(ReadProblemKind::kUnended, at);
+  problem.expected_text = what;
   return problem;
 }
 

@@ -102,9 +102,14 @@ class LineReader {
 // Reads the first line of `lines` that is not blank into `line`; false when there is none.
 bool first_nonblank(LineReader& lines, Line& line);
 
+// The problem of a header that gives `text` on line `at` (empty: nothing at all) where it must
+// give `expected`.
+ReadProblem bad_header(std::int64_t at, std::string text, std::string_view expected);
 // The problem of a file whose first line that is not blank, `line` (none when `found` is false),
 // is not `expected`, what the format begins with.
 ReadProblem bad_header(const Line& line, bool found, std::string_view expected);
+// The problem of a file that ends, on line `at`, without `what`.
+ReadProblem unended(std::int64_t at, std::string_view what);
 
 // Blanks and tabs separate names, words and residues in these formats.
 inline bool is_blank(char c) {

@@ -168,18 +168,6 @@ struct Format {
   char matchchar = '\0';  // none
 };
 
-ReadProblem bad(std::int64_t at, std::string text, std::string_view expected) {
-  ReadProblem problem(ReadProblemKind::kBadHeader, at, 0, std::move(text));
-  problem.expected_text = expected;
-  return problem;
-}
-
-ReadProblem unended(std::int64_t at, std::string_view what) {
-  ReadProblem problem(ReadProblemKind::kUnended, at);
-  problem.expected_text = what;
-  return problem;
-}
-
 // Reads the rest of a command up to its ';'.
 std::optional<ReadProblem> skip_command(Scanner& scan) {
   Token t;
@@ -204,10 +192,10 @@ std::optional<ReadProblem> read_dimensions(Scanner& scan, Format& format) {
     const std::optional<Token> value = value_of(scan);
     std::int64_t number = 0;
     for (const char c : value ? value->text : std::string()) {
-      if (c < '0' || c > '9' || number > 100'000'000) return bad(t.line, t.text, "a number");
+      if (c < '0' || c > '9' || number > 100'000'000) return bad_header(t.line, t.text, "a number");
       number = number * 10 + (c - '0');
     }
-    if (number == 0) return bad(t.line, value ? value->text : t.text, "a positive number");
+    if (number == 0) return bad_header(t.line, value ? value->text : t.text, "a positive number");
     if (ntax) {
       format.ntax = static_cast<std::int32_t>(number);
     } else {
@@ -223,7 +211,7 @@ std::optional<ReadProblem> read_format(Scanner& scan, Format& format) {
     const auto symbol = [&](char& to) -> std::optional<ReadProblem> {
       const std::optional<Token> value = value_of(scan);
       if (!value || value->text.size() != 1) {
-        return bad(t.line, value ? value->text : t.text, "one character after the '='");
+        return bad_header(t.line, value ? value->text : t.text, "one character after the '='");
       }
       to = value->text[0];
       return std::nullopt;
@@ -551,7 +539,8 @@ std::optional<ReadProblem> read_data_block(Scanner& scan, SequenceSink& sink, Fo
     } else if (same_word(t.text, "FORMAT")) {
       problem = read_format(scan, format);
     } else if (same_word(t.text, "MATRIX")) {
-      if (format.nchar == 0) return bad(t.line, "DIMENSIONS", "NCHAR= the number of characters");
+      if (format.nchar == 0)
+        return bad_header(t.line, "DIMENSIONS", "NCHAR= the number of characters");
       sink.declare_type(format.type);
       sink.expect_rows(format.ntax, format.nchar);
       return Matrix(scan, sink, format, long_names).read();
@@ -570,7 +559,7 @@ std::optional<ReadProblem> read_nexus(BlockReader& in, SequenceSink& sink,
   Scanner scan(in);
   Token t;
   if (!scan.token(t) || !same_word(t.text, "#NEXUS")) {
-    return bad(t.line, t.text, "the line '#NEXUS'");
+    return bad_header(t.line, t.text, "the line '#NEXUS'");
   }
   Format format;
   while (scan.token(t)) {

@@ -114,6 +114,14 @@ Readings readings_of(std::string_view text) {
   return found;
 }
 
+// The problem of `line`, which starts sequence `sequence` (0: not known) with a quote that its
+// line does not close.
+ReadProblem unclosed_quote(const Line& line, std::int32_t sequence) {
+  ReadProblem problem(ReadProblemKind::kUnended, line.number, sequence, std::string(line.text));
+  problem.expected_text = "the quote that closes the name";
+  return problem;
+}
+
 // One layout followed over the lines: fed one at a time, and dead once they cannot be read its
 // way, with the problem that says why. With a sink it builds the alignment as it goes; without
 // one it only checks.
@@ -179,7 +187,7 @@ class Sequential final : public Layout {
     if (readings_.empty()) {
       if (done_ == header_.ntax) return after_end(line);
       readings_ = readings_of(line.text);
-      if (readings_.empty()) return die(unclosed_quote(line));
+      if (readings_.empty()) return die(unclosed_quote(line, 0));
       start_line_ = line.number;
       for (std::size_t i = 0; i < readings_.size(); ++i) totals_[i] = readings_[i].count;
       if (sink_ != nullptr && readings_.size() == 1) {
@@ -212,12 +220,6 @@ class Sequential final : public Layout {
   }
 
  private:
-  static ReadProblem unclosed_quote(const Line& line) {
-    ReadProblem problem(ReadProblemKind::kUnended, line.number, 0, std::string(line.text));
-    problem.expected_text = "the quote that closes the name";
-    return problem;
-  }
-
   // Ends the sequence when a reading has reached the header's length, or the run when none can.
   void settle(std::int64_t at) {
     for (std::size_t i = 0; i < readings_.size(); ++i) {
@@ -333,12 +335,7 @@ class Interleaved final : public Layout {
 
   void first_block_line(const Line& line) {
     const Readings readings = readings_of(line.text);
-    if (readings.empty()) {
-      ReadProblem problem(ReadProblemKind::kUnended, line.number, in_block_ + 1,
-                          std::string(line.text));
-      problem.expected_text = "the quote that closes the name";
-      return die(problem);
-    }
+    if (readings.empty()) return die(unclosed_quote(line, in_block_ + 1));
     // The lengths this line allows that every line before it allowed too.
     std::vector<std::size_t> allowed;
     for (const Reading& reading : readings) {

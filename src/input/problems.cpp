@@ -122,14 +122,17 @@ std::string file_detail(const std::string& path, LineEnds ends, std::string_view
 
 void stop_reading(const ReadProblem& problem, const std::string& path, LineEnds ends) {
   const auto detail = [&](std::string_view what) { return file_detail(path, ends, what); };
+  // The detail of a problem of the first line that is not blank: what is wrong with it.
+  const auto first_line = [&](std::string_view wrong) {
+    return detail(problem.text.empty()
+                      ? std::string("the file is empty or holds only blank lines")
+                      : "its first line " + quoted(problem.text) + " " + std::string(wrong));
+  };
   const std::string sequence = std::to_string(problem.sequence);
   switch (problem.kind) {
     case ReadProblemKind::kNoFormat:
       fatal("\nSequence not in NBRF/PIR or FASTA format",
-            detail(problem.text.empty() ? std::string("the file is empty or holds only blank lines")
-                                        : "its first line " + quoted(problem.text) +
-                                              " is no FASTA or NBRF/PIR header (they begin "
-                                              "with '>')"),
+            first_line("is no FASTA or NBRF/PIR header (they begin with '>')"),
             problem.format.empty() ? std::string()
                                    : path + ": it looks like a " + std::string(problem.format) +
                                          " file: --in-format=" + problem.expected_text +
@@ -137,16 +140,11 @@ void stop_reading(const ReadProblem& problem, const std::string& path, LineEnds 
     case ReadProblemKind::kNotInFormat: {
       const InputFormatRow* row = find_input_format(std::string_view(problem.expected_text));
       fatal("\nFile not in " + std::string(problem.format) + " format",
-            detail(problem.text.empty()
-                       ? std::string("the file is empty or holds only blank lines")
-                       : "its first line " + quoted(problem.text) + " is not " +
-                             std::string(row != nullptr ? row->opening : "its first line")));
+            first_line("is not " + std::string(row != nullptr ? row->opening : "its first line")));
     }
     case ReadProblemKind::kNoKnownFormat:
       fatal("\nFile not in " + every_format() + " format",
-            detail(problem.text.empty() ? std::string("the file is empty or holds only blank lines")
-                                        : "its first line " + quoted(problem.text) +
-                                              " opens none of these formats"));
+            first_line("opens none of these formats"));
     case ReadProblemKind::kPirWithoutType:
       fatal(
           "\nSequence not in correct NBRF/PIR format: a D (for DNA or rRNA sequences) or a P "

@@ -70,11 +70,7 @@ std::optional<ReadProblem> read_stockholm(BlockReader& in, SequenceSink& sink,
     next = static_cast<std::size_t>(s) == names.size() ? 0 : static_cast<std::size_t>(s);
     sink.append(s, text.substr(name_end));
   }
-  if (!ended) {
-    ReadProblem problem(ReadProblemKind::kUnended, line.number - 1);
-    problem.expected_text = "the line '//' that ends the alignment";
-    return problem;
-  }
+  if (!ended) return unended(line.number - 1, "the line '//' that ends the alignment");
   return sink.end_rows();
 }
 
