@@ -1,6 +1,5 @@
 #include "driver/option_table.h"
 
-#include <cctype>
 #include <climits>
 #include <cstdio>
 #include <optional>
@@ -9,6 +8,7 @@
 
 #include "batch/partitions.h"
 #include "core/setting_rules.h"
+#include "core/words.h"
 #include "input/formats.h"
 #include "output/alignment_formats.h"
 
@@ -253,13 +253,6 @@ std::string set_out(OptionContext& c, const OptionValue& v) {
   return {};
 }
 
-bool same_letters(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != b[i]) return false;
-  }
-  return true;
-}
 
 // "a, b or c" of the names of `values`.
 std::string one_of(const std::vector<NamedValue>& values) {

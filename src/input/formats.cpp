@@ -1,6 +1,6 @@
 #include "input/formats.h"
 
-#include <cctype>
+#include "core/words.h"
 
 namespace selvane {
 
@@ -18,16 +18,6 @@ namespace {
 // others exclude each other; PHYLIP's, two numbers, is the least telling, so it comes last.
 const InputFormatRow* const kRows[] = {&kPirFormat,       &kFastaFormat,   &kNexusFormat,
                                        &kStockholmFormat, &kClustalFormat, &kPhylipFormat};
-
-bool same_letters(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return true;
-}
 
 }  // namespace
 

@@ -8,7 +8,6 @@
 // for a blank. Every other block is skipped, and nothing after the MATRIX is read.
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -16,6 +15,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/words.h"
 #include "input/formats.h"
 #include "input/line_formats.h"
 #include "input/residue_run.h"
@@ -28,17 +28,9 @@ namespace selvane {
 
 namespace {
 
-bool same_word(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::toupper(static_cast<unsigned char>(a[i])) != b[i]) return false;
-  }
-  return true;
-}
-
 Sniffed sniff_nexus(std::string_view first_line) {
   const std::size_t start = skip_blanks(first_line, 0);
-  return same_word(first_line.substr(start, word_end(first_line, start) - start), "#NEXUS")
+  return same_letters(first_line.substr(start, word_end(first_line, start) - start), "#NEXUS")
              ? Sniffed::as(SeqType::kUnknown)
              : Sniffed();
 }
@@ -187,8 +179,8 @@ std::optional<Token> value_of(Scanner& scan) {
 std::optional<ReadProblem> read_dimensions(Scanner& scan, Format& format) {
   for (Token t; scan.token(t);) {
     if (!t.quoted && t.text == ";") return std::nullopt;
-    const bool ntax = same_word(t.text, "NTAX");
-    if (!ntax && !same_word(t.text, "NCHAR")) continue;
+    const bool ntax = same_letters(t.text, "NTAX");
+    if (!ntax && !same_letters(t.text, "NCHAR")) continue;
     const std::optional<Token> value = value_of(scan);
     std::int64_t number = 0;
     for (const char c : value ? value->text : std::string()) {
@@ -217,31 +209,32 @@ std::optional<ReadProblem> read_format(Scanner& scan, Format& format) {
       return std::nullopt;
     };
     std::optional<ReadProblem> problem;
-    if (same_word(t.text, "DATATYPE")) {
+    if (same_letters(t.text, "DATATYPE")) {
       const std::optional<Token> value = value_of(scan);
       const std::string type = value ? value->text : std::string();
-      if (same_word(type, "DNA") || same_word(type, "RNA") || same_word(type, "NUCLEOTIDE")) {
+      if (same_letters(type, "DNA") || same_letters(type, "RNA") ||
+          same_letters(type, "NUCLEOTIDE")) {
         format.type = SeqType::kDna;
-      } else if (same_word(type, "PROTEIN")) {
+      } else if (same_letters(type, "PROTEIN")) {
         format.type = SeqType::kProtein;
       } else {
         return ReadProblem(ReadProblemKind::kUnsupported, t.line, 0, "DATATYPE=" + type);
       }
-    } else if (same_word(t.text, "GAP")) {
+    } else if (same_letters(t.text, "GAP")) {
       problem = symbol(format.gap);
-    } else if (same_word(t.text, "MISSING")) {
+    } else if (same_letters(t.text, "MISSING")) {
       problem = symbol(format.missing);
-    } else if (same_word(t.text, "MATCHCHAR")) {
+    } else if (same_letters(t.text, "MATCHCHAR")) {
       problem = symbol(format.matchchar);
-    } else if (same_word(t.text, "INTERLEAVE")) {
+    } else if (same_letters(t.text, "INTERLEAVE")) {
       format.interleave = true;
       if (scan.next_is('=')) {
         Token value;
         scan.token(value);
-        format.interleave = !same_word(value.text, "NO");
+        format.interleave = !same_letters(value.text, "NO");
       }
-    } else if (same_word(t.text, "TRANSPOSE") || same_word(t.text, "NOLABELS") ||
-               same_word(t.text, "TOKENS")) {
+    } else if (same_letters(t.text, "TRANSPOSE") || same_letters(t.text, "NOLABELS") ||
+               same_letters(t.text, "TOKENS")) {
       return ReadProblem(ReadProblemKind::kUnsupported, t.line, 0, t.text);
     } else if (scan.next_is('=')) {
       // EQUATE, SYMBOLS and the like: their value is skipped.
@@ -534,17 +527,17 @@ std::optional<ReadProblem> read_data_block(Scanner& scan, SequenceSink& sink, Fo
                                            bool long_names) {
   for (Token t; scan.token(t);) {
     std::optional<ReadProblem> problem;
-    if (same_word(t.text, "DIMENSIONS")) {
+    if (same_letters(t.text, "DIMENSIONS")) {
       problem = read_dimensions(scan, format);
-    } else if (same_word(t.text, "FORMAT")) {
+    } else if (same_letters(t.text, "FORMAT")) {
       problem = read_format(scan, format);
-    } else if (same_word(t.text, "MATRIX")) {
+    } else if (same_letters(t.text, "MATRIX")) {
       if (format.nchar == 0)
         return bad_header(t.line, "DIMENSIONS", "NCHAR= the number of characters");
       sink.declare_type(format.type);
       sink.expect_rows(format.ntax, format.nchar);
       return Matrix(scan, sink, format, long_names).read();
-    } else if (same_word(t.text, "END") || same_word(t.text, "ENDBLOCK")) {
+    } else if (same_letters(t.text, "END") || same_letters(t.text, "ENDBLOCK")) {
       return unended(t.line, "a MATRIX in its DATA or CHARACTERS block");
     } else if (!(!t.quoted && t.text == ";")) {
       problem = skip_command(scan);
@@ -558,12 +551,12 @@ std::optional<ReadProblem> read_nexus(BlockReader& in, SequenceSink& sink,
                                       const ReadOptions& options) {
   Scanner scan(in);
   Token t;
-  if (!scan.token(t) || !same_word(t.text, "#NEXUS")) {
+  if (!scan.token(t) || !same_letters(t.text, "#NEXUS")) {
     return bad_header(t.line, t.text, "the line '#NEXUS'");
   }
   Format format;
   while (scan.token(t)) {
-    if (!same_word(t.text, "BEGIN")) {
+    if (!same_letters(t.text, "BEGIN")) {
       if (t.text != ";") {
         if (auto problem = skip_command(scan)) return problem;
       }
@@ -572,14 +565,14 @@ std::optional<ReadProblem> read_nexus(BlockReader& in, SequenceSink& sink,
     Token block;
     scan.token(block);
     if (auto problem = skip_command(scan)) return problem;
-    if (same_word(block.text, "DATA") || same_word(block.text, "CHARACTERS")) {
+    if (same_letters(block.text, "DATA") || same_letters(block.text, "CHARACTERS")) {
       return read_data_block(scan, sink, format, options.long_names);
     }
     // Any other block is skipped to its END; a TAXA block may give the number of taxa.
-    const bool taxa = same_word(block.text, "TAXA");
-    while (scan.token(t) && !same_word(t.text, "END") && !same_word(t.text, "ENDBLOCK")) {
+    const bool taxa = same_letters(block.text, "TAXA");
+    while (scan.token(t) && !same_letters(t.text, "END") && !same_letters(t.text, "ENDBLOCK")) {
       std::optional<ReadProblem> problem;
-      if (taxa && same_word(t.text, "DIMENSIONS")) {
+      if (taxa && same_letters(t.text, "DIMENSIONS")) {
         problem = read_dimensions(scan, format);
       } else if (t.text != ";") {
         problem = skip_command(scan);
